@@ -1,0 +1,28 @@
+// RunModalDialog: the module's one door to DialogBoxParamA.
+#include "ModalRun.h"
+
+int RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const ModalRunSite& site)
+{
+    const DLGPROC dialogProc = dialog.GetWndProc();
+    if (!dialogProc) {
+        dialog.OutputDebugStringA("DLGPROC je NULL\n");
+        MyInvariantFailed("0", site.pszSource, site.nNoDialogProcLine);
+        return -1;
+    }
+    if (!instance) {
+        dialog.OutputDebugStringA("HINSTANCE je NULL\n");
+        MyInvariantFailed("0", site.pszSource, site.nNoInstanceLine);
+        return -2;
+    }
+    const INT_PTR result = ::DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog.GetClassTemplate()),
+                                             dialog.GetParentWindow(), dialogProc,
+                                             reinterpret_cast<LPARAM>(&dialog));
+    if (result == 0) {
+        dialog.OutputDebugStringA("hParentWnd neni platny\n");
+    } else if (result == -1) {
+        dialog.OutputDebugStringA("Nepodarilo se vytvorit dialogove okno\n");
+        if (site.nNotCreatedLine)
+            MyInvariantFailed("0", site.pszSource, site.nNotCreatedLine);
+    }
+    return static_cast<int>(result);
+}

@@ -1,0 +1,33 @@
+# Shared by the entry scripts: where the trees are and which one runs here.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${TAVO_BUILD_DIR:-$root/build}
+
+# Builds both trees: i686 is the product; x86_64 is the same code for a
+# machine whose kernel cannot start 32-bit Wine.
+build_all() {
+    "$root/scripts/setup.sh"
+    local arch
+    for arch in i686 x86_64; do
+        cmake -S "$root" -B "$build/$arch" -G Ninja \
+              -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
+              -DCMAKE_BUILD_TYPE=Release >/dev/null
+        cmake --build "$build/$arch" -j2
+    done
+}
+
+# The tree whose programs Wine can start here: the 32-bit one when it can.
+run_tree() {
+    if [ -x "$build/i686/wine-run" ]; then echo "$build/i686"; else echo "$build/x86_64"; fi
+}
+
+# Keeps one wineserver alive for a run of many short Wine processes. The first
+# program started brings up Wine's own background services, which live as long
+# as the server: start them here with no output attached, or a caller that
+# reads a later program's output would wait for them forever.
+start_wineserver() {
+    local server=/usr/lib/wine/wineserver64
+    [ -x "$server" ] || server=wineserver
+    WINEPREFIX="$1/wineprefix" "$server" -p
+    trap "WINEPREFIX='$1/wineprefix' '$server' -k 2>/dev/null || true" EXIT
+    "$1/wine-run" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}

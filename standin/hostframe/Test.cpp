@@ -1,0 +1,111 @@
+// CTest: the host framework's base of every test module.
+#include "Test.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Installed once by the host before modules run; read on every report.
+std::atomic<TEST_REPORT_SINK> g_reportSink{nullptr};
+std::atomic<void*> g_reportContext{nullptr};
+
+struct SupportedTestQuery
+{
+    const char* pszName;
+    char** ppTable;
+    int nCount;
+};
+SupportedTestQuery g_lastQuery = {};
+
+}  // namespace
+
+void HostFrameSetReportSink(TEST_REPORT_SINK sink, void* context)
+{
+    g_reportContext = context;
+    g_reportSink = sink;
+}
+
+void HostFrameGetLastSupportedTestQuery(const char** name, char*** table, int* count)
+{
+    if (name)
+        *name = g_lastQuery.pszName;
+    if (table)
+        *table = g_lastQuery.ppTable;
+    if (count)
+        *count = g_lastQuery.nCount;
+}
+
+CTest::CTest(void* /*reserved*/) : m_hInstance(nullptr) {}
+
+CTest::~CTest() = default;
+
+void CTest::SetInstance(void* instance)
+{
+    m_hInstance = static_cast<HINSTANCE>(instance);
+}
+
+int CTest::TestSupportedTest(const char* name, char** table, int count)
+{
+    g_lastQuery = {name, table, count};
+    if (!name || !table)
+        return 0;
+    for (int i = 0; i < count; ++i) {
+        if (table[i] && strcmp(table[i], name) == 0)
+            return 1;
+    }
+    return 0;
+}
+
+int CTest::SendTestResult(void* window, const char* first, const char* second, int value,
+                          unsigned char kind, unsigned short value16)
+{
+    const TEST_REPORT report = {window, first, second, value, kind, value16};
+    if (TEST_REPORT_SINK sink = g_reportSink) {
+        sink(g_reportContext, &report);
+    } else {
+        char line[512];
+        snprintf(line, sizeof(line), "[%u] %s%s%s\n", kind, first ? first : "",
+                 first && second ? " " : "", second ? second : "");
+        ::OutputDebugStringA(line);
+    }
+    return 1;
+}
+
+// The framework's own answers for a module that does not supply an operation:
+// no product name, no extended information, no tests to run, no help, no
+// languages and no texts of its own.
+int CTest::GetProductName(void* buffer, void*, unsigned int size)
+{
+    if (buffer && size)
+        static_cast<char*>(buffer)[0] = '\0';
+    return 0;
+}
+unsigned int CTest::GetExtendedInfoCount() { return 0; }
+const char* CTest::GetExtendedInfo(unsigned int) { return nullptr; }
+const char* CTest::GetExtendedInfoName(unsigned int) { return nullptr; }
+int CTest::Test(unsigned int, void*, unsigned short, void*) { return 0; }
+int CTest::Prepare4Test(unsigned int, void*, unsigned short, void*) { return 1; }
+int CTest::AfterTest(unsigned int, void*, unsigned short, void*) { return 1; }
+unsigned int CTest::GetTestID(unsigned int index, int) { return index; }
+int CTest::ShowHelp(void*, unsigned int, unsigned long) { return 0; }
+int CTest::GetFirstLanguage(unsigned int*) { return 0; }
+int CTest::GetNextLanguage(unsigned int*) { return 0; }
+unsigned int CTest::GetCurrentLanguageID() { return 0; }
+int CTest::LanguageFileClose() { return 1; }
+int CTest::SetCurrentLanguage(unsigned int) { return 0; }
+int CTest::LanguageFileOpen() { return 0; }
+const char* CTest::GetLanguageFileName(unsigned int) { return nullptr; }
+const char* CTest::GetLanguageValue(unsigned int) { return nullptr; }
+int CTest::InitTestMenu(void*) { return 0; }
+int CTest::LanguageFileGetTag(unsigned long, const char*) { return 0; }
+const char* CTest::LanguageFileGetCurrentTagAttribute(const char*) { return nullptr; }
+const char* CTest::LanguageFileGetCurrentTagName() { return nullptr; }
+const char* CTest::GetMenuTooltip(unsigned int, unsigned int) { return nullptr; }
+int CTest::InitLanguage() { return 0; }
+int CTest::SetLanguage(const char*) { return 0; }
+int CTest::SetLanguageFile(const char*) { return 0; }
+const char* CTest::GetMessageA(unsigned int) { return ""; }
+const char* CTest::GetDialogName(unsigned int) { return ""; }
+const char* CTest::GetDialogControlName(unsigned int, unsigned int) { return ""; }

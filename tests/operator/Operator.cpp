@@ -1,0 +1,337 @@
+// COperator and CDialogView: the operator automation of the tests and the host.
+#include "Operator.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace {
+
+COperator* s_pOperator = nullptr;  // the one operator of the UI thread
+
+const DWORD kWatchInterval = 50;
+
+bool IsTopLevelDialog(HWND hwnd)
+{
+    char className[16] = "";
+    ::GetClassNameA(hwnd, className, sizeof(className));
+    return strcmp(className, "#32770") == 0 && !(::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD);
+}
+
+std::string WindowText(HWND hwnd)
+{
+    if (!hwnd)
+        return std::string();
+    const int length = ::GetWindowTextLengthA(hwnd);
+    std::string text(length + 1, '\0');
+    ::GetWindowTextA(hwnd, &text[0], length + 1);
+    text.resize(strlen(text.c_str()));
+    return text;
+}
+
+}  // namespace
+
+// ---- CDialogView: reading -------------------------------------------------
+
+std::string CDialogView::Title() const
+{
+    return WindowText(m_hDialog);
+}
+
+std::string CDialogView::Text(int id) const
+{
+    return WindowText(Item(id));
+}
+
+std::string CDialogView::MessageText() const
+{
+    // The message box text is its only static control with text.
+    std::string text;
+    for (HWND child = ::GetWindow(m_hDialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = "";
+        ::GetClassNameA(child, className, sizeof(className));
+        if (_stricmp(className, "Static") == 0 && ::GetWindowTextLengthA(child) > 0)
+            text = WindowText(child);
+    }
+    return text;
+}
+
+bool CDialogView::IsEnabled(int id) const
+{
+    HWND item = Item(id);
+    return item && ::IsWindowEnabled(item);
+}
+
+bool CDialogView::IsVisible(int id) const
+{
+    HWND item = Item(id);
+    return item && (::GetWindowLongA(item, GWL_STYLE) & WS_VISIBLE);
+}
+
+bool CDialogView::IsChecked(int id) const
+{
+    return ::IsDlgButtonChecked(m_hDialog, id) == BST_CHECKED;
+}
+
+int CDialogView::Selection(int id) const
+{
+    return static_cast<int>(::SendDlgItemMessageA(m_hDialog, id, CB_GETCURSEL, 0, 0));
+}
+
+std::string CDialogView::SelectionText(int id) const
+{
+    const int index = Selection(id);
+    return index < 0 ? std::string() : ItemText(id, index);
+}
+
+LRESULT CDialogView::SelectionData(int id) const
+{
+    const int index = Selection(id);
+    return index < 0 ? CB_ERR : ItemData(id, index);
+}
+
+int CDialogView::ItemCount(int id) const
+{
+    return static_cast<int>(::SendDlgItemMessageA(m_hDialog, id, CB_GETCOUNT, 0, 0));
+}
+
+std::string CDialogView::ItemText(int id, int index) const
+{
+    const LRESULT length = ::SendDlgItemMessageA(m_hDialog, id, CB_GETLBTEXTLEN, index, 0);
+    if (length < 0)
+        return std::string();
+    std::string text(length + 1, '\0');
+    ::SendDlgItemMessageA(m_hDialog, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(length);
+    return text;
+}
+
+LRESULT CDialogView::ItemData(int id, int index) const
+{
+    return ::SendDlgItemMessageA(m_hDialog, id, CB_GETITEMDATA, index, 0);
+}
+
+int CDialogView::UpDownPosition(int id) const
+{
+    return static_cast<int>(::SendDlgItemMessageA(m_hDialog, id, UDM_GETPOS32, 0, 0));
+}
+
+void CDialogView::UpDownRange(int id, int* lower, int* upper) const
+{
+    ::SendDlgItemMessageA(m_hDialog, id, UDM_GETRANGE32, reinterpret_cast<WPARAM>(lower),
+                          reinterpret_cast<LPARAM>(upper));
+}
+
+int CDialogView::FocusId() const
+{
+    HWND focus = ::GetFocus();
+    return focus && ::GetParent(focus) == m_hDialog ? ::GetDlgCtrlID(focus) : 0;
+}
+
+void CDialogView::Selection(int id, int* start, int* end) const
+{
+    DWORD from = 0, to = 0;
+    ::SendDlgItemMessageA(m_hDialog, id, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    *start = static_cast<int>(from);
+    *end = static_cast<int>(to);
+}
+
+UINT CDialogView::Style() const
+{
+    return static_cast<UINT>(::GetWindowLongA(m_hDialog, GWL_STYLE));
+}
+
+// ---- CDialogView: acting --------------------------------------------------
+
+void CDialogView::SetText(int id, const std::string& text)
+{
+    ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void CDialogView::Click(int id)
+{
+    ::SendMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+void CDialogView::SetChecked(int id, bool checked)
+{
+    if (IsChecked(id) != checked)
+        Click(id);
+}
+
+void CDialogView::Select(int id, int index)
+{
+    HWND list = Item(id);
+    ::SendMessageA(list, CB_SETCURSEL, index, 0);
+    ::SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+void CDialogView::SetUpDown(int id, int position)
+{
+    HWND upDown = Item(id);
+    ::SendMessageA(upDown, UDM_SETPOS32, 0, position);
+    ::SendMessageA(m_hDialog, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(upDown));
+    ::SendMessageA(m_hDialog, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, position), reinterpret_cast<LPARAM>(upDown));
+}
+
+void CDialogView::Focus(int id)
+{
+    ::SendMessageA(m_hDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
+}
+
+void CDialogView::Wheel(int delta)
+{
+    RECT area;
+    ::GetWindowRect(m_hDialog, &area);
+    ::SendMessageA(m_hDialog, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<short>(delta)),
+                   MAKELPARAM(area.left + 10, area.top + 10));
+}
+
+void CDialogView::Command(int id, int code)
+{
+    ::SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
+}
+
+void CDialogView::Close()
+{
+    ::SendMessageA(m_hDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void CDialogView::Later(DWORD ms, std::function<void(CDialogView&)> action)
+{
+    HWND dialog = m_hDialog;
+    COperator& op = m_op;
+    op.After(ms, [&op, dialog, action] {
+        if (!::IsWindow(dialog))
+            return;
+        CDialogView view(op, dialog);
+        action(view);
+    });
+}
+
+// ---- COperator -------------------------------------------------------------
+
+COperator::COperator(DWORD timeoutMs)
+    : m_hHook(nullptr), m_dwTimeout(timeoutMs), m_watchdog(0)
+{
+    s_pOperator = this;
+    m_hHook = ::SetWindowsHookExA(WH_CBT, &COperator::CbtHook, nullptr, ::GetCurrentThreadId());
+    m_watchdog = ::SetTimer(nullptr, 0, kWatchInterval, &COperator::TimerProc);
+}
+
+COperator::~COperator()
+{
+    if (m_hHook)
+        ::UnhookWindowsHookEx(m_hHook);
+    ::KillTimer(nullptr, m_watchdog);
+    for (const auto& timer : m_timers)
+        ::KillTimer(nullptr, timer.first);
+    s_pOperator = nullptr;
+}
+
+void COperator::Expect(const std::string& name, Action action)
+{
+    m_expected.push_back({name, std::move(action)});
+}
+
+std::vector<std::string> COperator::Pending() const
+{
+    std::vector<std::string> names;
+    for (const Expectation& expectation : m_expected)
+        names.push_back(expectation.strName);
+    return names;
+}
+
+void COperator::After(DWORD ms, std::function<void()> callback)
+{
+    const UINT_PTR id = ::SetTimer(nullptr, 0, ms, &COperator::TimerProc);
+    m_timers[id] = std::move(callback);
+}
+
+LRESULT CALLBACK COperator::CbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (s_pOperator) {
+        HWND hwnd = reinterpret_cast<HWND>(wParam);
+        if (code == HCBT_CREATEWND) {
+            // Act once the dialog's modal loop runs, so WM_INITDIALOG has finished.
+            s_pOperator->After(0, [hwnd] {
+                if (s_pOperator && ::IsWindow(hwnd) && IsTopLevelDialog(hwnd))
+                    s_pOperator->OnDialogCreated(hwnd);
+            });
+        } else if (code == HCBT_DESTROYWND) {
+            s_pOperator->m_idleSince.erase(hwnd);
+            s_pOperator->m_busy.erase(hwnd);
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK COperator::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
+{
+    COperator* op = s_pOperator;
+    if (!op)
+        return;
+    if (id == op->m_watchdog) {
+        op->Watch();
+        return;
+    }
+    ::KillTimer(nullptr, id);
+    auto timer = op->m_timers.find(id);
+    if (timer == op->m_timers.end())
+        return;
+    std::function<void()> callback = std::move(timer->second);
+    op->m_timers.erase(timer);
+    callback();
+}
+
+void COperator::OnDialogCreated(HWND dialog)
+{
+    m_seen.push_back(WindowText(dialog));
+    if (m_expected.empty()) {
+        Fail("unexpected dialog \"" + WindowText(dialog) + "\" opened; it was cancelled");
+        Dismiss(dialog);
+        return;
+    }
+    Serve(dialog);
+}
+
+void COperator::Serve(HWND dialog)
+{
+    Expectation expectation = std::move(m_expected.front());
+    m_expected.pop_front();
+    m_busy.insert(dialog);
+    CDialogView view(*this, dialog);
+    expectation.action(view);
+    if (::IsWindow(dialog)) {
+        m_busy.erase(dialog);
+        m_idleSince[dialog] = ::GetTickCount();
+    }
+}
+
+// A dialog that stays open with nothing under way longer than the timeout is
+// a script that does not fit what is on screen: fail and close it, so the
+// call under test returns instead of hanging.
+void COperator::Watch()
+{
+    if (!m_timers.empty())
+        return;  // a scripted step is still to come
+    const DWORD now = ::GetTickCount();
+    for (auto it = m_idleSince.begin(); it != m_idleSince.end();) {
+        HWND dialog = it->first;
+        if (!::IsWindow(dialog)) {
+            it = m_idleSince.erase(it);
+        } else if (now - it->second > m_dwTimeout) {
+            Fail("dialog \"" + WindowText(dialog) + "\" was still open " + std::to_string(m_dwTimeout) +
+                 " ms after the script's last step; it was cancelled");
+            it = m_idleSince.erase(it);
+            Dismiss(dialog);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void COperator::Dismiss(HWND dialog)
+{
+    ::EndDialog(dialog, IDCANCEL);
+}

@@ -1,0 +1,114 @@
+// Classes in this file: CDialogView (one open dialog or message box, read and
+// driven by window messages to its controls) and COperator (notices each
+// dialog as it opens on this thread and performs the next scripted action).
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+class COperator;
+
+// An open dialog, seen from outside. Every action is a message to the real
+// control, as a person's click or keystroke would be.
+class CDialogView
+{
+public:
+    CDialogView(COperator& op, HWND dialog) : m_op(op), m_hDialog(dialog) {}
+
+    HWND Handle() const { return m_hDialog; }
+    HWND Item(int id) const { return ::GetDlgItem(m_hDialog, id); }
+    bool IsOpen() const { return ::IsWindow(m_hDialog) != FALSE; }
+
+    // Reading.
+    std::string Title() const;
+    std::string Text(int id) const;
+    // The message box's text (its static text that is not the icon).
+    std::string MessageText() const;
+    bool Exists(int id) const { return Item(id) != nullptr; }
+    bool IsEnabled(int id) const;
+    bool IsVisible(int id) const;
+    bool IsChecked(int id) const;
+    int Selection(int id) const;                 // combo box: index, -1 for none
+    std::string SelectionText(int id) const;     // combo box: text of the selection
+    LRESULT SelectionData(int id) const;         // combo box: item data of the selection
+    int ItemCount(int id) const;                 // combo box entries
+    std::string ItemText(int id, int index) const;
+    LRESULT ItemData(int id, int index) const;
+    int UpDownPosition(int id) const;
+    void UpDownRange(int id, int* lower, int* upper) const;
+    int FocusId() const;                          // control with the focus, 0 for none
+    void Selection(int id, int* start, int* end) const; // edit: selected characters
+    UINT Style() const;
+
+    // Acting.
+    void SetText(int id, const std::string& text);     // WM_SETTEXT (an edit then reports the change)
+    void Click(int id);                                // BM_CLICK
+    void SetChecked(int id, bool checked);             // clicks the box when its state differs
+    void Select(int id, int index);                    // CB_SETCURSEL + CBN_SELCHANGE
+    void SetUpDown(int id, int position);              // UDM_SETPOS32 + WM_VSCROLL
+    void Focus(int id);
+    void Wheel(int delta);                             // WM_MOUSEWHEEL to the dialog
+    void Command(int id, int code = BN_CLICKED);       // a raw WM_COMMAND from a control
+    void Close();                                      // the close box: WM_SYSCOMMAND SC_CLOSE
+    // Runs action on this dialog after ms milliseconds, if it is still open.
+    void Later(DWORD ms, std::function<void(CDialogView&)> action);
+
+private:
+    COperator& m_op;
+    HWND m_hDialog;
+};
+
+class COperator
+{
+public:
+    typedef std::function<void(CDialogView&)> Action;
+
+    explicit COperator(DWORD timeoutMs = 10000);
+    ~COperator();
+    COperator(const COperator&) = delete;
+    COperator& operator=(const COperator&) = delete;
+
+    // The next dialog or message box that opens gets this action; name says
+    // which dialog the script expects, for the failure messages.
+    void Expect(const std::string& name, Action action);
+    // Every dialog that opens when nothing is expected is cancelled and counted
+    // as a failure.
+    bool AllDone() const { return m_expected.empty(); }
+    std::vector<std::string> Pending() const;
+    const std::vector<std::string>& Failures() const { return m_failures; }
+    // Titles of the dialogs seen so far, in the order they opened.
+    const std::vector<std::string>& Seen() const { return m_seen; }
+    void Fail(const std::string& failure) { m_failures.push_back(failure); }
+
+    void After(DWORD ms, std::function<void()> callback);
+
+private:
+    struct Expectation
+    {
+        std::string strName;
+        Action action;
+    };
+
+    static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD);
+    void OnDialogCreated(HWND dialog);
+    void Serve(HWND dialog);
+    void Watch();
+    static void Dismiss(HWND dialog);
+
+    HHOOK m_hHook;
+    DWORD m_dwTimeout;
+    UINT_PTR m_watchdog;
+    std::deque<Expectation> m_expected;
+    std::vector<std::string> m_failures;
+    std::vector<std::string> m_seen;
+    std::map<HWND, DWORD> m_idleSince;   // dialogs open with no action under way
+    std::set<HWND> m_busy;
+    std::map<UINT_PTR, std::function<void()>> m_timers;
+};

@@ -1,0 +1,309 @@
+// The window library: the dialog procedure's binding and routing, the modal
+// run through Show(-1), the control helpers, the coloured text and the
+// invariant report; all through a real dialog under Wine.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ModalRun.h"
+#include "MyDialog.h"
+#include "Operator.h"
+#include "window_test_ids.h"
+
+namespace {
+
+const ModalRunSite kProbeSite = {"Probe", 10, 11, 12};
+
+// A dialog of the tests' own that records what the library routes to it.
+class CProbeDialog : public CMyDialog
+{
+public:
+    explicit CProbeDialog(HINSTANCE instance, HWND parent = nullptr)
+        : CMyDialog(IDD_PROBE, nullptr, parent), m_hInstance(instance)
+    {
+    }
+
+    int ShowModalDialog() override { return RunModalDialog(*this, m_hInstance, kProbeSite); }
+
+    int OnInitDialog() override
+    {
+        ++m_nInitCount;
+        m_hWndAtInit = m_hWnd;
+        m_ColoredText.Create("coloured", WS_CHILD | WS_VISIBLE | MYCTS_CENTER, m_hWnd, 1500, 0, 0, &kTextRect);
+        return 1;
+    }
+
+    // WM_COMMAND: records the clicks; only "End with 2" ends the dialog.
+    int OnCommand(WPARAM wParam, LPARAM) override
+    {
+        const WORD id = LOWORD(wParam);
+        if (HIWORD(wParam) == BN_CLICKED)
+            m_commands.push_back(id);
+        if (id == IDC_PROBE_END2) {
+            EndDialog(2);
+            return 1;
+        }
+        return 0;
+    }
+
+    int OnMouseWheel(WORD, int delta, int, int) override
+    {
+        m_wheelDeltas.push_back(delta);
+        return 0;
+    }
+
+    int OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param) override
+    {
+        ++m_nColourRequests;
+        if (!param)
+            return 0;
+        if (controlId == 1500) {
+            param->byColor[0] = 0;
+            param->byColor[1] = 0;
+            param->byColor[2] = 255;
+            param->dwValue = MYCT_BOLD;
+        }
+        return 1;
+    }
+
+    HWND Window() const { return m_hWnd; }
+
+    static constexpr RECT kTextRect = {30, 40, 300, 60};
+    HINSTANCE m_hInstance;
+    CMyColoredText m_ColoredText;
+    int m_nInitCount = 0;
+    HWND m_hWndAtInit = nullptr;
+    std::vector<WORD> m_commands;
+    std::vector<int> m_wheelDeltas;
+    int m_nColourRequests = 0;
+};
+
+class WindowLibraryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { MyClearInvariantReports(); }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(m_op.Failures().empty()) << ::testing::PrintToString(m_op.Failures());
+        EXPECT_TRUE(m_op.AllDone()) << "dialogs that never opened: " << ::testing::PrintToString(m_op.Pending());
+    }
+
+    HINSTANCE Self() const { return ::GetModuleHandleA(nullptr); }
+
+    COperator m_op;
+};
+
+TEST_F(WindowLibraryTest, ShowMinusOneRunsTheDialogAndReturnsTheEndDialogValue)
+{
+    CProbeDialog dialog(Self());
+    HWND seen = nullptr;
+    m_op.Expect("probe", [&](CDialogView& view) {
+        seen = view.Handle();
+        EXPECT_EQ("Probe", view.Title());
+        EXPECT_EQ(view.Handle(), dialog.Window()) << "the object is bound to its window while it runs";
+        EXPECT_EQ(&dialog, CMyWindow::FromHandle(view.Handle()));
+        view.Click(IDC_PROBE_END2);
+    });
+    EXPECT_EQ(2, dialog.Show(-1));
+    EXPECT_EQ(1, dialog.m_nInitCount);
+    EXPECT_EQ(seen, dialog.m_hWndAtInit) << "WM_INITDIALOG already sees the bound window";
+    EXPECT_EQ(nullptr, dialog.Window()) << "the binding ends with the window";
+    EXPECT_FALSE(::IsWindow(seen));
+}
+
+TEST_F(WindowLibraryTest, CommandsNeverEndTheDialogByThemselves)
+{
+    CProbeDialog dialog(Self());
+    m_op.Expect("probe", [&](CDialogView& view) {
+        view.Click(IDOK);
+        view.Click(IDCANCEL);
+        view.Close();  // the close box arrives as a Cancel command
+        view.Later(100, [&](CDialogView& later) {
+            EXPECT_TRUE(later.IsOpen()) << "OK, Cancel and the close box left the dialog open";
+            later.Click(IDC_PROBE_END2);
+        });
+    });
+    EXPECT_EQ(2, dialog.Show(-1));
+    const std::vector<WORD> expected = {IDOK, IDCANCEL, IDCANCEL, IDC_PROBE_END2};
+    EXPECT_EQ(expected, dialog.m_commands);
+}
+
+TEST_F(WindowLibraryTest, RoutesTheWheelWithItsSignedDelta)
+{
+    CProbeDialog dialog(Self());
+    m_op.Expect("probe", [&](CDialogView& view) {
+        view.Wheel(WHEEL_DELTA);
+        view.Wheel(-WHEEL_DELTA);
+        view.Click(IDC_PROBE_END2);
+    });
+    dialog.Show(-1);
+    EXPECT_EQ((std::vector<int>{WHEEL_DELTA, -WHEEL_DELTA}), dialog.m_wheelDeltas);
+}
+
+TEST_F(WindowLibraryTest, ControlHelpersActOnTheRealControls)
+{
+    CProbeDialog dialog(Self());
+    m_op.Expect("probe", [&](CDialogView& view) {
+        EXPECT_TRUE(dialog.SetDlgItemTextA(IDC_PROBE_EDIT, nullptr));
+        EXPECT_EQ("", view.Text(IDC_PROBE_EDIT)) << "a null text shows empty";
+        EXPECT_EQ(0, dialog.GetDialogItemTextLength(IDC_PROBE_EDIT));
+
+        dialog.SetDlgItemInt(IDC_PROBE_EDIT, 125, FALSE);
+        EXPECT_EQ("125", view.Text(IDC_PROBE_EDIT));
+        EXPECT_EQ(125u, dialog.GetDlgItemInt(IDC_PROBE_EDIT, nullptr, FALSE));
+        EXPECT_EQ(3, dialog.GetDialogItemTextLength(IDC_PROBE_EDIT));
+
+        dialog.CheckDlgButton(IDC_PROBE_CHECK, 1);
+        EXPECT_TRUE(view.IsChecked(IDC_PROBE_CHECK));
+        EXPECT_EQ(1u, dialog.IsDlgButtonChecked(IDC_PROBE_CHECK));
+        dialog.EnableDialogItem(IDC_PROBE_CHECK, 0);
+        EXPECT_FALSE(view.IsEnabled(IDC_PROBE_CHECK));
+        dialog.ShowDialogItem(IDC_PROBE_CHECK, SW_HIDE);
+        EXPECT_FALSE(view.IsVisible(IDC_PROBE_CHECK));
+        dialog.SetDialogItemFocus(IDC_PROBE_EDIT);
+        EXPECT_EQ(IDC_PROBE_EDIT, view.FocusId());
+        EXPECT_EQ(nullptr, dialog.GetDlgItem(4242)) << "an absent control";
+        EXPECT_FALSE(dialog.EnableDialogItem(4242, 1));
+
+        EXPECT_TRUE(dialog.SetWindowTextA("Renamed"));
+        EXPECT_EQ("Renamed", view.Title());
+        view.Click(IDC_PROBE_END2);
+    });
+    EXPECT_EQ(2, dialog.Show(-1));
+}
+
+TEST_F(WindowLibraryTest, GetDlgItemIntReadsOnlyDecimalNumbers)
+{
+    const struct
+    {
+        const char* pszText;
+        BOOL bSigned;
+        UINT uExpected;
+        BOOL bTranslated;
+    } cases[] = {
+        {"125", FALSE, 125, TRUE},
+        {"  7 ", FALSE, 7, TRUE},
+        {"0", FALSE, 0, TRUE},
+        {"4294967295", FALSE, 4294967295u, TRUE},
+        {"4294967296", FALSE, 0, FALSE},
+        {"-5", FALSE, 0, FALSE},
+        {"-5", TRUE, static_cast<UINT>(-5), TRUE},
+        {"65536", TRUE, 65536, TRUE},
+        {"2147483647", TRUE, 2147483647u, TRUE},
+        {"2147483648", TRUE, 0, FALSE},
+        {"-2147483648", TRUE, 0x80000000u, TRUE},
+        {"+5", TRUE, 0, FALSE},
+        {"12abc", FALSE, 0, FALSE},
+        {"abc", TRUE, 0, FALSE},
+        {"0x25", FALSE, 0, FALSE},
+        {"", FALSE, 0, FALSE},
+        {"-", TRUE, 0, FALSE},
+    };
+    CProbeDialog dialog(Self());
+    m_op.Expect("probe", [&](CDialogView& view) {
+        for (const auto& c : cases) {
+            view.SetText(IDC_PROBE_EDIT, c.pszText);
+            BOOL translated = -1;
+            EXPECT_EQ(c.uExpected, dialog.GetDlgItemInt(IDC_PROBE_EDIT, &translated, c.bSigned))
+                << "\"" << c.pszText << "\" signed " << c.bSigned;
+            EXPECT_EQ(c.bTranslated, translated) << "\"" << c.pszText << "\"";
+        }
+        EXPECT_EQ(0u, dialog.GetDlgItemInt(4242, nullptr, FALSE)) << "an absent control";
+        view.Click(IDC_PROBE_END2);
+    });
+    dialog.Show(-1);
+}
+
+TEST_F(WindowLibraryTest, ColouredTextAsksItsDialogForColours)
+{
+    CProbeDialog dialog(Self());
+    m_op.Expect("probe", [&](CDialogView& view) {
+        HWND text = view.Item(1500);
+        ASSERT_NE(nullptr, text) << "the coloured text is a child with its control id";
+        EXPECT_EQ("coloured", view.Text(1500));
+        RECT area;
+        ::GetWindowRect(text, &area);
+        ::MapWindowPoints(nullptr, view.Handle(), reinterpret_cast<POINT*>(&area), 2);
+        EXPECT_EQ(30, area.left);
+        EXPECT_EQ(40, area.top);
+        EXPECT_EQ(270, area.right - area.left);
+        EXPECT_EQ(20, area.bottom - area.top);
+        const int before = dialog.m_nColourRequests;
+        ::InvalidateRect(text, nullptr, TRUE);
+        ::UpdateWindow(text);
+        EXPECT_GT(dialog.m_nColourRequests, before) << "painting asks OnMyColoredTextGetTextParam";
+        view.Click(IDC_PROBE_END2);
+    });
+    dialog.Show(-1);
+    EXPECT_EQ(nullptr, dialog.m_ColoredText.GetSafeHwnd()) << "the control went with its dialog";
+}
+
+TEST_F(WindowLibraryTest, NullInstanceAnswersMinusTwoWithoutAWindow)
+{
+    CProbeDialog dialog(nullptr);
+    EXPECT_EQ(-2, dialog.Show(-1));
+    EXPECT_EQ(0, dialog.m_nInitCount) << "no window was created";
+    ASSERT_EQ(1, MyGetInvariantReportCount());
+    MY_INVARIANT_REPORT report;
+    MyGetInvariantReport(0, &report);
+    EXPECT_STREQ("0", report.szCondition);
+    EXPECT_STREQ("Probe", report.szSource);
+    EXPECT_EQ(11, report.nLine);
+}
+
+TEST_F(WindowLibraryTest, MissingTemplateAnswersMinusOneAndReportsItsLine)
+{
+    // The tests' probe template lives in the EXE; the window library DLL has none.
+    CProbeDialog dialog(::GetModuleHandleA("MyWindow.dll"));
+    EXPECT_EQ(-1, dialog.Show(-1));
+    ASSERT_EQ(1, MyGetInvariantReportCount());
+    MY_INVARIANT_REPORT report;
+    MyGetInvariantReport(0, &report);
+    EXPECT_EQ(12, report.nLine);
+}
+
+TEST_F(WindowLibraryTest, InvalidParentAnswersZero)
+{
+    HWND destroyed = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ::DestroyWindow(destroyed);
+    CProbeDialog dialog(Self(), destroyed);
+    EXPECT_EQ(0, dialog.Show(-1));
+    EXPECT_EQ(0, dialog.m_nInitCount);
+    EXPECT_EQ(0, MyGetInvariantReportCount()) << "an invalid parent is not an invariant of the run";
+}
+
+DWORD WINAPI ReportFromWorker(LPVOID)
+{
+    MyInvariantFailed("0", "DlgTestConfig", 135);
+    return 0;
+}
+
+TEST(InvariantReport, KeepsConditionSourceLineAndThreadInOrder)
+{
+    MyClearInvariantReports();
+    MyInvariantFailed("0", "DlgConfig", 68);
+    HANDLE thread = ::CreateThread(nullptr, 0, &ReportFromWorker, nullptr, 0, nullptr);
+    ::WaitForSingleObject(thread, INFINITE);
+    const DWORD workerId = ::GetThreadId(thread);
+    ::CloseHandle(thread);
+
+    ASSERT_EQ(2, MyGetInvariantReportCount());
+    MY_INVARIANT_REPORT first, second;
+    ASSERT_TRUE(MyGetInvariantReport(0, &first));
+    ASSERT_TRUE(MyGetInvariantReport(1, &second));
+    EXPECT_STREQ("DlgConfig", first.szSource);
+    EXPECT_EQ(68, first.nLine);
+    EXPECT_EQ(::GetCurrentThreadId(), first.dwThreadId);
+    EXPECT_STREQ("DlgTestConfig", second.szSource);
+    EXPECT_EQ(135, second.nLine);
+    EXPECT_EQ(workerId, second.dwThreadId);
+    EXPECT_FALSE(MyGetInvariantReport(2, &first));
+    EXPECT_FALSE(MyGetInvariantReport(-1, &first));
+
+    MyClearInvariantReports();
+    EXPECT_EQ(0, MyGetInvariantReportCount());
+}
+
+}  // namespace

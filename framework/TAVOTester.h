@@ -32,6 +32,8 @@ class TAVOTESTER_API CTAVOTester : public CTest
 public:
     explicit CTAVOTester(void* reserved);
     ~CTAVOTester() override;
+    CTAVOTester(const CTAVOTester&) = delete;
+    CTAVOTester& operator=(const CTAVOTester&) = delete;
 
     int GetProductName(void* buffer, void* reserved, unsigned int size) override;
     int Test(unsigned int test, void* window, unsigned short value, void* param) override;
@@ -84,4 +86,13 @@ public:
                      unsigned long* v8, unsigned long* v9, unsigned char* status);
 
     CEEPROMCache m_EEPROMCache;
+
+private:
+    struct State;
+    State* m_pState;  // the tester's own: language file, texts it handed out
 };
+
+extern "C" {
+// Why the language file last given could not be opened; empty when it was.
+TAVOTESTER_API const char* TesterGetLanguageFileError(void);
+}

@@ -21,10 +21,17 @@ public:
     int IsSupportedTest(const char* name) override;
     unsigned int GetSupportedTestCount() override;
     const char* GetSupportedTest(unsigned int index) override;
+    const char* GetMessageA(unsigned int id) override;
+    const char* GetDialogName(unsigned int dialogId) override;
+    const char* GetDialogControlName(unsigned int dialogId, unsigned int controlId) override;
 
     static char* m_szSupportedTest[3];
 
     CConfigList m_ConfigList;
+
+private:
+    const char* FindLanguageText(const char* group, const char* item, unsigned int id);
+    bool FindItem(const char* item, unsigned int id);
 };
 
 // The module identifier that _GetTestInstanceID answers.

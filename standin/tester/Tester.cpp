@@ -1,50 +1,163 @@
-// CTAVOTester: the tester library's base of the TAVO test modules.
-//
-// This is the skeleton of the stand-in: every operation the module calls is
-// linked and answers. The language file and the simulated bench are not built
-// yet, so the lookups find no tag, no unit is ever connected and the unit
-// operations answer failure, as a tester with nothing plugged in would.
+// CTAVOTester: the tester library's base of the TAVO test modules, over the
+// host's language file and the simulated bench.
 #include "TAVOTester.h"
 
+#include <cstdio>
 #include <initializer_list>
+#include <set>
+#include <string>
 
-CTAVOTester::CTAVOTester(void* reserved) : CTest(reserved) {}
+#include "Bench.h"
+#include "LanguageFile.h"
 
-CTAVOTester::~CTAVOTester() = default;
+namespace {
 
-int CTAVOTester::GetProductName(void* buffer, void* reserved, unsigned int size)
+std::string g_languageError;
+
+}  // namespace
+
+struct CTAVOTester::State
 {
-    return CTest::GetProductName(buffer, reserved, size);
+    std::string strLanguagePath;
+    CLanguageFile languageFile;
+    std::set<std::string> baseTexts;  // the tester's own texts, one copy each
+
+    const char* Keep(const std::string& text) { return baseTexts.insert(text).first->c_str(); }
+};
+
+const char* TesterGetLanguageFileError(void)
+{
+    return g_languageError.c_str();
 }
 
+CTAVOTester::CTAVOTester(void* reserved) : CTest(reserved), m_pState(new State) {}
+
+CTAVOTester::~CTAVOTester()
+{
+    delete m_pState;
+}
+
+int CTAVOTester::GetProductName(void* buffer, void* /*reserved*/, unsigned int size)
+{
+    if (!buffer || size == 0)
+        return 0;
+    snprintf(static_cast<char*>(buffer), size, "%s", "TAVO tester");
+    return 1;
+}
+
+// The tester's test menu and help: not supported by this stand-in, which
+// serves the configuration command only.
 int CTAVOTester::Test(unsigned int, void*, unsigned short, void*) { return 0; }
 int CTAVOTester::ShowHelp(void*, unsigned int, unsigned long) { return 0; }
-
-// Languages: no language file is supported yet.
-int CTAVOTester::GetFirstLanguage(unsigned int*) { return 0; }
-int CTAVOTester::GetNextLanguage(unsigned int*) { return 0; }
-unsigned int CTAVOTester::GetCurrentLanguageID() { return 0; }
-int CTAVOTester::LanguageFileClose() { return 1; }
-int CTAVOTester::SetCurrentLanguage(unsigned int) { return 0; }
-int CTAVOTester::LanguageFileOpen() { return 0; }
-const char* CTAVOTester::GetLanguageFileName(unsigned int) { return nullptr; }
-const char* CTAVOTester::GetLanguageValue(unsigned int) { return nullptr; }
 int CTAVOTester::InitTestMenu(void*) { return 0; }
-int CTAVOTester::LanguageFileGetTag(unsigned long, const char*) { return 0; }
-const char* CTAVOTester::LanguageFileGetCurrentTagAttribute(const char*) { return nullptr; }
-const char* CTAVOTester::LanguageFileGetCurrentTagName() { return nullptr; }
 const char* CTAVOTester::GetMenuTooltip(unsigned int, unsigned int) { return nullptr; }
-int CTAVOTester::InitLanguage() { return 0; }
-int CTAVOTester::SetLanguage(const char*) { return 0; }
-int CTAVOTester::SetLanguageFile(const char*) { return 0; }
-const char* CTAVOTester::GetMessageA(unsigned int id) { return CTest::GetMessageA(id); }
-const char* CTAVOTester::GetDialogName(unsigned int id) { return CTest::GetDialogName(id); }
-const char* CTAVOTester::GetDialogControlName(unsigned int dialogId, unsigned int controlId)
+
+// ---- Languages: one language, the file the host set ------------------------
+
+int CTAVOTester::SetLanguageFile(const char* path)
 {
-    return CTest::GetDialogControlName(dialogId, controlId);
+    m_pState->languageFile.Close();
+    m_pState->strLanguagePath = path ? path : "";
+    return 1;
 }
 
-// Tests of the tester itself: not supported by this stand-in.
+// Opens the file set last. A file that cannot be used finds nothing, so every
+// text falls back to its built-in default; the reason is told once.
+int CTAVOTester::LanguageFileOpen()
+{
+    if (m_pState->strLanguagePath.empty())
+        return 0;
+    if (m_pState->languageFile.Open(m_pState->strLanguagePath)) {
+        g_languageError.clear();
+        return 1;
+    }
+    g_languageError = m_pState->languageFile.Error();
+    ::OutputDebugStringA(("Language file not used: " + g_languageError + "\n").c_str());
+    return 0;
+}
+
+int CTAVOTester::LanguageFileClose()
+{
+    m_pState->languageFile.Close();
+    return 1;
+}
+
+int CTAVOTester::InitLanguage()
+{
+    return LanguageFileOpen();
+}
+
+int CTAVOTester::SetLanguage(const char* path)
+{
+    return SetLanguageFile(path) && LanguageFileOpen();
+}
+
+int CTAVOTester::GetFirstLanguage(unsigned int* id)
+{
+    if (!id || m_pState->strLanguagePath.empty())
+        return 0;
+    *id = 1;
+    return 1;
+}
+
+int CTAVOTester::GetNextLanguage(unsigned int*) { return 0; }
+
+unsigned int CTAVOTester::GetCurrentLanguageID()
+{
+    return m_pState->languageFile.IsOpen() ? 1 : 0;
+}
+
+int CTAVOTester::SetCurrentLanguage(unsigned int id)
+{
+    return id == 1 && LanguageFileOpen();
+}
+
+const char* CTAVOTester::GetLanguageFileName(unsigned int id)
+{
+    return id == 1 && !m_pState->strLanguagePath.empty() ? m_pState->strLanguagePath.c_str() : nullptr;
+}
+
+const char* CTAVOTester::GetLanguageValue(unsigned int id)
+{
+    if (id != 1 || !m_pState->languageFile.IsOpen())
+        return nullptr;
+    CLanguageFile& file = m_pState->languageFile;
+    return file.GetTag(CLanguageFile::TAG_ROOT, "TesterLanguage") ? file.GetAttribute("Language") : nullptr;
+}
+
+int CTAVOTester::LanguageFileGetTag(unsigned long flags, const char* name)
+{
+    return m_pState->languageFile.GetTag(flags, name);
+}
+
+const char* CTAVOTester::LanguageFileGetCurrentTagAttribute(const char* name)
+{
+    return m_pState->languageFile.GetAttribute(name);
+}
+
+const char* CTAVOTester::LanguageFileGetCurrentTagName()
+{
+    return m_pState->languageFile.GetTagName();
+}
+
+// The tester's own texts for the IDs its modules leave to it.
+const char* CTAVOTester::GetMessageA(unsigned int id)
+{
+    return m_pState->Keep("TAVO tester message " + std::to_string(id));
+}
+
+const char* CTAVOTester::GetDialogName(unsigned int dialogId)
+{
+    return m_pState->Keep("TAVO tester dialog " + std::to_string(dialogId));
+}
+
+const char* CTAVOTester::GetDialogControlName(unsigned int dialogId, unsigned int controlId)
+{
+    return m_pState->Keep("TAVO tester control " + std::to_string(dialogId) + "/" + std::to_string(controlId));
+}
+
+// ---- The tester's own tests: not supported by this stand-in ----------------
+
 int CTAVOTester::AutoTest(void*, unsigned short) { return 0; }
 int CTAVOTester::ShowEEPROM(void*, unsigned short, int) { return 0; }
 int CTAVOTester::SaveEEPROMToFile(void*, unsigned short) { return 0; }
@@ -54,22 +167,62 @@ int CTAVOTester::WriteEEPROM(void*, int, unsigned short) { return 0; }
 int CTAVOTester::ShowConfigure(void*, unsigned short) { return 0; }
 int CTAVOTester::MeasureTest(void*, unsigned short) { return 0; }
 
-// The unit: none is connected yet.
-int CTAVOTester::CheckEEPROM(void*, unsigned short, int) { return 0; }
-unsigned char* CTAVOTester::ReadUserConfig() { return nullptr; }
-unsigned char* CTAVOTester::ReadDefaultConfig(unsigned char) { return nullptr; }
-int CTAVOTester::WriteConfig(unsigned short, unsigned char*, unsigned char) { return 0; }
-int CTAVOTester::ExitConfig() { return 0; }
-int CTAVOTester::Reconnect(int, int, int) { return 0; }
+// ---- The connected unit, on the simulated bench -----------------------------
+// ExitConfig, Reconnect and MeasureValue run on the test worker thread; the
+// bench serialises them against the user interface thread.
 
-int CTAVOTester::MeasureValue(unsigned char, unsigned long* v0, unsigned long* v1,
+int CTAVOTester::CheckEEPROM(void*, unsigned short, int)
+{
+    return CBench::Get().ReadImage(m_EEPROMCache);
+}
+
+unsigned char* CTAVOTester::ReadUserConfig()
+{
+    if (!CBench::Get().ReadUserConfig(m_EEPROMCache))
+        return nullptr;
+    return m_EEPROMCache.GetEEPROMCacheFrom(BenchUnit::USER_OFFSET, 1);
+}
+
+unsigned char* CTAVOTester::ReadDefaultConfig(unsigned char selector)
+{
+    if (selector != 1 && selector != 2)
+        return nullptr;
+    if (!CBench::Get().ReadDefaultConfig(m_EEPROMCache))
+        return nullptr;
+    return selector == 2 ? m_EEPROMCache.GetEEPROMCacheFrom(BenchUnit::DEFAULT_OFFSET, 1) : nullptr;
+}
+
+int CTAVOTester::WriteConfig(unsigned short offset, unsigned char* record, unsigned char count)
+{
+    return CBench::Get().WriteConfig(offset, record, count, m_EEPROMCache);
+}
+
+int CTAVOTester::ExitConfig()
+{
+    return CBench::Get().ExitConfig();
+}
+
+int CTAVOTester::Reconnect(int baud, int dataBits, int parity)
+{
+    return CBench::Get().Reconnect(baud, dataBits, parity);
+}
+
+int CTAVOTester::MeasureValue(unsigned char address, unsigned long* v0, unsigned long* v1,
                               unsigned long* v2, unsigned long* v3, unsigned long* v4,
                               unsigned long* v5, unsigned long* v6, unsigned long* v7,
                               unsigned long* v8, unsigned long* v9, unsigned char*)
 {
-    for (unsigned long* value : {v0, v1, v2, v3, v4, v5, v6, v7, v8, v9}) {
+    const int answered = CBench::Get().Poll(address);
+    unsigned long* const values[] = {v0, v1, v2, v3, v4, v5, v6, v7, v8, v9};
+    for (unsigned long* value : values) {
         if (value)
             *value = 0;
     }
-    return 0;
+    if (answered) {
+        if (v0)
+            *v0 = address;
+        if (v1)
+            *v1 = 1;  // the unit answered
+    }
+    return answered;
 }

@@ -1,6 +1,8 @@
 // RunModalDialog: the module's one door to DialogBoxParamA.
 #include "ModalRun.h"
 
+#include <commctrl.h>
+
 int RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const ModalRunSite& site)
 {
     const DLGPROC dialogProc = dialog.GetWndProc();
@@ -14,6 +16,10 @@ int RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const ModalRunSite& si
         MyInvariantFailed("0", site.pszSource, site.nNoInstanceLine);
         return -2;
     }
+    // The templates name common controls (up-down), whose classes must exist
+    // before the dialog is created.
+    const INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
     const INT_PTR result = ::DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog.GetClassTemplate()),
                                              dialog.GetParentWindow(), dialogProc,
                                              reinterpret_cast<LPARAM>(&dialog));

@@ -288,7 +288,9 @@ void COperator::OnDialogCreated(HWND dialog)
 {
     m_seen.push_back(WindowText(dialog));
     if (m_expected.empty()) {
-        Fail("unexpected dialog \"" + WindowText(dialog) + "\" opened; it was cancelled");
+        const std::string text = CDialogView(*this, dialog).MessageText();
+        Fail("unexpected dialog \"" + WindowText(dialog) + "\"" + (text.empty() ? "" : " (\"" + text + "\")") +
+             " opened; it was cancelled");
         Dismiss(dialog);
         return;
     }

@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "Bench.h"
 #include "LanguageCheck.h"
 #include "ModuleTexts.h"
+#include "Operator.h"
+#include "OperatorScript.h"
 #include "TAVOTester.h"
 #include "TestModule.h"
 
@@ -22,7 +25,15 @@ const char kUsage[] =
     "  texts MODULE [--lang FILE]   list every text the module shows, with its ID and where\n"
     "                               it comes from (language file, built-in, base)\n"
     "  check-lang FILE              check a language file for the localizer; exit status 0\n"
-    "                               when it is clean, 1 when it has findings\n";
+    "                               when it is clean, 1 when it has findings\n"
+    "  configure MODULE [OPTIONS]   run the module's configuration command on the bench\n"
+    "      --bench FILE             the simulated units (see examples/bench.ini)\n"
+    "      --lang FILE              the host's language file\n"
+    "      --script FILE            an operator script (see examples/series.script);\n"
+    "                               without it the dialogs wait for a person\n"
+    "      --connect UNIT           the unit connected at the start\n"
+    "      --report FILE            also write the host report to FILE\n"
+    "      --save-bench FILE        save the bench afterwards\n";
 
 int Usage(const std::string& problem)
 {
@@ -171,6 +182,162 @@ int RunCheckLanguage(const std::vector<std::string>& args)
     return findings.empty() ? 0 : 1;
 }
 
+const char* KindName(unsigned char kind)
+{
+    switch (kind) {
+    case TEST_REPORT_PROGRESS: return "progress";
+    case TEST_REPORT_FAILURE: return "failure";
+    case TEST_REPORT_SUCCESS: return "success";
+    case TEST_REPORT_DETAIL: return "detail";
+    default: return "other";
+    }
+}
+
+// Prints each host report line as it arrives, and copies it to the report file.
+void CALLBACK PrintReport(void* context, const TEST_REPORT* report)
+{
+    std::string text = report->pszFirst ? Printable(report->pszFirst) : "";
+    if (report->pszSecond)
+        text += (text.empty() ? "" : " ") + Printable(report->pszSecond);
+    char line[1024];
+    snprintf(line, sizeof(line), "%3u %-8s %s\n", report->byKind, KindName(report->byKind), text.c_str());
+    fputs(line, stdout);
+    fflush(stdout);
+    if (FILE* file = static_cast<FILE*>(context)) {
+        fputs(line, file);
+        fflush(file);
+    }
+}
+
+const char* ParityName(int parity)
+{
+    return parity == 0 ? "none" : parity == 1 ? "odd" : parity == 2 ? "even" : "?";
+}
+
+// Every unit's settings as the bench now holds them, and whether it answers there.
+void PrintBenchTable()
+{
+    printf("\n%-6s %-16s %-9s %7s %6s %-6s %6s %8s %-4s %s\n", "Unit", "Type", "Serial", "Address", "Baud",
+           "Parity", "Delay", "Timeout", "JP1", "Answers there");
+    for (const BenchUnit& unit : CBench::Get().Units()) {
+        const unsigned char* config = unit.abyConfig;
+        const int timeout = config[4] | config[5] << 8;
+        // A unit still in configuration mode takes its stored setting when it leaves it.
+        const bool answers = unit.bConfigMode ? !unit.bNeverAnswers && config[1] != 255
+                                              : unit.AnswersAt(config[0], config[2] * 100, config[3]);
+        printf("%-6s %-16s %-9s %7u %6u %-6s %6u %8d %-4s %s\n", unit.strName.c_str(),
+               ("\"" + unit.strType + "\"").c_str(), unit.strSerial.c_str(), config[0], config[2] * 100,
+               ParityName(config[3]), config[1], timeout, unit.bWriteEnabled ? "WE" : "WP", answers ? "yes" : "no");
+    }
+}
+
+struct ConfigureOptions
+{
+    std::string strModule, strBench, strLanguage, strScript, strConnect, strReport, strSaveBench;
+};
+
+bool ParseConfigureOptions(const std::vector<std::string>& args, ConfigureOptions* options, std::string* problem)
+{
+    if (args.empty() || args[0].compare(0, 2, "--") == 0) {
+        *problem = "configure takes the module's path first";
+        return false;
+    }
+    options->strModule = args[0];
+    const std::pair<const char*, std::string*> known[] = {
+        {"--bench", &options->strBench},   {"--lang", &options->strLanguage},
+        {"--script", &options->strScript}, {"--connect", &options->strConnect},
+        {"--report", &options->strReport}, {"--save-bench", &options->strSaveBench},
+    };
+    for (size_t i = 1; i < args.size(); i += 2) {
+        std::string* target = nullptr;
+        for (const auto& option : known) {
+            if (args[i] == option.first)
+                target = option.second;
+        }
+        if (!target) {
+            *problem = "unknown option '" + args[i] + "'";
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            *problem = args[i] + " needs a value";
+            return false;
+        }
+        *target = args[i + 1];
+    }
+    return true;
+}
+
+int RunConfigure(const std::vector<std::string>& args)
+{
+    ConfigureOptions options;
+    std::string problem;
+    if (!ParseConfigureOptions(args, &options, &problem))
+        return Usage(problem);
+
+    COperatorScript script;
+    if (!options.strScript.empty() && !script.Load(options.strScript, &problem)) {
+        fprintf(stderr, "tavohost: %s\n", problem.c_str());
+        return 1;
+    }
+    if (!options.strBench.empty() && !CBench::Get().Load(options.strBench, &problem)) {
+        fprintf(stderr, "tavohost: %s\n", problem.c_str());
+        return 1;
+    }
+    if (!options.strConnect.empty() && !CBench::Get().Connect(options.strConnect)) {
+        fprintf(stderr, "tavohost: the bench has no unit '%s'\n", options.strConnect.c_str());
+        return 1;
+    }
+    CTestModule module;
+    if (!LoadModule(module, options.strModule.c_str()))
+        return 1;
+    auto* tester = static_cast<CTAVOTester*>(module.Instance());
+    if (!options.strLanguage.empty()) {
+        tester->SetLanguageFile(options.strLanguage.c_str());
+        if (!tester->LanguageFileOpen())
+            fprintf(stderr, "tavohost: language file not used, built-in texts follow: %s\n",
+                    TesterGetLanguageFileError());
+    }
+    FILE* report = nullptr;
+    if (!options.strReport.empty() && !(report = fopen(options.strReport.c_str(), "w"))) {
+        fprintf(stderr, "tavohost: cannot write the report to '%s'\n", options.strReport.c_str());
+        return 1;
+    }
+
+    HWND host = ::CreateWindowExA(0, "STATIC", "tavohost", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
+                                  480, nullptr, nullptr, nullptr, nullptr);
+    COperator op;
+    if (!options.strScript.empty()) {
+        script.Prepare();
+        script.Queue(op, [](const std::string& line) { printf("        %s\n", line.c_str()); });
+    }
+    HostFrameSetReportSink(&PrintReport, report);
+    const int result = tester->ConfigureThermometer(host, 0, 0);
+    HostFrameSetReportSink(nullptr, nullptr);
+    ::DestroyWindow(host);
+    if (report)
+        fclose(report);
+    printf("ConfigureThermometer answered %d\n", result);
+
+    int status = 0;
+    if (!options.strScript.empty()) {
+        for (const std::string& failure : op.Failures()) {
+            fprintf(stderr, "tavohost: %s\n", failure.c_str());
+            status = 1;
+        }
+        for (const std::string& pending : op.Pending()) {
+            fprintf(stderr, "tavohost: the script expected %s, which never opened\n", pending.c_str());
+            status = 1;
+        }
+    }
+    if (!options.strSaveBench.empty() && !CBench::Get().Save(options.strSaveBench, &problem)) {
+        fprintf(stderr, "tavohost: %s\n", problem.c_str());
+        status = 1;
+    }
+    if (!options.strBench.empty())
+        PrintBenchTable();
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -189,5 +356,7 @@ int main(int argc, char** argv)
         return RunTexts(args);
     if (command == "check-lang")
         return RunCheckLanguage(args);
+    if (command == "configure")
+        return RunConfigure(args);
     return Usage("unknown command '" + command + "'");
 }

@@ -5,6 +5,10 @@
 #include "ConfigList.h"
 #include "TAVOTester.h"
 
+class CConfigDialog;
+class CConfirmDialog;
+class CTestConfigDialog;
+
 #ifdef TESTTAVO02_BUILD
 #define TESTTAVO02_API __declspec(dllexport)
 #else
@@ -24,12 +28,19 @@ public:
     const char* GetMessageA(unsigned int id) override;
     const char* GetDialogName(unsigned int dialogId) override;
     const char* GetDialogControlName(unsigned int dialogId, unsigned int controlId) override;
+    // Configures the units the operator connects, one after another.
+    int ConfigureThermometer(void* hostWindow, unsigned short hostValue, int checkMode) override;
 
     static char* m_szSupportedTest[3];
 
     CConfigList m_ConfigList;
 
 private:
+    int RunSeries(HWND host, unsigned short hostValue, int checkMode, CConfigDialog& configDialog,
+                  CTestConfigDialog& testDialog, CConfirmDialog& confirmDialog);
+    bool TakeUnitType();
+    void Report(HWND host, unsigned char kind, unsigned int message);
+    void ReportConfiguration(HWND host, const char* serialText, const CConfigDialog& configDialog);
     const char* FindLanguageText(const char* group, const char* item, unsigned int id);
     bool FindItem(const char* item, unsigned int id);
 };

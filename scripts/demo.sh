@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both trees and runs the main job.
+# Installs what is missing, builds both trees and runs the main job: a series
+# of four simulated units configured through the real dialogs by the shipped
+# operator script, with the Czech language file. Prints the host report and
+# the units' settings as the bench holds them afterwards.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -8,3 +11,10 @@ tree=$(run_tree)
 start_wineserver "$tree"
 cd "$tree/bin"
 "$tree/wine-run" tavohost.exe info TestTAVO02.test
+echo
+"$tree/wine-run" tavohost.exe configure TestTAVO02.test \
+    --bench "$root/examples/bench.ini" \
+    --script "$root/examples/series.script" \
+    --lang lang/cs.xml \
+    --report "$build/demo-report.txt" \
+    --save-bench "$build/demo-bench.ini"

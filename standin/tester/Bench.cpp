@@ -33,6 +33,12 @@ void BenchUnit::BuildImage(unsigned char* image, int size) const
     memcpy(image, bytes.data(), std::min<int>(size, CEEPROMCache::IMAGE_SIZE));
 }
 
+bool BenchUnit::AnswersAt(unsigned char address, int baud, int parity) const
+{
+    return !bConfigMode && !bNeverAnswers && byAnswerDelay != 255 && byAnswerAddress == address &&
+           nAnswerBaud == baud && byAnswerParity == parity;
+}
+
 CBench& CBench::Get()
 {
     static CBench bench;
@@ -194,9 +200,8 @@ int CBench::Poll(unsigned char address)
             pollMs = unit->dwPollMs;
             if (!unit->bConfigMode) {
                 ++unit->nPolls;
-                answered = !unit->bNeverAnswers && unit->byAnswerDelay != 255 &&
-                           unit->nPolls > unit->nAnswerAfterPolls && unit->byAnswerAddress == address &&
-                           unit->nAnswerBaud == m_nLineBaud && unit->byAnswerParity == m_nLineParity;
+                answered = unit->nPolls > unit->nAnswerAfterPolls &&
+                           unit->AnswersAt(address, m_nLineBaud, m_nLineParity);
             }
         }
     }

@@ -10,7 +10,7 @@
 
 #include "TAVOTester.h"
 
-struct BenchUnit
+struct TAVOTESTER_API BenchUnit
 {
     enum { CONFIG_SIZE = 21, DEFAULT_MIN = 17, DEFAULT_MAX = 32, TYPE_SIZE = 16, SERIAL_SIZE = 8 };
     // Where the blocks sit in the unit's EEPROM image.
@@ -39,6 +39,9 @@ struct BenchUnit
 
     // The unit's EEPROM image as the tester reads it.
     void BuildImage(unsigned char* image, int size) const;
+    // Whether, out of configuration mode, it answers a poll at address on a
+    // line of baud and parity (the test behaviours aside).
+    bool AnswersAt(unsigned char address, int baud, int parity) const;
 };
 
 class TAVOTESTER_API CBench

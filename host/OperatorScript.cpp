@@ -1,0 +1,260 @@
+// COperatorScript: reading an operator script and playing it through the
+// operator automation.
+#include "OperatorScript.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "Bench.h"
+#include "Operator.h"
+
+namespace {
+
+struct KindInfo
+{
+    const char* pszName;
+    const char* pszDescription;
+    int nMarkControl;  // a control only this dialog has; 0 for a message box
+    std::map<std::string, int> controls;
+};
+
+const KindInfo& Info(COperatorScript::Kind kind)
+{
+    static const KindInfo kinds[] = {
+        {"config", "the unit configuration dialog", 32788,
+         {{"address", 32771}, {"delay", 32772}, {"no-answer", 32786}, {"baud", 32773}, {"parity", 32774},
+          {"timeout-on", 32830}, {"timeout", 32831}, {"quadrature-01", 32776}, {"quadrature-23", 32777},
+          {"current-01", 32790}, {"current-23", 32791}, {"min-i0", 32805}, {"min-i1", 32806}, {"min-i2", 32807},
+          {"min-i3", 32808}, {"max-i0", 32809}, {"max-i1", 32810}, {"max-i2", 32811}, {"max-i3", 32812},
+          {"series", 32789}, {"write", 32788}, {"cancel", IDCANCEL}}},
+        {"test", "the new-setting test dialog", 32801, {{"back", IDCANCEL}}},
+        {"next", "the next-unit dialog", 32795, {{"ok", IDOK}, {"cancel", IDCANCEL}}},
+        {"box", "a message box", 0, {}},
+    };
+    return kinds[kind];
+}
+
+bool IsNumber(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+    if (i == text.size())
+        return false;
+    for (; i < text.size(); ++i) {
+        if (!isdigit(static_cast<unsigned char>(text[i])))
+            return false;
+    }
+    return true;
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const size_t begin = text.find_first_not_of(" \t\r");
+    if (begin == std::string::npos)
+        return std::string();
+    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
+}
+
+// Script text (UTF-8) as the dialogs' 8-bit text, and back.
+std::string ToAnsi(const std::string& utf8)
+{
+    wchar_t wide[1024];
+    char ansi[1024];
+    if (!::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide, 1024) ||
+        !::WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof(ansi), nullptr, nullptr))
+        return utf8;
+    return ansi;
+}
+
+std::string ToUtf8(const std::string& ansi)
+{
+    wchar_t wide[4096];
+    char utf8[8192];
+    if (!::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 4096) ||
+        !::WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof(utf8), nullptr, nullptr))
+        return ansi;
+    std::string text = utf8;
+    for (size_t at = text.find_first_of("\n\t"); at != std::string::npos; at = text.find_first_of("\n\t", at))
+        text.replace(at, 1, " ");
+    return text;
+}
+
+COperatorScript::Kind KindOf(CDialogView& view)
+{
+    for (COperatorScript::Kind kind : {COperatorScript::CONFIG, COperatorScript::TEST, COperatorScript::NEXT}) {
+        if (view.Exists(Info(kind).nMarkControl))
+            return kind;
+    }
+    return COperatorScript::BOX;
+}
+
+}  // namespace
+
+bool COperatorScript::Load(const std::string& path, std::string* error)
+{
+    std::ifstream file(path);
+    if (!file) {
+        *error = path + ": cannot be opened";
+        return false;
+    }
+    auto fail = [&](int line, const std::string& what) {
+        *error = path + ", line " + std::to_string(line) + ": " + what;
+        return false;
+    };
+    m_prepare.clear();
+    m_blocks.clear();
+    std::string text;
+    for (int number = 1; std::getline(file, text); ++number) {
+        const size_t comment = text.find('#');
+        std::istringstream words(Trimmed(text.substr(0, comment)));
+        std::string verb, name;
+        if (!(words >> verb))
+            continue;
+        if (verb == "dialog") {
+            words >> name;
+            Block block = {number, CONFIG, {}};
+            bool known = false;
+            for (Kind kind : {CONFIG, TEST, NEXT, BOX}) {
+                if (name == Info(kind).pszName) {
+                    block.kind = kind;
+                    known = true;
+                }
+            }
+            if (!known)
+                return fail(number, "unknown dialog '" + name + "' (config, test, next or box)");
+            m_blocks.push_back(block);
+            continue;
+        }
+        std::string rest;
+        std::getline(words, rest);
+        rest = Trimmed(rest);
+        Action action = {number, verb, 0, rest};
+        const bool named = verb == "type" || verb == "tick" || verb == "untick" || verb == "choose" ||
+                           verb == "spin" || verb == "wheel" || verb == "click";
+        if (named) {
+            std::istringstream parts(rest);
+            parts >> name;
+            std::getline(parts, action.strValue);
+            action.strValue = Trimmed(action.strValue);
+            if (m_blocks.empty())
+                return fail(number, "'" + verb + "' before the first 'dialog' line");
+            const KindInfo& info = Info(m_blocks.back().kind);
+            auto control = info.controls.find(name);
+            if (control == info.controls.end())
+                return fail(number, "'" + name + "' is no control of " + info.pszDescription);
+            action.nControl = control->second;
+            if ((verb == "spin" || verb == "wheel") && !IsNumber(action.strValue))
+                return fail(number, verb + " needs a number");
+        } else if (verb == "wait") {
+            if (!IsNumber(rest) || atoi(rest.c_str()) < 0)
+                return fail(number, "wait needs milliseconds");
+        } else if (verb == "answer") {
+            if (rest != "ok" && rest != "yes" && rest != "no" && rest != "cancel")
+                return fail(number, "answer needs ok, yes, no or cancel");
+        } else if (verb == "connect") {
+            if (rest.empty())
+                return fail(number, "connect needs a unit's name");
+        } else if (verb != "close") {
+            return fail(number, "unknown action '" + verb + "'");
+        }
+        if (verb == "connect" && m_blocks.empty())
+            m_prepare.push_back(action);
+        else if (m_blocks.empty())
+            return fail(number, "'" + verb + "' before the first 'dialog' line");
+        else
+            m_blocks.back().actions.push_back(action);
+    }
+    return true;
+}
+
+void COperatorScript::Prepare() const
+{
+    for (const Action& action : m_prepare)
+        CBench::Get().Connect(action.strValue);
+}
+
+namespace {
+
+// Plays the actions of one block from index on; a wait goes on later.
+void Play(COperator& op, const COperatorScript::Block& block, size_t index, CDialogView& view,
+          const std::function<void(const std::string&)>& log)
+{
+    for (; index < block.actions.size(); ++index) {
+        const COperatorScript::Action& action = block.actions[index];
+        const std::string where = "script line " + std::to_string(action.nLine) + ": ";
+        if (action.nControl && !view.Exists(action.nControl)) {
+            op.Fail(where + "the dialog on screen has no such control");
+            continue;
+        }
+        if (action.strVerb == "wait") {
+            view.Later(static_cast<DWORD>(atoi(action.strValue.c_str())),
+                       [&op, &block, index, log](CDialogView& later) { Play(op, block, index + 1, later, log); });
+            return;
+        }
+        if (action.strVerb == "type") {
+            view.SetText(action.nControl, ToAnsi(action.strValue));
+        } else if (action.strVerb == "tick" || action.strVerb == "untick") {
+            view.SetChecked(action.nControl, action.strVerb == "tick");
+        } else if (action.strVerb == "choose") {
+            int found = -1;
+            for (int i = 0; found < 0 && i < view.ItemCount(action.nControl); ++i) {
+                if (ToUtf8(view.ItemText(action.nControl, i)).find(action.strValue) != std::string::npos)
+                    found = i;
+            }
+            if (found < 0)
+                op.Fail(where + "the list has no entry with \"" + action.strValue + "\"");
+            else
+                view.Select(action.nControl, found);
+        } else if (action.strVerb == "spin") {
+            view.SetUpDown(action.nControl, atoi(action.strValue.c_str()));
+        } else if (action.strVerb == "wheel") {
+            view.Focus(action.nControl);
+            view.Wheel(WHEEL_DELTA * atoi(action.strValue.c_str()));
+        } else if (action.strVerb == "click") {
+            view.Click(action.nControl);
+        } else if (action.strVerb == "close") {
+            view.Close();
+        } else if (action.strVerb == "connect") {
+            if (!CBench::Get().Connect(action.strValue))
+                op.Fail(where + "the bench has no unit '" + action.strValue + "'");
+            else
+                log("operator connects unit " + action.strValue);
+        } else if (action.strVerb == "answer") {
+            static const std::map<std::string, int> answers = {
+                {"ok", IDOK}, {"yes", IDYES}, {"no", IDNO}, {"cancel", IDCANCEL}};
+            log("operator answers " + action.strValue);
+            view.Click(answers.at(action.strValue));
+        }
+        if (!view.IsOpen())
+            return;
+    }
+}
+
+}  // namespace
+
+void COperatorScript::Queue(COperator& op, std::function<void(const std::string&)> log) const
+{
+    for (const Block& block : m_blocks) {
+        const KindInfo& info = Info(block.kind);
+        op.Expect(info.pszDescription, [&op, &block, &info, log](CDialogView& view) {
+            const Kind kind = KindOf(view);
+            if (kind != block.kind) {
+                op.Fail("script line " + std::to_string(block.nLine) + " expects " + info.pszDescription +
+                        ", but \"" + ToUtf8(view.Title()) + "\" (" + Info(kind).pszDescription + ") opened");
+                ::EndDialog(view.Handle(), IDCANCEL);
+                return;
+            }
+            if (kind == BOX)
+                log("message box \"" + ToUtf8(view.Title()) + "\": " + ToUtf8(view.MessageText()));
+            else
+                log("dialog \"" + ToUtf8(view.Title()) + "\"");
+            Play(op, block, 0, view, log);
+        });
+    }
+}

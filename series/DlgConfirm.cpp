@@ -1,0 +1,57 @@
+// CConfirmDialog: "connect the next unit", OK or Cancel.
+#include "DlgConfirm.h"
+
+#include "ModalRun.h"
+#include "TestTAVO02.h"
+#include "resource.h"
+
+namespace {
+const ModalRunSite kSite = {"DlgConfirm", 75, 81, 0};
+}
+
+CConfirmDialog::CConfirmDialog(HWND parent, HINSTANCE instance)
+    : CMyDialog(IDD_CONFIRM, nullptr, parent), m_hInstance(instance), m_pOwner(nullptr)
+{
+}
+
+CConfirmDialog::~CConfirmDialog() = default;
+
+int CConfirmDialog::ShowModalDialog()
+{
+    return RunModalDialog(*this, m_hInstance, kSite);
+}
+
+int CConfirmDialog::OnInitDialog()
+{
+    RECT area;
+    ::SetRect(&area, 30, 25, 300, 50);
+    SetWindowTextA(m_pOwner->GetDialogName(IDD_CONFIRM));
+    SetDlgItemTextA(IDOK, m_pOwner->GetDialogControlName(IDD_CONFIRM, IDOK));
+    SetDlgItemTextA(IDCANCEL, m_pOwner->GetDialogControlName(IDD_CONFIRM, IDCANCEL));
+    m_ColoredText.Create(m_pOwner->GetDialogControlName(IDD_CONFIRM, IDC_CONFIRM_TEXT), WS_CHILD | WS_VISIBLE,
+                         m_hWnd, IDC_CONFIRM_TEXT, 0, 0, &area);
+    return 1;
+}
+
+int CConfirmDialog::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
+{
+    const int id = LOWORD(wParam);
+    if (id != IDOK && id != IDCANCEL)
+        return 0;
+    EndDialog(id);
+    return 1;
+}
+
+// The request to connect the next unit is drawn in blue.
+int CConfirmDialog::OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param)
+{
+    if (!param)
+        return 0;
+    if (controlId == IDC_CONFIRM_TEXT) {
+        param->byColor[0] = 0;
+        param->byColor[1] = 0;
+        param->byColor[2] = 255;
+        param->dwValue = 1;
+    }
+    return 1;
+}

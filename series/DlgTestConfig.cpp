@@ -1,0 +1,126 @@
+// CTestConfigDialog and its worker: the test of a unit's new setting.
+#include "DlgTestConfig.h"
+
+#include "ModalRun.h"
+#include "TestTAVO02.h"
+#include "resource.h"
+
+namespace {
+const ModalRunSite kSite = {"DlgTestConfig", 46, 52, 63};
+}
+
+CTestTAVO02* s_pOwner = nullptr;
+BYTE s_byAddress = 1;
+int s_dwBaudRate = 2400;
+BYTE s_byParity = 2;
+std::atomic<int> s_bRunTest{0};
+
+// Runs on the worker thread.
+DWORD WINAPI TestThreadProc(LPVOID dialogWindow)
+{
+    CTestTAVO02* owner = s_pOwner;
+    if (owner) {
+        owner->ExitConfig();
+        ::Sleep(300);
+        if (!owner->Reconnect(s_dwBaudRate, 8, s_byParity))
+            MyInvariantFailed("0", "DlgTestConfig", 135);
+        BYTE unanswered = 0;
+        while (s_bRunTest) {
+            unsigned long values[10] = {};  // a value left from before is no answer
+            owner->MeasureValue(s_byAddress, &values[0], &values[1], &values[2], &values[3], &values[4], &values[5],
+                                &values[6], &values[7], &values[8], &values[9], nullptr);
+            if (values[1])
+                break;
+            ::Sleep(1);
+            if (++unanswered > 8) {
+                unanswered = 0;
+                owner->ExitConfig();
+            }
+        }
+    }
+    // Read the flag again: a Cancel after the answer still gives up the test.
+    // Without an owner nothing was tested, which is no success either.
+    ::EndDialog(static_cast<HWND>(dialogWindow), owner && s_bRunTest ? 1 : 2);
+    return 0;
+}
+
+CTestConfigDialog::CTestConfigDialog(HWND parent, HINSTANCE instance)
+    : CMyDialog(IDD_TEST_CONFIG, nullptr, parent), m_hThread(nullptr), m_hInstance(instance)
+{
+}
+
+// The host may unload the module as soon as the series ends, so the worker
+// must have left the module's code before the object goes.
+CTestConfigDialog::~CTestConfigDialog()
+{
+    FinishWorker();
+}
+
+// Waits for the previous worker, which ends its dialog as its last act; one
+// whose dialog was ended by other means is told to stop first.
+void CTestConfigDialog::FinishWorker()
+{
+    if (!m_hThread)
+        return;
+    s_bRunTest = 0;
+    ::WaitForSingleObject(m_hThread, INFINITE);
+    ::CloseHandle(m_hThread);
+    m_hThread = nullptr;
+}
+
+void CTestConfigDialog::SetTestParameters(CTestTAVO02* owner, BYTE address, int baudRate, BYTE parity)
+{
+    s_pOwner = owner;
+    s_byAddress = address;
+    s_dwBaudRate = baudRate;
+    s_byParity = parity;
+}
+
+int CTestConfigDialog::ShowModalDialog()
+{
+    return RunModalDialog(*this, m_hInstance, kSite);
+}
+
+int CTestConfigDialog::OnInitDialog()
+{
+    SetWindowTextA(s_pOwner ? s_pOwner->GetDialogName(IDD_TEST_CONFIG) : nullptr);
+    if (s_pOwner) {
+        SetDlgItemTextA(IDC_TEST_EXPLANATION, s_pOwner->GetDialogControlName(IDD_TEST_CONFIG, IDC_TEST_EXPLANATION));
+        SetDlgItemTextA(IDCANCEL, s_pOwner->GetDialogControlName(IDD_TEST_CONFIG, IDCANCEL));
+    }
+    RECT area;
+    ::SetRect(&area, 5, 5, 400, 50);
+    m_ColoredText.Create(s_pOwner ? s_pOwner->GetDialogControlName(IDD_TEST_CONFIG, IDC_TEST_HEADING) : nullptr,
+                         WS_CHILD | WS_VISIBLE | MYCTS_CENTER | MYCTS_VCENTER, m_hWnd, IDC_TEST_HEADING, 0, 0, &area);
+    FinishWorker();
+    s_bRunTest = 1;
+    m_hThread = ::CreateThread(nullptr, 0, &TestThreadProc, m_hWnd, 0, nullptr);
+    if (!m_hThread)
+        EndDialog(2);  // no worker will end it
+    return 1;
+}
+
+// The button (and the close box, which the dialog manager turns into the same
+// command) asks the worker to give up; the worker ends the dialog.
+int CTestConfigDialog::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
+{
+    if (LOWORD(wParam) == IDCANCEL) {
+        s_bRunTest = 0;
+        EnableDialogItem(IDCANCEL, 0);
+    }
+    return 0;
+}
+
+// The status line is drawn in green.
+int CTestConfigDialog::OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param)
+{
+    if (!param)
+        return 0;
+    if (controlId == IDC_TEST_HEADING) {
+        param->byColor[0] = 64;
+        param->byColor[1] = 192;
+        param->byColor[2] = 64;
+        param->dwValue = 1;
+    }
+    return 1;
+}

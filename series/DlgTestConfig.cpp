@@ -57,13 +57,18 @@ CTestConfigDialog::~CTestConfigDialog()
 }
 
 // Waits for the previous worker, which ends its dialog as its last act; one
-// whose dialog was ended by other means is told to stop first.
+// whose dialog was ended by other means is told to stop first. Ending a dialog
+// from the worker sends messages to this thread's windows, so the wait keeps
+// answering sent messages.
 void CTestConfigDialog::FinishWorker()
 {
     if (!m_hThread)
         return;
     s_bRunTest = 0;
-    ::WaitForSingleObject(m_hThread, INFINITE);
+    while (::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     ::CloseHandle(m_hThread);
     m_hThread = nullptr;
 }

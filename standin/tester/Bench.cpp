@@ -55,10 +55,38 @@ CBench::~CBench()
     ::DeleteCriticalSection(&m_lock);
 }
 
+std::vector<std::string> CBench::CallLog() const
+{
+    CLock lock(m_lock);
+    return m_calls;
+}
+
+void CBench::ClearCallLog()
+{
+    CLock lock(m_lock);
+    m_calls.clear();
+}
+
+void CBench::Log(const std::string& call)
+{
+    CLock lock(m_lock);
+    Record(call);
+}
+
+// Called with the lock held. A never answering unit is polled about a
+// thousand times a second, so the log keeps only the newer half of a long run.
+void CBench::Record(const std::string& call)
+{
+    if (m_calls.size() >= 100000)
+        m_calls.erase(m_calls.begin(), m_calls.begin() + 50000);
+    m_calls.push_back(call);
+}
+
 void CBench::Clear()
 {
     CLock lock(m_lock);
     m_units.clear();
+    m_calls.clear();
     m_nConnected = -1;
     m_nLineBaud = 0;
     m_nLineParity = 0;
@@ -152,7 +180,10 @@ int CBench::WriteConfig(unsigned short offset, const unsigned char* record, unsi
 {
     CLock lock(m_lock);
     BenchUnit* unit = ConnectedUnit();
-    if (!unit || !unit->bWriteEnabled || !record || offset + count > BenchUnit::CONFIG_SIZE - 1)
+    const bool writable = unit && unit->bWriteEnabled && record && offset + count <= BenchUnit::CONFIG_SIZE - 1;
+    Record("WriteConfig " + std::to_string(offset) + " " + std::to_string(count) + " " +
+                      std::to_string(writable ? 1 : 0));
+    if (!writable)
         return 0;
     memcpy(unit->abyConfig + offset, record, count);
     memcpy(cache.GetEEPROMCacheFrom(static_cast<unsigned char>(BenchUnit::USER_OFFSET + offset), 1), record, count);
@@ -163,6 +194,7 @@ int CBench::WriteConfig(unsigned short offset, const unsigned char* record, unsi
 int CBench::ExitConfig()
 {
     CLock lock(m_lock);
+    Record("ExitConfig");
     BenchUnit* unit = ConnectedUnit();
     if (!unit)
         return 0;
@@ -181,9 +213,11 @@ int CBench::Reconnect(int baud, int dataBits, int parity)
 {
     const bool valid = (baud == 600 || baud == 1200 || baud == 2400 || baud == 4800 || baud == 9600) &&
                        dataBits == 8 && parity >= 0 && parity <= 2;
+    CLock lock(m_lock);
+    Record("Reconnect " + std::to_string(baud) + " " + std::to_string(dataBits) + " " +
+                      std::to_string(parity) + " " + std::to_string(valid ? 1 : 0));
     if (!valid)
         return 0;
-    CLock lock(m_lock);
     m_nLineBaud = baud;
     m_nLineParity = parity;
     return 1;
@@ -204,6 +238,7 @@ int CBench::Poll(unsigned char address)
                            unit->AnswersAt(address, m_nLineBaud, m_nLineParity);
             }
         }
+        Record("Poll " + std::to_string(address) + " " + std::to_string(answered));
     }
     if (pollMs)
         ::Sleep(pollMs);  // the line is busy; others may use the bench meanwhile

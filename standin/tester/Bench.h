@@ -72,6 +72,13 @@ public:
     // 1 when the connected unit answers at address on the current line.
     int Poll(unsigned char address);
 
+    // Every unit operation the tester made, oldest first ("CheckEEPROM 1",
+    // "ExitConfig", "Reconnect 9600 8 2", "Poll 5 0", "WriteConfig 0 20 1", ...),
+    // so a host or a test can see what a module asked of the bench.
+    std::vector<std::string> CallLog() const;
+    void ClearCallLog();
+    void Log(const std::string& call);
+
 private:
     CBench();
     ~CBench();
@@ -79,9 +86,11 @@ private:
     CBench& operator=(const CBench&) = delete;
 
     BenchUnit* ConnectedUnit();
+    void Record(const std::string& call);
 
     mutable CRITICAL_SECTION m_lock;
     std::vector<BenchUnit> m_units;
+    std::vector<std::string> m_calls;
     int m_nConnected;       // index into m_units, -1 for none
     int m_nLineBaud;        // the tester's line; 0 until Reconnect
     int m_nLineParity;

@@ -171,8 +171,9 @@ int CTAVOTester::MeasureTest(void*, unsigned short) { return 0; }
 // ExitConfig, Reconnect and MeasureValue run on the test worker thread; the
 // bench serialises them against the user interface thread.
 
-int CTAVOTester::CheckEEPROM(void*, unsigned short, int)
+int CTAVOTester::CheckEEPROM(void*, unsigned short, int mode)
 {
+    CBench::Get().Log("CheckEEPROM " + std::to_string(mode));
     return CBench::Get().ReadImage(m_EEPROMCache);
 }
 

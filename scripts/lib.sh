@@ -27,7 +27,7 @@ run_tree() {
 start_wineserver() {
     local server=/usr/lib/wine/wineserver64
     [ -x "$server" ] || server=wineserver
-    WINEPREFIX="$1/wineprefix" "$server" -p
+    WINEPREFIX="$1/wineprefix" "$server" -p 2>/dev/null || true  # one may run already
     trap "WINEPREFIX='$1/wineprefix' '$server' -k 2>/dev/null || true" EXIT
     "$1/wine-run" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }

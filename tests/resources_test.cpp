@@ -24,6 +24,7 @@ struct TemplateItem
 
 struct DialogTemplate
 {
+    DWORD dwExStyle;
     DWORD dwStyle;
     short x, y, cx, cy;
     std::wstring strCaption;
@@ -44,7 +45,7 @@ public:
         EXPECT_EQ(1, Word()) << "dlgVer";
         EXPECT_EQ(0xFFFF, Word()) << "signature: an extended template";
         Dword();  // help ID
-        Dword();  // extended style
+        dialog.dwExStyle = Dword();
         dialog.dwStyle = Dword();
         const WORD count = Word();
         dialog.x = Short(); dialog.y = Short(); dialog.cx = Short(); dialog.cy = Short();
@@ -227,6 +228,73 @@ TEST(Resources, Template2020HoldsEveryControlInTabOrder)
     EXPECT_TRUE(styleOf(32788) & BS_FLAT);
     EXPECT_EQ(static_cast<DWORD>(SS_RIGHT), styleOf(32815) & SS_TYPEMASK);
     EXPECT_TRUE(styleOf(32815) & SS_CENTERIMAGE) << "labels are vertically centred";
+}
+
+DialogTemplate LoadTemplate(const CTestModule& module, int id)
+{
+    const BYTE* data = Resource(module.Handle(), id, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    EXPECT_NE(nullptr, data) << "template " << id;
+    return data ? CTemplateReader(data).Read() : DialogTemplate();
+}
+
+TEST(Resources, Templates2021And2022)
+{
+    CTestModule module;
+    ASSERT_TRUE(module.Load("TestTAVO02.test")) << module.Error();
+    const DWORD style = 0x10C808C0;  // visible, caption, system menu, centred, modal frame, font set
+
+    const DialogTemplate test = LoadTemplate(module, 2021);
+    EXPECT_EQ(style, test.dwStyle);
+    EXPECT_EQ(22, test.x);
+    EXPECT_EQ(17, test.y);
+    EXPECT_EQ(260, test.cx);
+    EXPECT_EQ(100, test.cy);
+    EXPECT_EQ(Wide(u8"Test konfigurace čítače"), test.strCaption);
+    EXPECT_EQ(L"MS Sans Serif", test.strFont);
+    ASSERT_EQ(2u, test.items.size());
+    EXPECT_EQ(32801u, test.items[0].dwId);
+    EXPECT_TRUE(SameClass(test.items[0].strClass, L"Static"));
+    EXPECT_EQ(static_cast<DWORD>(SS_CENTER), test.items[0].dwStyle & SS_TYPEMASK);
+    EXPECT_EQ(5, test.items[0].x);
+    EXPECT_EQ(39, test.items[0].y);
+    EXPECT_EQ(250, test.items[0].cx);
+    EXPECT_EQ(40, test.items[0].cy);
+    EXPECT_EQ(Wide(u8"Test právě probíhá a pokud proběhne úspěšně dialog se sám uzavře.\n\nTest by neměl trvat "
+                   u8"déle než 10s."),
+              test.items[0].strText);
+    EXPECT_EQ(2u, test.items[1].dwId);
+    EXPECT_EQ(80, test.items[1].x);
+    EXPECT_EQ(80, test.items[1].y);
+    EXPECT_EQ(100, test.items[1].cx);
+    EXPECT_EQ(15, test.items[1].cy);
+    EXPECT_EQ(static_cast<DWORD>(0x50018000), test.items[1].dwStyle) << "push button, flat, tab stop";
+    EXPECT_EQ(Wide(u8"Zpět ke konfiguraci modulu"), test.items[1].strText);
+
+    const DialogTemplate confirm = LoadTemplate(module, 2022);
+    EXPECT_EQ(style, confirm.dwStyle);
+    EXPECT_EQ(0u, confirm.dwExStyle);
+    EXPECT_EQ(22, confirm.x);
+    EXPECT_EQ(17, confirm.y);
+    EXPECT_EQ(205, confirm.cx);
+    EXPECT_EQ(60, confirm.cy);
+    EXPECT_EQ(Wide(u8"Konfigurace další jednotky ..."), confirm.strCaption);
+    ASSERT_EQ(2u, confirm.items.size());
+    const struct
+    {
+        DWORD dwId;
+        short x;
+        const wchar_t* pszText;
+    } buttons[] = {{1, 60, L"OK"}, {2, 105, L"Storno"}};
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(buttons[i].dwId, confirm.items[i].dwId);
+        EXPECT_TRUE(SameClass(confirm.items[i].strClass, L"Button"));
+        EXPECT_EQ(static_cast<DWORD>(0x50018000), confirm.items[i].dwStyle);
+        EXPECT_EQ(buttons[i].x, confirm.items[i].x);
+        EXPECT_EQ(40, confirm.items[i].y);
+        EXPECT_EQ(40, confirm.items[i].cx);
+        EXPECT_EQ(15, confirm.items[i].cy);
+        EXPECT_EQ(buttons[i].pszText, confirm.items[i].strText);
+    }
 }
 
 TEST(Resources, Bitmap2023Is310By280With256ColoursUncompressed)

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "Bench.h"
+#include "CodePage.h"
 #include "Operator.h"
 
 namespace {
@@ -61,25 +62,10 @@ std::string Trimmed(const std::string& text)
     return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
 }
 
-// Script text (UTF-8) as the dialogs' 8-bit text, and back.
-std::string ToAnsi(const std::string& utf8)
+// A dialog's 8-bit text as one line of UTF-8.
+std::string OneLine(const std::string& ansi)
 {
-    wchar_t wide[1024];
-    char ansi[1024];
-    if (!::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide, 1024) ||
-        !::WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof(ansi), nullptr, nullptr))
-        return utf8;
-    return ansi;
-}
-
-std::string ToUtf8(const std::string& ansi)
-{
-    wchar_t wide[4096];
-    char utf8[8192];
-    if (!::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 4096) ||
-        !::WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof(utf8), nullptr, nullptr))
-        return ansi;
-    std::string text = utf8;
+    std::string text = AnsiToUtf8(ansi);
     for (size_t at = text.find_first_of("\n\t"); at != std::string::npos; at = text.find_first_of("\n\t", at))
         text.replace(at, 1, " ");
     return text;
@@ -198,13 +184,13 @@ void Play(COperator& op, const COperatorScript::Block& block, size_t index, CDia
             return;
         }
         if (action.strVerb == "type") {
-            view.SetText(action.nControl, ToAnsi(action.strValue));
+            view.SetText(action.nControl, Utf8ToAnsi(action.strValue));
         } else if (action.strVerb == "tick" || action.strVerb == "untick") {
             view.SetChecked(action.nControl, action.strVerb == "tick");
         } else if (action.strVerb == "choose") {
             int found = -1;
             for (int i = 0; found < 0 && i < view.ItemCount(action.nControl); ++i) {
-                if (ToUtf8(view.ItemText(action.nControl, i)).find(action.strValue) != std::string::npos)
+                if (AnsiToUtf8(view.ItemText(action.nControl, i)).find(action.strValue) != std::string::npos)
                     found = i;
             }
             if (found < 0)
@@ -246,14 +232,14 @@ void COperatorScript::Queue(COperator& op, std::function<void(const std::string&
             const Kind kind = KindOf(view);
             if (kind != block.kind) {
                 op.Fail("script line " + std::to_string(block.nLine) + " expects " + info.pszDescription +
-                        ", but \"" + ToUtf8(view.Title()) + "\" (" + Info(kind).pszDescription + ") opened");
+                        ", but \"" + OneLine(view.Title()) + "\" (" + Info(kind).pszDescription + ") opened");
                 ::EndDialog(view.Handle(), IDCANCEL);
                 return;
             }
             if (kind == BOX)
-                log("message box \"" + ToUtf8(view.Title()) + "\": " + ToUtf8(view.MessageText()));
+                log("message box \"" + OneLine(view.Title()) + "\": " + OneLine(view.MessageText()));
             else
-                log("dialog \"" + ToUtf8(view.Title()) + "\"");
+                log("dialog \"" + OneLine(view.Title()) + "\"");
             Play(op, block, 0, view, log);
         });
     }

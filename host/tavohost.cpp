@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Bench.h"
+#include "CodePage.h"
 #include "LanguageCheck.h"
 #include "ModuleTexts.h"
 #include "Operator.h"
@@ -41,24 +42,19 @@ int Usage(const std::string& problem)
     return 2;
 }
 
-// A text of the module (ANSI code page) as UTF-8 on one line.
+// A text of the module (ANSI code page) as UTF-8 on one line, quoted.
 std::string Printable(const char* text)
 {
     if (!text)
         return "(null)";
-    wchar_t wide[4096];
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 4096);
-    char utf8[8192];
-    if (!length || !::WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof(utf8), nullptr, nullptr))
-        return "(unreadable)";
     std::string line = "\"";
-    for (const char* c = utf8; *c; ++c) {
-        if (*c == '\n')
+    for (char c : AnsiToUtf8(text)) {
+        if (c == '\n')
             line += "\\n";
-        else if (*c == '\t')
+        else if (c == '\t')
             line += "\\t";
         else
-            line += *c;
+            line += c;
     }
     return line + "\"";
 }

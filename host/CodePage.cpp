@@ -1,0 +1,34 @@
+// AnsiToUtf8 and Utf8ToAnsi, through UTF-16.
+#include "CodePage.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string Convert(const std::string& text, UINT from, UINT to)
+{
+    const int wideLength = ::MultiByteToWideChar(from, 0, text.c_str(), -1, nullptr, 0);
+    if (wideLength <= 0)
+        return text;
+    std::wstring wide(wideLength, L'\0');
+    ::MultiByteToWideChar(from, 0, text.c_str(), -1, &wide[0], wideLength);
+    const int length = ::WideCharToMultiByte(to, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return text;
+    std::string converted(length, '\0');
+    ::WideCharToMultiByte(to, 0, wide.c_str(), -1, &converted[0], length, nullptr, nullptr);
+    converted.resize(length - 1);
+    return converted;
+}
+
+}  // namespace
+
+std::string AnsiToUtf8(const std::string& ansi)
+{
+    return Convert(ansi, CP_ACP, CP_UTF8);
+}
+
+std::string Utf8ToAnsi(const std::string& utf8)
+{
+    return Convert(utf8, CP_UTF8, CP_ACP);
+}

@@ -82,11 +82,50 @@ void CBench::Record(const std::string& call)
     m_calls.push_back(call);
 }
 
+int CBench::FailCall(const std::string& operation, int nth, int answer)
+{
+    static const char* const kOperations[] = {"CheckEEPROM", "ReadUserConfig", "ReadDefaultConfig", "WriteConfig",
+                                              "ExitConfig", "Reconnect", "MeasureValue"};
+    bool known = false;
+    for (const char* name : kOperations)
+        known = known || operation == name;
+    if (!known || nth < 1)
+        return 0;
+    CLock lock(m_lock);
+    m_faults.push_back({operation, nth, answer});
+    return 1;
+}
+
+void CBench::ClearFaults()
+{
+    CLock lock(m_lock);
+    m_faults.clear();
+}
+
+bool CBench::Fault(const std::string& operation, int* answer)
+{
+    CLock lock(m_lock);
+    bool fails = false;
+    for (auto fault = m_faults.begin(); fault != m_faults.end();) {
+        if (fault->strOperation == operation && --fault->nCountdown == 0) {
+            fails = true;
+            if (answer)
+                *answer = fault->nAnswer;
+            Record(operation + " fails");
+            fault = m_faults.erase(fault);
+        } else {
+            ++fault;
+        }
+    }
+    return fails;
+}
+
 void CBench::Clear()
 {
     CLock lock(m_lock);
     m_units.clear();
     m_calls.clear();
+    m_faults.clear();
     m_nConnected = -1;
     m_nLineBaud = 0;
     m_nLineParity = 0;

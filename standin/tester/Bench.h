@@ -72,6 +72,17 @@ public:
     // 1 when the connected unit answers at address on the current line.
     int Poll(unsigned char address);
 
+    // Fault switches for tests: the nth call (1 = the next) of operation
+    // (CheckEEPROM, ReadUserConfig, ReadDefaultConfig, WriteConfig, ExitConfig,
+    // Reconnect, MeasureValue) fails: CheckEEPROM answers answer (0 when not
+    // given; anything but 1 is a failure to the module), the reads answer
+    // null, the others 0 and MeasureValue no answer. Answers 0 for an unknown
+    // operation.
+    int FailCall(const std::string& operation, int nth, int answer = 0);
+    void ClearFaults();
+    // Counts a call of operation; true when it is to fail, with its answer.
+    bool Fault(const std::string& operation, int* answer = nullptr);
+
     // Every unit operation the tester made, oldest first ("CheckEEPROM 1",
     // "ExitConfig", "Reconnect 9600 8 2", "Poll 5 0", "WriteConfig 0 20 1", ...),
     // so a host or a test can see what a module asked of the bench.
@@ -91,6 +102,13 @@ private:
     mutable CRITICAL_SECTION m_lock;
     std::vector<BenchUnit> m_units;
     std::vector<std::string> m_calls;
+    struct FaultSwitch
+    {
+        std::string strOperation;
+        int nCountdown;
+        int nAnswer;
+    };
+    std::vector<FaultSwitch> m_faults;
     int m_nConnected;       // index into m_units, -1 for none
     int m_nLineBaud;        // the tester's line; 0 until Reconnect
     int m_nLineParity;

@@ -174,12 +174,15 @@ int CTAVOTester::MeasureTest(void*, unsigned short) { return 0; }
 int CTAVOTester::CheckEEPROM(void*, unsigned short, int mode)
 {
     CBench::Get().Log("CheckEEPROM " + std::to_string(mode));
+    int answer = 0;
+    if (CBench::Get().Fault("CheckEEPROM", &answer))
+        return answer;
     return CBench::Get().ReadImage(m_EEPROMCache);
 }
 
 unsigned char* CTAVOTester::ReadUserConfig()
 {
-    if (!CBench::Get().ReadUserConfig(m_EEPROMCache))
+    if (CBench::Get().Fault("ReadUserConfig") || !CBench::Get().ReadUserConfig(m_EEPROMCache))
         return nullptr;
     return m_EEPROMCache.GetEEPROMCacheFrom(BenchUnit::USER_OFFSET, 1);
 }
@@ -188,23 +191,29 @@ unsigned char* CTAVOTester::ReadDefaultConfig(unsigned char selector)
 {
     if (selector != 1 && selector != 2)
         return nullptr;
-    if (!CBench::Get().ReadDefaultConfig(m_EEPROMCache))
+    if (CBench::Get().Fault("ReadDefaultConfig") || !CBench::Get().ReadDefaultConfig(m_EEPROMCache))
         return nullptr;
     return selector == 2 ? m_EEPROMCache.GetEEPROMCacheFrom(BenchUnit::DEFAULT_OFFSET, 1) : nullptr;
 }
 
 int CTAVOTester::WriteConfig(unsigned short offset, unsigned char* record, unsigned char count)
 {
+    if (CBench::Get().Fault("WriteConfig"))
+        return 0;
     return CBench::Get().WriteConfig(offset, record, count, m_EEPROMCache);
 }
 
 int CTAVOTester::ExitConfig()
 {
+    if (CBench::Get().Fault("ExitConfig"))
+        return 0;
     return CBench::Get().ExitConfig();
 }
 
 int CTAVOTester::Reconnect(int baud, int dataBits, int parity)
 {
+    if (CBench::Get().Fault("Reconnect"))
+        return 0;
     return CBench::Get().Reconnect(baud, dataBits, parity);
 }
 
@@ -213,7 +222,7 @@ int CTAVOTester::MeasureValue(unsigned char address, unsigned long* v0, unsigned
                               unsigned long* v5, unsigned long* v6, unsigned long* v7,
                               unsigned long* v8, unsigned long* v9, unsigned char*)
 {
-    const int answered = CBench::Get().Poll(address);
+    const int answered = !CBench::Get().Fault("MeasureValue") && CBench::Get().Poll(address);
     unsigned long* const values[] = {v0, v1, v2, v3, v4, v5, v6, v7, v8, v9};
     for (unsigned long* value : values) {
         if (value)

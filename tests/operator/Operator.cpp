@@ -202,20 +202,22 @@ void CDialogView::Later(DWORD ms, std::function<void(CDialogView&)> action)
     HWND dialog = m_hDialog;
     COperator& op = m_op;
     op.After(ms, [&op, dialog, action] {
-        if (!::IsWindow(dialog))
-            return;
         CDialogView view(op, dialog);
-        action(view);
+        if (view.IsOpen())
+            action(view);
     });
 }
 
 // ---- COperator -------------------------------------------------------------
 
+// An operator made while another exists takes over until it goes; the hook
+// is installed once and always serves the newest.
 COperator::COperator(DWORD timeoutMs)
-    : m_hHook(nullptr), m_dwTimeout(timeoutMs), m_watchdog(0)
+    : m_pPrevious(s_pOperator), m_hHook(nullptr), m_dwTimeout(timeoutMs), m_watchdog(0)
 {
     s_pOperator = this;
-    m_hHook = ::SetWindowsHookExA(WH_CBT, &COperator::CbtHook, nullptr, ::GetCurrentThreadId());
+    if (!m_pPrevious)
+        m_hHook = ::SetWindowsHookExA(WH_CBT, &COperator::CbtHook, nullptr, ::GetCurrentThreadId());
     m_watchdog = ::SetTimer(nullptr, 0, kWatchInterval, &COperator::TimerProc);
 }
 
@@ -226,7 +228,7 @@ COperator::~COperator()
     ::KillTimer(nullptr, m_watchdog);
     for (const auto& timer : m_timers)
         ::KillTimer(nullptr, timer.first);
-    s_pOperator = nullptr;
+    s_pOperator = m_pPrevious;
 }
 
 void COperator::Expect(const std::string& name, Action action)
@@ -275,10 +277,10 @@ void CALLBACK COperator::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
         op->Watch();
         return;
     }
-    ::KillTimer(nullptr, id);
     auto timer = op->m_timers.find(id);
     if (timer == op->m_timers.end())
-        return;
+        return;  // an operator's further down, paused while a newer one serves
+    ::KillTimer(nullptr, id);
     std::function<void()> callback = std::move(timer->second);
     op->m_timers.erase(timer);
     callback();

@@ -23,7 +23,9 @@ public:
 
     HWND Handle() const { return m_hDialog; }
     HWND Item(int id) const { return ::GetDlgItem(m_hDialog, id); }
-    bool IsOpen() const { return ::IsWindow(m_hDialog) != FALSE; }
+    // Still there for the operator: a dialog that has been ended is hidden
+    // at once, though its window lives on until its modal loop notices.
+    bool IsOpen() const { return ::IsWindow(m_hDialog) && ::IsWindowVisible(m_hDialog); }
 
     // Reading.
     std::string Title() const;
@@ -102,6 +104,7 @@ private:
     void Watch();
     static void Dismiss(HWND dialog);
 
+    COperator* m_pPrevious;
     HHOOK m_hHook;
     DWORD m_dwTimeout;
     UINT_PTR m_watchdog;

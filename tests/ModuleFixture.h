@@ -55,7 +55,7 @@ public:
     CReportLog& operator=(const CReportLog&) = delete;
 
     const std::vector<ReportLine>& Lines() const { return m_lines; }
-    void Clear() { m_lines.clear(); }
+    void Clear() { std::vector<ReportLine>().swap(m_lines); }
 
 private:
     static void CALLBACK Receive(void* context, const TEST_REPORT* report)

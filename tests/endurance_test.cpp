@@ -1,0 +1,234 @@
+// Load and time: a long series and many single calls in one process without
+// growth of handles, GDI and USER objects or memory, and the operator's
+// Cancel landing at random moments around a unit's answer.
+//
+// TAVO_SOAK_UNITS (default 20) units in one series and TAVO_SOAK_CALLS
+// (default 10) single calls; TAVO_RACES (default 20) new-setting tests. The
+// reliability run uses 1000, 100 and 1000.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "DlgTestConfig.h"
+#include "ModuleFixture.h"
+#include "resource.h"
+
+namespace {
+
+int Count(const char* variable, int fallback)
+{
+    const char* value = getenv(variable);
+    return value && atoi(value) > 0 ? atoi(value) : fallback;
+}
+
+// What the process holds. Wine answers GetProcessHandleCount and
+// GetGuiResources with 0, so beside them stand measures that work there too:
+// the value a new handle gets (handles are given out lowest free first, so it
+// follows the number in use), the bytes in use on every heap, the threads,
+// and the top-level windows of this thread.
+struct Resources
+{
+    DWORD dwHandles;
+    DWORD dwGdi;
+    DWORD dwUser;
+    UINT_PTR nNextHandle;
+    SIZE_T nHeapBytes;
+    int nThreads;
+    int nWindows;
+};
+
+int ThreadCount()
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry;
+    memset(&entry, 0, sizeof(entry));
+    entry.dwSize = sizeof(entry);
+    int threads = 0;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
+        threads += entry.th32OwnerProcessID == ::GetCurrentProcessId();
+    ::CloseHandle(snapshot);
+    return threads;
+}
+
+SIZE_T HeapBytes()
+{
+    HANDLE heaps[64];
+    const DWORD count = std::min<DWORD>(::GetProcessHeaps(64, heaps), 64);
+    SIZE_T bytes = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        PROCESS_HEAP_ENTRY entry = {};
+        ::HeapLock(heaps[i]);
+        while (::HeapWalk(heaps[i], &entry)) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                bytes += entry.cbData;
+        }
+        ::HeapUnlock(heaps[i]);
+    }
+    return bytes;
+}
+
+// Measures after dropping what the tests themselves keep (the bench's call
+// log, the report lines).
+Resources Measure()
+{
+    CBench::Get().ClearCallLog();
+    Resources resources = {};
+    ::GetProcessHandleCount(::GetCurrentProcess(), &resources.dwHandles);
+    resources.dwGdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    resources.dwUser = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    HANDLE probe = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    resources.nNextHandle = reinterpret_cast<UINT_PTR>(probe);
+    ::CloseHandle(probe);
+    resources.nHeapBytes = HeapBytes();
+    resources.nThreads = ThreadCount();
+    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND, LPARAM count) {
+        ++*reinterpret_cast<int*>(count);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&resources.nWindows));
+    return resources;
+}
+
+void Print(const char* when, const Resources& r)
+{
+    printf("%-24s handles %lu, GDI %lu, USER %lu | next handle %#llx, heap %zu KiB, threads %d, windows %d\n", when,
+           r.dwHandles, r.dwGdi, r.dwUser, static_cast<unsigned long long>(r.nNextHandle), r.nHeapBytes / 1024,
+           r.nThreads, r.nWindows);
+}
+
+class EnduranceTest : public CModuleFixture
+{
+protected:
+    // Writes the dialog as proposed, waits for the test, and in the next-unit
+    // dialog connects the next unit (or cancels after the last).
+    void QueueUnit(COperator& op, bool last)
+    {
+        op.Expect("configuration", [](CDialogView& view) {
+            view.SetChecked(IDC_SERIES, true);
+            view.Click(IDC_WRITE_AND_TEST);
+        });
+        op.Expect("test", [](CDialogView&) {});
+        op.Expect("next unit", [last](CDialogView& view) {
+            // The same unit comes again as a new one: a new serial number.
+            static int serial = 0;
+            BenchUnit unit = MakeUnit("S", "QX2250.10");
+            char text[16];
+            snprintf(text, sizeof(text), "%08d", ++serial);
+            unit.strSerial = text;
+            CBench::Get().Put(unit);
+            view.Click(last ? IDCANCEL : IDOK);
+        });
+    }
+
+    void ExpectNoGrowth(const Resources& before, const Resources& after)
+    {
+        EXPECT_LE(after.dwHandles, before.dwHandles);
+        EXPECT_LE(after.dwGdi, before.dwGdi);
+        EXPECT_LE(after.dwUser, before.dwUser);
+        EXPECT_LE(after.nNextHandle, before.nNextHandle + 16) << "handles in use grew";
+        EXPECT_LE(after.nThreads, before.nThreads);
+        EXPECT_LE(after.nWindows, before.nWindows);
+        EXPECT_LT(after.nHeapBytes, before.nHeapBytes + 32 * 1024) << "steady heap growth";
+    }
+};
+
+TEST_F(EnduranceTest, LongSeriesAndManyCallsLeaveNothingBehind)
+{
+    CBench::Get().Put(MakeUnit("S", "QX2250.10", "00000000"));
+    CBench::Get().Connect("S");
+    // One warm-up call: the first dialogs load fonts, classes and caches once.
+    {
+        COperator op(10000);
+        QueueUnit(op, true);
+        m_pOwner->ConfigureThermometer(m_hHost, 0, 0);
+    }
+    m_reports.Clear();
+    const Resources start = Measure();
+    Print("after one warm-up call", start);
+
+    const int units = Count("TAVO_SOAK_UNITS", 20);
+    {
+        COperator op(10000);
+        for (int i = 0; i < units; ++i)
+            QueueUnit(op, i == units - 1);
+        m_reports.Clear();
+        EXPECT_EQ(2, m_pOwner->ConfigureThermometer(m_hHost, 0, 0));
+        EXPECT_TRUE(op.Failures().empty()) << ::testing::PrintToString(op.Failures());
+        EXPECT_TRUE(op.AllDone());
+        EXPECT_EQ(static_cast<size_t>(units * 6 + 1), m_reports.Lines().size()) << "six lines a unit, then the break";
+        printf("%d units in one series: last unit's line: %s\n", units,
+               m_reports.Lines()[m_reports.Lines().size() - 3].strSecond.c_str());
+    }
+    m_reports.Clear();
+    const Resources afterSeries = Measure();
+    Print("after the series", afterSeries);
+    ExpectNoGrowth(start, afterSeries);
+
+    const int calls = Count("TAVO_SOAK_CALLS", 10);
+    for (int i = 0; i < calls; ++i) {
+        COperator op(10000);
+        op.Expect("configuration", [](CDialogView& view) {
+            view.SetChecked(IDC_SERIES, false);
+            view.Click(IDC_WRITE_AND_TEST);
+        });
+        op.Expect("test", [](CDialogView&) {});
+        ASSERT_EQ(1, m_pOwner->ConfigureThermometer(m_hHost, 0, 0)) << "call " << i;
+    }
+    m_reports.Clear();
+    const Resources afterCalls = Measure();
+    Print("after the single calls", afterCalls);
+    ExpectNoGrowth(start, afterCalls);
+}
+
+// The operator's Cancel lands at a random moment between 250 and 450 ms
+// after the dialog opens; the unit answers at its first poll, about 300 ms
+// after it (the worker's pause), and each poll takes 40 ms.
+TEST_F(EnduranceTest, CancelAroundTheAnswer)
+{
+    BenchUnit unit = MakeUnit("A");
+    unit.dwPollMs = 40;
+    Bench({unit});
+    std::mt19937 random(42);
+    const int races = Count("TAVO_RACES", 20);
+    const int baseline = ThreadCount();
+    int answered = 0, givenUp = 0;
+    for (int race = 0; race < races; ++race) {
+        m_pOwner->CheckEEPROM(m_hHost, 0, 1);  // back into configuration mode
+        CBench::Get().ClearCallLog();
+        const DWORD cancelAt = 250 + random() % 200;
+        int result = 0;
+        bool cancelled = false;
+        {
+            CTestConfigDialog dialog(m_hHost, m_module.Handle());
+            dialog.SetTestParameters(m_pOwner, 5, 9600, 2);
+            COperator op(5000);
+            op.Expect("test", [cancelAt, &cancelled](CDialogView& view) {
+                view.Later(cancelAt, [&cancelled](CDialogView& later) {
+                    cancelled = true;
+                    later.Click(IDCANCEL);
+                });
+            });
+            result = dialog.Show(-1);
+        }
+        EXPECT_EQ(baseline, ThreadCount()) << "race " << race << ": the worker outlived its dialog object";
+        const std::vector<std::string> calls = CBench::Get().CallLog();
+        const bool unitAnswered = std::find(calls.begin(), calls.end(), "Poll 5 1") != calls.end();
+        ASSERT_TRUE(result == 1 || result == 2) << "race " << race << ": " << result;
+        if (result == 1) {
+            EXPECT_TRUE(unitAnswered) << "race " << race << ": success without an answer";
+            ++answered;
+        } else {
+            EXPECT_TRUE(cancelled) << "race " << race << ": given up without a Cancel";
+            ++givenUp;
+        }
+    }
+    printf("%d races: %d answered, %d given up\n", races, answered, givenUp);
+}
+
+}  // namespace

@@ -65,6 +65,13 @@ void CBench::ClearCallLog()
 {
     CLock lock(m_lock);
     std::vector<std::string>().swap(m_calls);  // and its memory
+    m_llFirstAnswer = 0;
+}
+
+LONGLONG CBench::FirstAnswerTime() const
+{
+    CLock lock(m_lock);
+    return m_llFirstAnswer;
 }
 
 void CBench::Log(const std::string& call)
@@ -264,6 +271,8 @@ int CBench::Reconnect(int baud, int dataBits, int parity)
 
 int CBench::Poll(unsigned char address)
 {
+    LARGE_INTEGER start;
+    ::QueryPerformanceCounter(&start);
     DWORD pollMs = 0;
     int answered = 0;
     {
@@ -278,6 +287,8 @@ int CBench::Poll(unsigned char address)
             }
         }
         Record("Poll " + std::to_string(address) + " " + std::to_string(answered));
+        if (answered && !m_llFirstAnswer)
+            m_llFirstAnswer = start.QuadPart;
     }
     if (pollMs)
         ::Sleep(pollMs);  // the line is busy; others may use the bench meanwhile

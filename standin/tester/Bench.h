@@ -88,6 +88,9 @@ public:
     // so a host or a test can see what a module asked of the bench.
     std::vector<std::string> CallLog() const;
     void ClearCallLog();
+    // When (QueryPerformanceCounter) the first poll that a unit answered began
+    // since the call log was cleared; 0 for none.
+    LONGLONG FirstAnswerTime() const;
     void Log(const std::string& call);
 
 private:
@@ -102,6 +105,7 @@ private:
     mutable CRITICAL_SECTION m_lock;
     std::vector<BenchUnit> m_units;
     std::vector<std::string> m_calls;
+    LONGLONG m_llFirstAnswer = 0;
     struct FaultSwitch
     {
         std::string strOperation;

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -68,6 +70,20 @@ private:
 
     std::vector<ReportLine> m_lines;
 };
+
+// The threads of this process.
+inline int ProcessThreadCount()
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry;
+    memset(&entry, 0, sizeof(entry));
+    entry.dwSize = sizeof(entry);
+    int threads = 0;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
+        threads += entry.th32OwnerProcessID == ::GetCurrentProcessId();
+    ::CloseHandle(snapshot);
+    return threads;
+}
 
 // A unit for the bench: the worked example's configuration unless changed.
 inline BenchUnit MakeUnit(const std::string& name, const std::string& type = "QX2250.10",

@@ -9,7 +9,6 @@
 
 #include <windows.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -44,19 +43,6 @@ struct Resources
     int nWindows;
 };
 
-int ThreadCount()
-{
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry;
-    memset(&entry, 0, sizeof(entry));
-    entry.dwSize = sizeof(entry);
-    int threads = 0;
-    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
-        threads += entry.th32OwnerProcessID == ::GetCurrentProcessId();
-    ::CloseHandle(snapshot);
-    return threads;
-}
-
 SIZE_T HeapBytes()
 {
     HANDLE heaps[64];
@@ -87,7 +73,7 @@ Resources Measure()
     resources.nNextHandle = reinterpret_cast<UINT_PTR>(probe);
     ::CloseHandle(probe);
     resources.nHeapBytes = HeapBytes();
-    resources.nThreads = ThreadCount();
+    resources.nThreads = ProcessThreadCount();
     ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND, LPARAM count) {
         ++*reinterpret_cast<int*>(count);
         return TRUE;
@@ -201,7 +187,7 @@ TEST_F(EnduranceTest, CancelAroundTheAnswer)
     Bench({unit});
     std::mt19937 random(42);
     const int races = Count("TAVO_RACES", 20);
-    const int baseline = ThreadCount();
+    const int baseline = ProcessThreadCount();
     int answered = 0, givenUp = 0;
     for (int race = 0; race < races; ++race) {
         m_pOwner->CheckEEPROM(m_hHost, 0, 1);  // back into configuration mode
@@ -221,7 +207,7 @@ TEST_F(EnduranceTest, CancelAroundTheAnswer)
             });
             result = dialog.Show(-1);
         }
-        EXPECT_EQ(baseline, ThreadCount()) << "race " << race << ": the worker outlived its dialog object";
+        EXPECT_EQ(baseline, ProcessThreadCount()) << "race " << race << ": the worker outlived its dialog object";
         const std::vector<std::string> calls = CBench::Get().CallLog();
         const bool unitAnswered = std::find(calls.begin(), calls.end(), "Poll 5 1") != calls.end();
         ASSERT_TRUE(result == 1 || result == 2) << "race " << race << ": " << result;

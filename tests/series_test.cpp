@@ -324,6 +324,7 @@ TEST_F(SeriesTest, LanguageFileTextsReachTheReports)
 
 TEST(SeriesLifetime, LoadConfigureUnloadAHundredTimes)
 {
+    const int threads = ProcessThreadCount();
     for (int round = 0; round < 100; ++round) {
         CTestModule module;
         ASSERT_TRUE(module.Load("TestTAVO02.test")) << module.Error();
@@ -338,6 +339,7 @@ TEST(SeriesLifetime, LoadConfigureUnloadAHundredTimes)
         ASSERT_EQ(1, tester->ConfigureThermometer(nullptr, 0, 0)) << "round " << round;
         module.Unload();  // at once: the worker must be gone already
         ASSERT_TRUE(op.Failures().empty()) << ::testing::PrintToString(op.Failures());
+        ASSERT_EQ(threads, ProcessThreadCount()) << "round " << round << ": a thread was left";
     }
     CBench::Get().Clear();
 }

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the benchmark that
+# docs/performance.md reports.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+build_all >/dev/null
+tree=$(run_tree)
+start_wineserver "$tree"
+cd "$tree/bin"
+"$tree/wine-run" tavo_benchmark.exe

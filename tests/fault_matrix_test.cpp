@@ -158,11 +158,13 @@ TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
         {"ReadUserConfig", 1, 0, Join({{Pass()}, Unit(kSerialA, 88), {Pass()}, Unit(kSerialB, 89), {L(113, 41)}})},
         {"ReadUserConfig", 2, 0, Join({{Pass()}, Unit(kSerialA, 5), {Pass()}, Unit(kSerialB, 88), {L(113, 41)}})},
         {"ReadDefaultConfig", 1, 0, series},                              // selector 1: its answer is not used
+        {"ReadDefaultConfig", 2, 0, series},
         {"WriteConfig", 1, 0, Join({{Pass()}, WriteRefusedOnce(Unit(kSerialA, 5)), {Pass()}, Unit(kSerialB, 6), {L(113, 41)}})},
         {"WriteConfig", 2, 0, Join({{Pass()}, Unit(kSerialA, 5), {Pass()}, WriteRefusedOnce(Unit(kSerialB, 6)), {L(113, 41)}})},
         {"ExitConfig", 1, 0, series},                                     // repeated after nine polls
         {"ExitConfig", 2, 0, series},
-        {"MeasureValue", 1, 0, series},
+        {"MeasureValue", 1, 0, series},                                   // the next poll answers
+        {"MeasureValue", 2, 0, series},                                   // B's first poll
         {"Reconnect", 1, 0, Join({{Pass()}, GivenUp(), Unit(kSerialA, 5), {Pass()}, Unit(kSerialB, 6), {L(113, 41)}})},
         {"Reconnect", 2, 0, series},                                       // the line still has A's setting
     };

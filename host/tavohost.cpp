@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "OperatorScript.h"
 #include "TAVOTester.h"
 #include "TestModule.h"
+#include "TraceLog.h"
 
 namespace {
 
@@ -34,7 +36,8 @@ const char kUsage[] =
     "                               without it the dialogs wait for a person\n"
     "      --connect UNIT           the unit connected at the start\n"
     "      --report FILE            also write the host report to FILE\n"
-    "      --save-bench FILE        save the bench afterwards\n";
+    "      --save-bench FILE        save the bench afterwards\n"
+    "      --log FILE               append one CSV row per unit configured (traceability)\n";
 
 int Usage(const std::string& problem)
 {
@@ -189,9 +192,17 @@ const char* KindName(unsigned char kind)
     }
 }
 
-// Prints each host report line as it arrives, and copies it to the report file.
+struct ReportTargets
+{
+    FILE* pFile;
+    CTraceLog* pLog;
+};
+
+// Prints each host report line as it arrives, copies it to the report file
+// and hands it to the traceability log.
 void CALLBACK PrintReport(void* context, const TEST_REPORT* report)
 {
+    auto* targets = static_cast<ReportTargets*>(context);
     std::string text = report->pszFirst ? Printable(report->pszFirst) : "";
     if (report->pszSecond)
         text += (text.empty() ? "" : " ") + Printable(report->pszSecond);
@@ -199,10 +210,12 @@ void CALLBACK PrintReport(void* context, const TEST_REPORT* report)
     snprintf(line, sizeof(line), "%3u %-8s %s\n", report->byKind, KindName(report->byKind), text.c_str());
     fputs(line, stdout);
     fflush(stdout);
-    if (FILE* file = static_cast<FILE*>(context)) {
-        fputs(line, file);
-        fflush(file);
+    if (targets->pFile) {
+        fputs(line, targets->pFile);
+        fflush(targets->pFile);
     }
+    if (targets->pLog)
+        targets->pLog->OnReport(*report);
 }
 
 const char* ParityName(int parity)
@@ -229,7 +242,7 @@ void PrintBenchTable()
 
 struct ConfigureOptions
 {
-    std::string strModule, strBench, strLanguage, strScript, strConnect, strReport, strSaveBench;
+    std::string strModule, strBench, strLanguage, strScript, strConnect, strReport, strSaveBench, strLog;
 };
 
 bool ParseConfigureOptions(const std::vector<std::string>& args, ConfigureOptions* options, std::string* problem)
@@ -243,6 +256,7 @@ bool ParseConfigureOptions(const std::vector<std::string>& args, ConfigureOption
         {"--bench", &options->strBench},   {"--lang", &options->strLanguage},
         {"--script", &options->strScript}, {"--connect", &options->strConnect},
         {"--report", &options->strReport}, {"--save-bench", &options->strSaveBench},
+        {"--log", &options->strLog},
     };
     for (size_t i = 1; i < args.size(); i += 2) {
         std::string* target = nullptr;
@@ -306,7 +320,11 @@ int RunConfigure(const std::vector<std::string>& args)
         script.Prepare();
         script.Queue(op, [](const std::string& line) { printf("        %s\n", line.c_str()); });
     }
-    HostFrameSetReportSink(&PrintReport, report);
+    std::unique_ptr<CTraceLog> log;
+    if (!options.strLog.empty())
+        log.reset(new CTraceLog(options.strLog, tester));
+    ReportTargets targets = {report, log.get()};
+    HostFrameSetReportSink(&PrintReport, &targets);
     const int result = tester->ConfigureThermometer(host, 0, 0);
     HostFrameSetReportSink(nullptr, nullptr);
     ::DestroyWindow(host);
@@ -315,6 +333,13 @@ int RunConfigure(const std::vector<std::string>& args)
     printf("ConfigureThermometer answered %d\n", result);
 
     int status = 0;
+    if (log && !log->Flush()) {
+        // The rows are not lost: they go to standard error for the record.
+        fprintf(stderr, "tavohost: these rows are not in '%s':\n", options.strLog.c_str());
+        for (const std::string& row : log->Pending())
+            fputs(row.c_str(), stderr);
+        status = 1;
+    }
     if (!options.strScript.empty()) {
         for (const std::string& failure : op.Failures()) {
             fprintf(stderr, "tavohost: %s\n", failure.c_str());

@@ -1,0 +1,108 @@
+// CTraceLog: one CSV row per unit configured, appended and flushed per row.
+#include "TraceLog.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "Bench.h"
+#include "CodePage.h"
+
+namespace {
+
+const char kHeader[] = "date and time,serial,type,address,baud rate,parity,answer delay,timeout,result\r\n";
+
+std::string Field(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos && text == text.c_str())
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        if (c != '\0')
+            quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string Now()
+{
+    SYSTEMTIME time;
+    ::GetLocalTime(&time);
+    char text[32];
+    snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+             time.wMinute, time.wSecond);
+    return text;
+}
+
+}  // namespace
+
+CTraceLog::CTraceLog(const std::string& path, CTest* module)
+    : m_strPath(path),
+      m_strConfigured(module->GetMessageA(40)),
+      m_strTestFailed(module->GetMessageA(42)),
+      m_strWriteFailed(module->GetMessageA(32))
+{
+}
+
+void CTraceLog::OnReport(const TEST_REPORT& report)
+{
+    if (report.pszFirst || !report.pszSecond)
+        return;
+    if (report.byKind == TEST_REPORT_SUCCESS && m_strConfigured == report.pszSecond)
+        AddRow("configured");
+    else if (report.byKind == TEST_REPORT_FAILURE && m_strTestFailed == report.pszSecond)
+        AddRow("new setting test failed");
+    else if (report.byKind == TEST_REPORT_FAILURE && m_strWriteFailed == report.pszSecond)
+        AddRow("EEPROM write failed");
+}
+
+// The connected unit as the bench holds it now, right after its write or test.
+void CTraceLog::AddRow(const char* result)
+{
+    const std::string connected = CBench::Get().Connected();
+    for (const BenchUnit& unit : CBench::Get().Units()) {
+        if (unit.strName != connected)
+            continue;
+        const unsigned char* config = unit.abyConfig;
+        static const char* const kParities[] = {"none", "odd", "even"};
+        const std::string row = Field(Now()) + "," + Field(unit.strSerial) + "," + Field(AnsiToUtf8(unit.strType)) +
+                                "," + std::to_string(config[0]) + "," + std::to_string(config[2] * 100) + "," +
+                                (config[3] <= 2 ? kParities[config[3]] : std::to_string(config[3])) + "," +
+                                std::to_string(config[1]) + "," + std::to_string(config[4] | config[5] << 8) + "," +
+                                result + "\r\n";
+        m_pending.push_back(row);
+    }
+    Flush();
+}
+
+bool CTraceLog::Flush()
+{
+    while (!m_pending.empty()) {
+        if (!Append(m_pending.front())) {
+            fprintf(stderr, "tavohost: the log file '%s' cannot be written (locked by another program?); "
+                            "%zu row(s) kept for later\n", m_strPath.c_str(), m_pending.size());
+            return false;
+        }
+        m_pending.erase(m_pending.begin());
+    }
+    return true;
+}
+
+// Appends one row (and the header to a new file), written through at once.
+bool CTraceLog::Append(const std::string& row)
+{
+    HANDLE file = ::CreateFileA(m_strPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size = {};
+    ::GetFileSizeEx(file, &size);
+    const std::string text = size.QuadPart == 0 ? kHeader + row : row;
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                    written == text.size() && ::FlushFileBuffers(file);
+    ::CloseHandle(file);
+    return ok;
+}

@@ -17,6 +17,7 @@
 #include "OperatorScript.h"
 #include "TAVOTester.h"
 #include "TestModule.h"
+#include "Screenshot.h"
 #include "TraceLog.h"
 
 namespace {
@@ -37,7 +38,9 @@ const char kUsage[] =
     "      --connect UNIT           the unit connected at the start\n"
     "      --report FILE            also write the host report to FILE\n"
     "      --save-bench FILE        save the bench afterwards\n"
-    "      --log FILE               append one CSV row per unit configured (traceability)\n";
+    "      --log FILE               append one CSV row per unit configured (traceability)\n"
+    "      --shots PREFIX           save a PNG of every dialog the moment it is ready, as\n"
+    "                               PREFIX-1.png, PREFIX-2.png, ... (needs a display)\n";
 
 int Usage(const std::string& problem)
 {
@@ -242,7 +245,7 @@ void PrintBenchTable()
 
 struct ConfigureOptions
 {
-    std::string strModule, strBench, strLanguage, strScript, strConnect, strReport, strSaveBench, strLog;
+    std::string strModule, strBench, strLanguage, strScript, strConnect, strReport, strSaveBench, strLog, strShots;
 };
 
 bool ParseConfigureOptions(const std::vector<std::string>& args, ConfigureOptions* options, std::string* problem)
@@ -256,7 +259,7 @@ bool ParseConfigureOptions(const std::vector<std::string>& args, ConfigureOption
         {"--bench", &options->strBench},   {"--lang", &options->strLanguage},
         {"--script", &options->strScript}, {"--connect", &options->strConnect},
         {"--report", &options->strReport}, {"--save-bench", &options->strSaveBench},
-        {"--log", &options->strLog},
+        {"--log", &options->strLog},       {"--shots", &options->strShots},
     };
     for (size_t i = 1; i < args.size(); i += 2) {
         std::string* target = nullptr;
@@ -316,6 +319,17 @@ int RunConfigure(const std::vector<std::string>& args)
     HWND host = ::CreateWindowExA(0, "STATIC", "tavohost", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
                                   480, nullptr, nullptr, nullptr, nullptr);
     COperator op;
+    int shot = 0;
+    if (!options.strShots.empty()) {
+        op.SetObserver([&options, &shot](HWND dialog) {
+            const std::string path = options.strShots + "-" + std::to_string(++shot) + ".png";
+            std::string error;
+            if (SaveWindowPng(dialog, path, &error))
+                printf("        picture %s\n", path.c_str());
+            else
+                fprintf(stderr, "tavohost: no picture: %s\n", error.c_str());
+        });
+    }
     if (!options.strScript.empty()) {
         script.Prepare();
         script.Queue(op, [](const std::string& line) { printf("        %s\n", line.c_str()); });

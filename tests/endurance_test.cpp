@@ -43,6 +43,12 @@ struct Resources
     int nWindows;
 };
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 SIZE_T HeapBytes()
 {
     HANDLE heaps[64];
@@ -74,17 +80,14 @@ Resources Measure()
     ::CloseHandle(probe);
     resources.nHeapBytes = HeapBytes();
     resources.nThreads = ProcessThreadCount();
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND, LPARAM count) {
-        ++*reinterpret_cast<int*>(count);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&resources.nWindows));
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&resources.nWindows));
     return resources;
 }
 
 void Print(const char* when, const Resources& r)
 {
     printf("%-24s handles %lu, GDI %lu, USER %lu | next handle %#llx, heap %zu KiB, threads %d, windows %d\n", when,
-           r.dwHandles, r.dwGdi, r.dwUser, static_cast<unsigned long long>(r.nNextHandle), r.nHeapBytes / 1024,
+           r.dwHandles, r.dwGdi, r.dwUser, static_cast<unsigned long long>(r.nNextHandle), static_cast<size_t>(r.nHeapBytes / 1024),
            r.nThreads, r.nWindows);
 }
 

@@ -16,6 +16,15 @@ namespace {
 const char kSerialA[] = "00000001";
 const char kSerialB[] = "00000002";
 
+BOOL CALLBACK CountDialog(HWND window, LPARAM count)
+{
+    char name[16] = "";
+    ::GetClassNameA(window, name, sizeof(name));
+    if (strcmp(name, "#32770") == 0)
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 class FaultMatrixTest : public CModuleFixture
 {
 protected:
@@ -94,13 +103,7 @@ protected:
     {
         EXPECT_EQ(nullptr, m_pOwner->m_ConfigList.GetFirst()) << "the list is cleared";
         int dialogs = 0;
-        ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND window, LPARAM count) {
-            char name[16] = "";
-            ::GetClassNameA(window, name, sizeof(name));
-            if (strcmp(name, "#32770") == 0)
-                ++*reinterpret_cast<int*>(count);
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&dialogs));
+        ::EnumThreadWindows(::GetCurrentThreadId(), &CountDialog, reinterpret_cast<LPARAM>(&dialogs));
         EXPECT_EQ(0, dialogs) << "a dialog was left behind";
     }
 

@@ -289,6 +289,8 @@ void CALLBACK COperator::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
 void COperator::OnDialogCreated(HWND dialog)
 {
     m_seen.push_back(WindowText(dialog));
+    if (m_observer)
+        m_observer(dialog);
     if (m_expected.empty()) {
         const std::string text = CDialogView(*this, dialog).MessageText();
         Fail("unexpected dialog \"" + WindowText(dialog) + "\"" + (text.empty() ? "" : " (\"" + text + "\")") +

@@ -89,6 +89,8 @@ public:
     void Fail(const std::string& failure) { m_failures.push_back(failure); }
 
     void After(DWORD ms, std::function<void()> callback);
+    // Called with every dialog the moment it is ready, before its action.
+    void SetObserver(std::function<void(HWND)> observer) { m_observer = std::move(observer); }
 
 private:
     struct Expectation
@@ -114,4 +116,5 @@ private:
     std::map<HWND, DWORD> m_idleSince;   // dialogs open with no action under way
     std::set<HWND> m_busy;
     std::map<UINT_PTR, std::function<void()>> m_timers;
+    std::function<void(HWND)> m_observer;
 };

@@ -1,0 +1,116 @@
+// SaveWindowPng: the window's pixels from the screen into a PNG file.
+#include "Screenshot.h"
+
+#include <wincodec.h>
+
+#include <vector>
+
+namespace {
+
+// Releases a COM interface at the end of its scope.
+template <typename Interface>
+class CComRef
+{
+public:
+    CComRef() = default;
+    ~CComRef()
+    {
+        if (m_p)
+            m_p->Release();
+    }
+    CComRef(const CComRef&) = delete;
+    CComRef& operator=(const CComRef&) = delete;
+
+    Interface** operator&() { return &m_p; }
+    Interface* operator->() const { return m_p; }
+    Interface* Get() const { return m_p; }
+
+private:
+    Interface* m_p = nullptr;
+};
+
+// The window's pixels, top-down BGRA, copied from the screen after it has
+// painted everything pending.
+bool Capture(HWND window, int* width, int* height, std::vector<BYTE>* pixels)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT area;
+    ::GetWindowRect(window, &area);
+    *width = area.right - area.left;
+    *height = area.bottom - area.top;
+    if (*width <= 0 || *height <= 0)
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = *width;
+    info.bmiHeader.biHeight = -*height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = bitmap != nullptr;
+    if (ok) {
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ok = ::BitBlt(memory, 0, 0, *width, *height, screen, area.left, area.top, SRCCOPY) != FALSE;
+        ::SelectObject(memory, old);
+        pixels->assign(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + *width * *height * 4);
+        for (size_t i = 3; i < pixels->size(); i += 4)
+            (*pixels)[i] = 255;  // opaque
+        ::DeleteObject(bitmap);
+    }
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+}  // namespace
+
+bool SaveWindowPng(HWND window, const std::string& path, std::string* error)
+{
+    int width = 0, height = 0;
+    std::vector<BYTE> pixels;
+    if (!Capture(window, &width, &height, &pixels)) {
+        *error = "the window could not be captured";
+        return false;
+    }
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CComRef<IWICImagingFactory> factory;
+    CComRef<IWICStream> stream;
+    CComRef<IWICBitmapEncoder> encoder;
+    CComRef<IWICBitmapFrameEncode> frame;
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+    std::wstring widePath(path.begin(), path.end());
+    HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                    reinterpret_cast<void**>(&factory));
+    if (SUCCEEDED(hr))
+        hr = factory->CreateStream(&stream);
+    if (SUCCEEDED(hr))
+        hr = stream->InitializeFromFilename(widePath.c_str(), GENERIC_WRITE);
+    if (SUCCEEDED(hr))
+        hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
+    if (SUCCEEDED(hr))
+        hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
+    if (SUCCEEDED(hr))
+        hr = encoder->CreateNewFrame(&frame, nullptr);
+    if (SUCCEEDED(hr))
+        hr = frame->Initialize(nullptr);
+    if (SUCCEEDED(hr))
+        hr = frame->SetSize(width, height);
+    if (SUCCEEDED(hr))
+        hr = frame->SetPixelFormat(&format);
+    if (SUCCEEDED(hr))
+        hr = frame->WritePixels(height, width * 4, static_cast<UINT>(pixels.size()), pixels.data());
+    if (SUCCEEDED(hr))
+        hr = frame->Commit();
+    if (SUCCEEDED(hr))
+        hr = encoder->Commit();
+    if (FAILED(hr)) {
+        char code[16];
+        snprintf(code, sizeof(code), "%08lX", static_cast<unsigned long>(hr));
+        *error = "'" + path + "' could not be written (error 0x" + code + ")";
+        return false;
+    }
+    return true;
+}

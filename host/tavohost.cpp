@@ -17,6 +17,7 @@
 #include "OperatorScript.h"
 #include "TAVOTester.h"
 #include "TestModule.h"
+#include "HostWindow.h"
 #include "Screenshot.h"
 #include "TraceLog.h"
 
@@ -34,7 +35,8 @@ const char kUsage[] =
     "      --bench FILE             the simulated units (see examples/bench.ini)\n"
     "      --lang FILE              the host's language file\n"
     "      --script FILE            an operator script (see examples/series.script);\n"
-    "                               without it the dialogs wait for a person\n"
+    "                               without it tavohost opens its host window and a bench\n"
+    "                               window, and a person configures the units\n"
     "      --connect UNIT           the unit connected at the start\n"
     "      --report FILE            also write the host report to FILE\n"
     "      --save-bench FILE        save the bench afterwards\n"
@@ -316,6 +318,22 @@ int RunConfigure(const std::vector<std::string>& args)
         return 1;
     }
 
+    std::unique_ptr<CTraceLog> log;
+    if (!options.strLog.empty())
+        log.reset(new CTraceLog(options.strLog, tester));
+    if (options.strScript.empty()) {
+        // A person at the line: the host window and the bench window.
+        CHostWindow window(tester, module.Id(), log.get());
+        if (!window.Create(::GetModuleHandleA(nullptr))) {
+            fprintf(stderr, "tavohost: the host window cannot be opened\n");
+            return 1;
+        }
+        window.Run();
+        if (report)
+            fclose(report);
+        return !options.strSaveBench.empty() && !CBench::Get().Save(options.strSaveBench, &problem);
+    }
+
     HWND host = ::CreateWindowExA(0, "STATIC", "tavohost", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
                                   480, nullptr, nullptr, nullptr, nullptr);
     COperator op;
@@ -330,13 +348,8 @@ int RunConfigure(const std::vector<std::string>& args)
                 fprintf(stderr, "tavohost: no picture: %s\n", error.c_str());
         });
     }
-    if (!options.strScript.empty()) {
-        script.Prepare();
-        script.Queue(op, [](const std::string& line) { printf("        %s\n", line.c_str()); });
-    }
-    std::unique_ptr<CTraceLog> log;
-    if (!options.strLog.empty())
-        log.reset(new CTraceLog(options.strLog, tester));
+    script.Prepare();
+    script.Queue(op, [](const std::string& line) { printf("        %s\n", line.c_str()); });
     ReportTargets targets = {report, log.get()};
     HostFrameSetReportSink(&PrintReport, &targets);
     const int result = tester->ConfigureThermometer(host, 0, 0);
@@ -354,15 +367,13 @@ int RunConfigure(const std::vector<std::string>& args)
             fputs(row.c_str(), stderr);
         status = 1;
     }
-    if (!options.strScript.empty()) {
-        for (const std::string& failure : op.Failures()) {
-            fprintf(stderr, "tavohost: %s\n", failure.c_str());
-            status = 1;
-        }
-        for (const std::string& pending : op.Pending()) {
-            fprintf(stderr, "tavohost: the script expected %s, which never opened\n", pending.c_str());
-            status = 1;
-        }
+    for (const std::string& failure : op.Failures()) {
+        fprintf(stderr, "tavohost: %s\n", failure.c_str());
+        status = 1;
+    }
+    for (const std::string& pending : op.Pending()) {
+        fprintf(stderr, "tavohost: the script expected %s, which never opened\n", pending.c_str());
+        status = 1;
     }
     if (!options.strSaveBench.empty() && !CBench::Get().Save(options.strSaveBench, &problem)) {
         fprintf(stderr, "tavohost: %s\n", problem.c_str());

@@ -1,0 +1,99 @@
+// The interactive host: a person configures three units by hand, connecting
+// each from the bench window while the module's dialogs are open, and finds
+// three rows in the traceability log.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "HostWindow.h"
+#include "ModuleFixture.h"
+#include "TempFile.h"
+#include "TraceLog.h"
+#include "resource.h"
+
+namespace {
+
+class HostWindowTest : public CModuleFixture
+{
+protected:
+    // Selects unit index in the bench window and presses one of its buttons.
+    static void UseBench(int index, int button)
+    {
+        HWND bench = ::FindWindowA("TavoBenchWindow", nullptr);
+        ASSERT_NE(nullptr, bench);
+        EXPECT_EQ(nullptr, ::GetWindow(bench, GW_OWNER)) << "the bench window has no owner";
+        EXPECT_TRUE(::IsWindowEnabled(bench)) << "usable while a dialog is open";
+        ::SendDlgItemMessageA(bench, CBenchWindow::IDC_UNITS, LB_SETCURSEL, index, 0);
+        ::SendMessageA(::GetDlgItem(bench, button), BM_CLICK, 0, 0);
+    }
+
+    void ExpectUnit(bool last, int nextIndex)
+    {
+        m_op.Expect("configuration", [](CDialogView& view) {
+            view.SetChecked(IDC_SERIES, true);
+            view.Click(IDC_WRITE_AND_TEST);
+        });
+        m_op.Expect("test", [](CDialogView&) {});
+        m_op.Expect("next unit", [last, nextIndex, this](CDialogView& view) {
+            if (last) {
+                view.Click(IDCANCEL);
+                ::PostMessageA(m_hWindow, WM_CLOSE, 0, 0);  // the person closes the host afterwards
+                return;
+            }
+            UseBench(nextIndex, CBenchWindow::IDC_CONNECT);
+            view.Click(IDOK);
+        });
+    }
+
+    HWND m_hWindow = nullptr;
+};
+
+TEST_F(HostWindowTest, ThreeUnitsByHandGiveThreeLogRows)
+{
+    Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2210.00", "00000002"),
+           MakeUnit("C", "TAVO-02", "00000003")});
+    CTempFile logFile("trace.csv", "");
+    CTraceLog log(logFile.Path(), m_pOwner);
+    CHostWindow window(m_pOwner, m_module.Id(), &log);
+    ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
+    m_hWindow = window.Handle();
+    ExpectUnit(false, 1);
+    ExpectUnit(false, 2);
+    ExpectUnit(true, 0);
+    ::PostMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(CHostWindow::IDC_CONFIGURE, BN_CLICKED), 0);
+    window.Run();
+
+    EXPECT_EQ(5, Unit("A").abyConfig[0]);
+    EXPECT_EQ(6, Unit("B").abyConfig[0]) << "connected from the bench window, configured with the next address";
+    EXPECT_EQ(7, Unit("C").abyConfig[0]);
+    std::ifstream file(logFile.Path());
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string rows = text.str();
+    EXPECT_EQ(4, std::count(rows.begin(), rows.end(), '\n')) << rows;
+    EXPECT_NE(std::string::npos, rows.find(",00000002,QX2210.00,6,9600,even,10,600,configured")) << rows;
+}
+
+TEST_F(HostWindowTest, BenchWindowFlipsJumpers)
+{
+    Bench({MakeUnit("A")});
+    CHostWindow window(m_pOwner, m_module.Id(), nullptr);
+    ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
+    UseBench(0, CBenchWindow::IDC_JP1);
+    EXPECT_FALSE(Unit("A").bWriteEnabled) << "JP1 now on WP";
+    UseBench(0, CBenchWindow::IDC_JP2);
+    EXPECT_TRUE(Unit("A").bJP2Closed);
+    UseBench(0, CBenchWindow::IDC_DISCONNECT);
+    EXPECT_EQ("", CBench::Get().Connected());
+    UseBench(0, CBenchWindow::IDC_CONNECT);
+    EXPECT_EQ("A", CBench::Get().Connected());
+    HWND bench = ::FindWindowA("TavoBenchWindow", nullptr);
+    char line[256] = "";
+    ::SendDlgItemMessageA(bench, CBenchWindow::IDC_UNITS, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_NE(nullptr, strstr(line, "JP1 WP")) << line;
+    EXPECT_NE(nullptr, strstr(line, "JP2 closed")) << line;
+    ::DestroyWindow(window.Handle());
+}
+
+}  // namespace

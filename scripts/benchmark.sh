@@ -6,6 +6,7 @@ source "$(dirname "$0")/lib.sh"
 
 build_all >/dev/null
 tree=$(run_tree)
+export TAVO_WINEPREFIX=$(own_prefix "$tree" benchmark)
 start_wineserver "$tree"
 cd "$tree/bin"
 "$tree/wine-run" tavo_benchmark.exe

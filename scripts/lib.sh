@@ -24,10 +24,23 @@ run_tree() {
 # program started brings up Wine's own background services, which live as long
 # as the server: start them here with no output attached, or a caller that
 # reads a later program's output would wait for them forever.
+# The prefix is the tree's own, or TAVO_WINEPREFIX when set.
 start_wineserver() {
     local server=/usr/lib/wine/wineserver64
     [ -x "$server" ] || server=wineserver
-    WINEPREFIX="$1/wineprefix" "$server" -p 2>/dev/null || true  # one may run already
-    trap "WINEPREFIX='$1/wineprefix' '$server' -k 2>/dev/null || true" EXIT
+    local prefix=${TAVO_WINEPREFIX:-$1/wineprefix}
+    WINEPREFIX="$prefix" "$server" -p 2>/dev/null || true  # one may run already
+    trap "WINEPREFIX='$prefix' '$server' -k 2>/dev/null || true" EXIT
     "$1/wine-run" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# A copy of the tree's prefix for long runs, so that a test run ending (and
+# stopping its wineserver) does not stop them.
+own_prefix() {
+    local prefix=$1/wineprefix-$2
+    if [ ! -f "$prefix/.ready" ]; then
+        rm -rf "$prefix"
+        cp -a "$1/wineprefix" "$prefix"
+    fi
+    echo "$prefix"
 }

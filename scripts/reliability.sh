@@ -10,6 +10,7 @@ source "$(dirname "$0")/lib.sh"
 
 build_all >/dev/null
 tree=$(run_tree)
+export TAVO_WINEPREFIX=$(own_prefix "$tree" reliability)
 start_wineserver "$tree"
 cd "$tree/bin"
 run() { echo "== $1 =="; shift; "$tree/wine-run" "$@"; echo; }

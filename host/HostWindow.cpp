@@ -80,6 +80,8 @@ bool CBenchWindow::Create(HINSTANCE instance)
         return false;
     m_hUnits = Child(m_hWnd, "LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 10, 10, 730,
                      170, IDC_UNITS);
+    // The columns line up in a fixed-pitch font.
+    ::SendMessageA(m_hUnits, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(ANSI_FIXED_FONT)), TRUE);
     Child(m_hWnd, "BUTTON", "Connect", BS_PUSHBUTTON, 10, 190, 100, 26, IDC_CONNECT);
     Child(m_hWnd, "BUTTON", "Disconnect", BS_PUSHBUTTON, 120, 190, 100, 26, IDC_DISCONNECT);
     Child(m_hWnd, "BUTTON", "JP1 WE / WP", BS_PUSHBUTTON, 230, 190, 100, 26, IDC_JP1);
@@ -232,6 +234,7 @@ void CHostWindow::DrawReportLine(const DRAWITEMSTRUCT& item) const
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SelectObject(item.hDC, GuiFont());
     ::SetTextColor(item.hDC, selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : KindColour(static_cast<int>(item.itemData)));
     RECT area = item.rcItem;
     area.left += 4;
@@ -250,6 +253,9 @@ LRESULT CALLBACK CHostWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         if (self && LOWORD(wParam) == IDC_CONFIGURE && HIWORD(wParam) == BN_CLICKED)
             self->Configure();
         return 0;
+    case WM_MEASUREITEM:
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 16;
+        return TRUE;
     case WM_DRAWITEM:
         if (self)
             self->DrawReportLine(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));

@@ -34,6 +34,9 @@ private:
 bool Capture(HWND window, int* width, int* height, std::vector<BYTE>* pixels)
 {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // A display driver may hand what was painted to the screen only when the
+    // thread waits; wait briefly, without taking any message.
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
     RECT area;
     ::GetWindowRect(window, &area);
     *width = area.right - area.left;

@@ -55,5 +55,8 @@ shoot cs-test test.script cs "2:"
 shoot en-test test.script en "2:"
 shoot cs series.script cs "3:-next-unit" "4:-address-wrap" "5:-already-configured"
 shoot en series.script en "3:-next-unit" "4:-address-wrap" "5:-already-configured"
+# The interactive host with its bench window, driven by the operator automation.
+TAVO_WINEPREFIX=$prefix TAVO_SHOTS="$screens/interactive" xvfb-run -a -s "-screen 0 1024x768x24" \
+    "$tree/wine-run" host_window_tests.exe >/dev/null
 rm -rf "$work"
 ls "$screens"

@@ -8,6 +8,7 @@
 
 #include "HostWindow.h"
 #include "ModuleFixture.h"
+#include "Screenshot.h"
 #include "TempFile.h"
 #include "TraceLog.h"
 #include "resource.h"
@@ -36,6 +37,8 @@ protected:
         });
         m_op.Expect("test", [](CDialogView&) {});
         m_op.Expect("next unit", [last, nextIndex, this](CDialogView& view) {
+            if (last)
+                TakePictures();
             if (last) {
                 view.Click(IDCANCEL);
                 ::PostMessageA(m_hWindow, WM_CLOSE, 0, 0);  // the person closes the host afterwards
@@ -44,6 +47,18 @@ protected:
             UseBench(nextIndex, CBenchWindow::IDC_CONNECT);
             view.Click(IDOK);
         });
+    }
+
+    // With TAVO_SHOTS=PREFIX (under a display), pictures of both windows.
+    void TakePictures() const
+    {
+        const char* prefix = getenv("TAVO_SHOTS");
+        if (!prefix)
+            return;
+        std::string error;
+        EXPECT_TRUE(SaveWindowPng(m_hWindow, std::string(prefix) + "-host.png", &error)) << error;
+        EXPECT_TRUE(SaveWindowPng(::FindWindowA("TavoBenchWindow", nullptr), std::string(prefix) + "-bench.png", &error))
+            << error;
     }
 
     HWND m_hWindow = nullptr;

@@ -42,6 +42,16 @@ bool Register(HINSTANCE instance, const char* name, WNDPROC procedure)
     return ::RegisterClassExA(&windowClass) != 0;
 }
 
+// The object a window was created for: kept at WM_NCCREATE, found after.
+template <typename Object>
+Object* Bound(HWND hwnd, UINT message, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    return reinterpret_cast<Object*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 // Each report kind in its own colour.
 COLORREF KindColour(int kind)
 {
@@ -136,12 +146,8 @@ void CBenchWindow::OnCommand(int id)
 
 LRESULT CALLBACK CBenchWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<CBenchWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    CBenchWindow* self = Bound<CBenchWindow>(hwnd, message, lParam);
     switch (message) {
-    case WM_NCCREATE:
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        break;
     case WM_COMMAND:
         if (self && HIWORD(wParam) == BN_CLICKED)
             self->OnCommand(LOWORD(wParam));
@@ -243,12 +249,8 @@ void CHostWindow::DrawReportLine(const DRAWITEMSTRUCT& item) const
 
 LRESULT CALLBACK CHostWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<CHostWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    CHostWindow* self = Bound<CHostWindow>(hwnd, message, lParam);
     switch (message) {
-    case WM_NCCREATE:
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        break;
     case WM_COMMAND:
         if (self && LOWORD(wParam) == IDC_CONFIGURE && HIWORD(wParam) == BN_CLICKED)
             self->Configure();

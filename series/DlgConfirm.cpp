@@ -1,6 +1,7 @@
 // CConfirmDialog: "connect the next unit", OK or Cancel.
 #include "DlgConfirm.h"
 
+#include "ColouredText.h"
 #include "ModalRun.h"
 #include "TestTAVO02.h"
 #include "resource.h"
@@ -45,13 +46,5 @@ int CConfirmDialog::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
 // The request to connect the next unit is drawn in blue.
 int CConfirmDialog::OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param)
 {
-    if (!param)
-        return 0;
-    if (controlId == IDC_CONFIRM_TEXT) {
-        param->byColor[0] = 0;
-        param->byColor[1] = 0;
-        param->byColor[2] = 255;
-        param->dwValue = 1;
-    }
-    return 1;
+    return AnswerTextColour(controlId, param, IDC_CONFIRM_TEXT, 0, 0, 255);
 }

@@ -1,6 +1,7 @@
 // CTestConfigDialog and its worker: the test of a unit's new setting.
 #include "DlgTestConfig.h"
 
+#include "ColouredText.h"
 #include "ModalRun.h"
 #include "TestTAVO02.h"
 #include "resource.h"
@@ -119,13 +120,5 @@ int CTestConfigDialog::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
 // The status line is drawn in green.
 int CTestConfigDialog::OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param)
 {
-    if (!param)
-        return 0;
-    if (controlId == IDC_TEST_HEADING) {
-        param->byColor[0] = 64;
-        param->byColor[1] = 192;
-        param->byColor[2] = 64;
-        param->dwValue = 1;
-    }
-    return 1;
+    return AnswerTextColour(controlId, param, IDC_TEST_HEADING, 64, 192, 64);
 }

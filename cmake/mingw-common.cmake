@@ -1,6 +1,6 @@
 # Shared part of the two MinGW-w64 toolchain files; MINGW_TRIPLET is set by the caller.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR ${MINGW_TRIPLET})
+string(REGEX MATCH "^[^-]+" CMAKE_SYSTEM_PROCESSOR ${MINGW_TRIPLET})
 
 set(CMAKE_C_COMPILER   ${MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)

@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include <cstring>
+#include <string.h>
 
 #include "ModalRun.h"
 #include "TestTAVO02.h"
@@ -15,6 +15,8 @@ const ModalRunSite kSite = {"DlgConfig", 68, 74, 0};
 const char kCaption[] = "TAVO-01";
 const DWORD kMarkerSave = 0x65766173;  // "save", little-endian
 const int kPulseCount = 8;             // minimum I0..I3, then maximum I0..I3
+const BYTE kDefaultMinPulse = 1;       // 2.5 ms
+const BYTE kDefaultMaxPulse = 255;     // 637.5 ms
 
 // The I2/I3 controls and the timeout controls that the type variants act on.
 const int kInputsI2I3[] = {32777, 32791, 32821, 32780, 32781, 32784, 32785,
@@ -86,7 +88,7 @@ CConfigDialog::~CConfigDialog()
 
 int CConfigDialog::ShowModalDialog()
 {
-    return RunModalDialog(*this, m_hInstance, kSite);
+    return RunModalDialog(*this, m_hParentWnd, m_hInstance, kSite);
 }
 
 int CConfigDialog::GetBaudRate() const
@@ -135,15 +137,25 @@ int CConfigDialog::OnInitDialog()
 
 // "QX2210.00" has its I2/I3 inputs but may not use them; the QX2250 types have
 // none but a communication timeout, which no other type has.
-void CConfigDialog::ApplyTypeVariant() const
+CConfigDialog::TypeVariant CConfigDialog::GetTypeVariant() const
 {
     const char* type = m_strUnitType.GetString();
     auto is = [type](const char* code) { return type && strcmp(type, code) == 0; };
-    if (is("QX2210.00")) {
+    if (is("QX2210.00"))
+        return I2_I3_DISABLED;
+    if (is("QX2250.00") || is("QX2250.10") || is("QX2250.20"))
+        return I2_I3_HIDDEN;
+    return ALL_INPUTS;
+}
+
+void CConfigDialog::ApplyTypeVariant() const
+{
+    const TypeVariant variant = GetTypeVariant();
+    if (variant == I2_I3_DISABLED) {
         for (int id : kInputsI2I3)
             EnableDialogItem(id, 0);
     }
-    if (is("QX2250.00") || is("QX2250.10") || is("QX2250.20")) {
+    if (variant == I2_I3_HIDDEN) {
         for (int id : kInputsI2I3)
             ShowDialogItem(id, SW_HIDE);
     } else {
@@ -248,7 +260,7 @@ void CConfigDialog::LoadDefaultConfig()
     ::SendDlgItemMessageA(m_hWnd, IDC_CURRENT_I0_I1, CB_SETCURSEL, 0, 0);
     ::SendDlgItemMessageA(m_hWnd, IDC_CURRENT_I2_I3, CB_SETCURSEL, 0, 0);
     for (int i = 0; i < kPulseCount; ++i)
-        ShowPulse(i, i < 4 ? 1 : 255);
+        ShowPulse(i, i < 4 ? kDefaultMinPulse : kDefaultMaxPulse);
     SetDlgItemInt(IDC_TIMEOUT, 600, FALSE);
     EnableDialogItem(IDC_TIMEOUT, 1);
     CheckDlgButton(IDC_TIMEOUT_CHECK, BST_CHECKED);
@@ -357,9 +369,16 @@ int CConfigDialog::ValidateAndWrite()
     }
     for (int i = 0; i < 4; ++i) {
         const int maximum = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_MAX_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0));
-        if (maximum < m_Config.byMinPulse[i] || maximum > 255)
+        if (maximum >= m_Config.byMinPulse[i] && maximum <= 255) {
+            m_Config.byMaxPulse[i] = static_cast<BYTE>(maximum);
+        } else if (i >= 2 && GetTypeVariant() != ALL_INPUTS) {
+            // The operator can neither see nor reach this pair, so it cannot be
+            // refused: it is written as the dialog's default pair instead.
+            m_Config.byMinPulse[i] = kDefaultMinPulse;
+            m_Config.byMaxPulse[i] = kDefaultMaxPulse;
+        } else {
             return Reject(27 + i, IDC_MAX_PULSE_I0 + i);
-        m_Config.byMaxPulse[i] = static_cast<BYTE>(maximum);
+        }
     }
 
     m_Config.byQuadrature = (IsDlgButtonChecked(IDC_QUADRATURE_I0_I1) == 1 ? 1 : 0) |

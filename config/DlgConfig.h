@@ -54,6 +54,10 @@ public:
     void AdvanceAddress();
 
 private:
+    // Which inputs the unit's type lets the operator set.
+    enum TypeVariant { ALL_INPUTS, I2_I3_DISABLED, I2_I3_HIDDEN };
+
+    TypeVariant GetTypeVariant() const;
     void ApplyTypeVariant() const;
     void FillLists() const;
     void LoadConfig();

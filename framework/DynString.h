@@ -18,17 +18,16 @@ public:
     // Sets at most maxLength characters of text (fewer when a NUL comes first).
     void SetString(const char* text, int maxLength);
     // printf-style formatting into the string.
-    void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void Format(const char* format, ...);
     // Replaces the first occurrence of find (all of them when all is non-zero);
     // answers the number of replacements.
     int Replace(const char* find, const char* replacement, int all);
     // Strips leading and trailing blanks (spaces, tabs, line ends).
     void Trim();
 
-    const char* GetString() const { return m_pszText; }
-    operator const char*() const { return m_pszText; }
-    int GetLength() const { return m_nLength; }
-    bool IsEmpty() const { return m_nLength == 0; }
+    const char* GetString() const;
+    operator const char*() const;
+    int GetLength() const;
 
 private:
     void Assign(const char* text, int length);

@@ -8,8 +8,8 @@
 #include "MyWindow.h"
 
 #pragma pack(push, 1)
-// Filled by the dialog's OnMyColoredTextGetTextParam: red, green, blue, then
-// the drawing flags (MYCT_BOLD).
+// Filled by the dialog's OnMyColoredTextGetTextParam: three colour bytes
+// (red, green, blue), then a 32-bit value whose bit 0 draws the text in bold.
 struct _MY_COLORED_TEXT_STRUCT
 {
     BYTE byColor[3];
@@ -17,9 +17,6 @@ struct _MY_COLORED_TEXT_STRUCT
 };
 #pragma pack(pop)
 static_assert(sizeof(_MY_COLORED_TEXT_STRUCT) == 7, "three colour bytes and a 32-bit value");
-
-enum : DWORD { MYCT_BOLD = 1 };                     // dwValue: draw the text in bold
-enum : DWORD { MYCTS_CENTER = 0x10, MYCTS_VCENTER = 0x20 }; // window styles of CMyColoredText
 
 class MYWINDOW_API CMyDialog : public CMyWindow
 {
@@ -29,9 +26,7 @@ public:
 
     int Show(int command) override;
 
-    HWND GetParentWindow() const { return m_hParentWnd; }
-
-    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    HWND GetDlgItem(int id) const;
     UINT GetDlgItemInt(int id, BOOL* translated, BOOL isSigned) const;
     BOOL SetDlgItemInt(int id, UINT value, BOOL isSigned) const;
     // A null text shows as empty.
@@ -41,6 +36,7 @@ public:
     BOOL CheckDlgButton(int id, UINT check) const;
     UINT IsDlgButtonChecked(int id) const;
     int GetDialogItemTextLength(int id) const;
+    // Moves the focus as the dialog manager does, default button included.
     BOOL SetDialogItemFocus(int id) const;
     // Shows a bitmap in a picture (static) control.
     BOOL SetDialogItemBitmap(int id, HBITMAP bitmap) const;
@@ -52,7 +48,8 @@ protected:
 };
 
 // A static text whose colours and weight its dialog supplies through
-// OnMyColoredTextGetTextParam each time the text is drawn.
+// OnMyColoredTextGetTextParam each time the text is drawn. Style bit 0x10
+// centres the text across, 0x20 centres one line from top to bottom.
 class MYWINDOW_API CMyColoredText : public CMyWindowObject
 {
 public:
@@ -66,5 +63,4 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static void Paint(HWND hwnd);
 };

@@ -18,7 +18,6 @@ public:
     int MessageBoxA(const char* text, const char* caption, UINT flags) const;
     // Sets the window's title.
     BOOL SetWindowTextA(const char* text) const;
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
 protected:
     HWND m_hWnd;
@@ -26,8 +25,12 @@ protected:
 
 // The virtual operations are declared in the order of the library's published
 // table; plug-in modules override them by slot, so the order must not change.
-// A handler answers non-zero when it has dealt with its message; zero leaves
-// the message to the dialog manager's default processing.
+// A handler answers non-zero when it has dealt with its message, and that
+// answer is the message's result; zero leaves the message to the dialog
+// manager's default processing. OnNotify answers the notification's result,
+// and a handler of a message whose result is a handle or a code (the
+// WM_CTLCOLOR family, WM_QUERYDRAGICON, WM_COMPAREITEM, WM_VKEYTOITEM,
+// WM_CHARTOITEM, through OnOtherMessage) answers that value itself.
 class MYWINDOW_API CMyWindow : public CMyWindowObject
 {
 public:
@@ -38,9 +41,7 @@ public:
     // binds the object passed as init parameter to its window and routes
     // messages to the handlers below.
     DLGPROC GetWndProc() const;
-    WORD GetClassTemplate() const { return m_wTemplateId; }
-    // The object bound to a window by the dialog procedure, or null.
-    static CMyWindow* FromHandle(HWND hwnd);
+    WORD GetClassTemplate() const;
 
     virtual int Create(HWND parent);
     virtual int CreateEx(DWORD exStyle, HWND parent);
@@ -81,8 +82,10 @@ public:
     virtual int OnTimer(UINT_PTR id);                                // WM_TIMER
     virtual int OnVScroll(WORD code, WORD position, HWND scrollBar); // WM_VSCROLL
     virtual int OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam); // any message not above
-    virtual int RegisterMyWindow(void* classInfo);
+    // Microsoft's compiler gives overloads their slots in the reverse order of
+    // declaration: the untyped one takes the first slot.
     virtual int RegisterMyWindow(WNDCLASSEXA* windowClass);
+    virtual int RegisterMyWindow(void* classInfo);
     virtual int ShowModalDialog();
     virtual int ShowModelessDialog();
     virtual int CloseModelessDialog();
@@ -99,7 +102,7 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    int Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void Bind(HWND hwnd);
     void Unbind();
 

@@ -4,27 +4,26 @@
 
 #include "Test.h"
 
-#ifdef TAVOTESTER_BUILD
+#if defined(TAVO_STATIC_LIBRARIES)
+#define TAVOTESTER_API
+#elif defined(TAVOTESTER_BUILD)
 #define TAVOTESTER_API __declspec(dllexport)
 #else
 #define TAVOTESTER_API __declspec(dllimport)
 #endif
 
+// The image of the connected unit's EEPROM, as the tester last read it.
 class TAVOTESTER_API CEEPROMCache
 {
 public:
-    enum { IMAGE_SIZE = 256, READ_SLACK = 32 };
-
     CEEPROMCache();
 
-    // Pointer into the image at offset; never null. READ_SLACK zero bytes
-    // follow the image, so a short field read at the last offsets stays inside.
+    // Pointer into the image at offset; never null. Zero bytes follow the
+    // image, so a short field read at the last offsets stays inside.
     unsigned char* GetEEPROMCacheFrom(unsigned char offset, int bank);
-    void Load(const unsigned char* image, int size);
-    void Clear();
 
 private:
-    unsigned char m_abyImage[IMAGE_SIZE + READ_SLACK];
+    unsigned char m_abyImage[256 + 32];
 };
 
 class TAVOTESTER_API CTAVOTester : public CTest
@@ -88,11 +87,10 @@ public:
     CEEPROMCache m_EEPROMCache;
 
 private:
-    struct State;
-    State* m_pState;  // the tester's own: language file, texts it handed out
-};
+    const char* KeepText(const char* text);
+    void CloseLanguageFile();
 
-extern "C" {
-// Why the language file last given could not be opened; empty when it was.
-TAVOTESTER_API const char* TesterGetLanguageFileError(void);
-}
+    char* m_pszLanguagePath;                 // the file the host set, or null
+    struct BENCH_LANGUAGE* m_pLanguageFile;  // the file opened, or null
+    struct TesterText* m_pKeptTexts;         // the tester's own texts handed out
+};

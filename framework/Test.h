@@ -1,39 +1,17 @@
-// Classes in this file: CTest, the host framework's base of every test module,
-// and the report sink through which a host receives SendTestResult lines.
+// Classes in this file: CTest, the host framework's base of every test module.
 #pragma once
 
 #include <windows.h>
 
 #include "DynString.h"
 
-#ifdef HOSTFRAME_BUILD
+#if defined(TAVO_STATIC_LIBRARIES)
+#define HOSTFRAME_API
+#elif defined(HOSTFRAME_BUILD)
 #define HOSTFRAME_API __declspec(dllexport)
 #else
 #define HOSTFRAME_API __declspec(dllimport)
 #endif
-
-// Kinds of host report lines.
-enum : unsigned char
-{
-    TEST_REPORT_PROGRESS = 112,
-    TEST_REPORT_FAILURE = 113,   // failure or user break
-    TEST_REPORT_SUCCESS = 114,
-    TEST_REPORT_DETAIL = 117,
-};
-
-// One line of the host's report, as handed to SendTestResult. The texts are
-// valid only during the sink call.
-struct TEST_REPORT
-{
-    void* hWnd;
-    const char* pszFirst;
-    const char* pszSecond;
-    int nValue;
-    unsigned char byKind;
-    unsigned short wValue;
-};
-
-typedef void (CALLBACK* TEST_REPORT_SINK)(void* context, const TEST_REPORT* report);
 
 // The virtual operations are declared in the order of the host's table; test
 // modules and the tester library override them by slot.
@@ -78,20 +56,12 @@ public:
 
     // Keeps the module's instance handle (called at process attach).
     void SetInstance(void* instance);
-    // 1 when name is one of the count entries of table, else 0.
+    // Non-zero when name is one of the count entries of table.
     int TestSupportedTest(const char* name, char** table, int count);
-    // Adds a line to the host's report through the installed sink.
+    // Adds a line to the host's report.
     int SendTestResult(void* window, const char* first, const char* second, int value,
                        unsigned char kind, unsigned short value16);
 
     HINSTANCE m_hInstance;
     CDynString m_strScratch;
 };
-
-extern "C" {
-// Installs the sink that receives every SendTestResult line (null removes it).
-HOSTFRAME_API void HostFrameSetReportSink(TEST_REPORT_SINK sink, void* context);
-// The arguments of the latest TestSupportedTest call, so a host or a test can
-// see what a module handed over.
-HOSTFRAME_API void HostFrameGetLastSupportedTestQuery(const char** name, char*** table, int* count);
-}

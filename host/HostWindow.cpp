@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "Bench.h"
+#include "BenchStatus.h"
 #include "CodePage.h"
-#include "TAVOTester.h"
 #include "TraceLog.h"
 
 namespace {
@@ -197,7 +197,9 @@ int CHostWindow::Run()
 
 void CALLBACK CHostWindow::OnReport(void* context, const TEST_REPORT* report)
 {
-    static_cast<CHostWindow*>(context)->AddReport(*report);
+    auto* self = static_cast<CHostWindow*>(context);
+    self->m_reasons.OnReport(*report);
+    self->AddReport(*report);
 }
 
 void CHostWindow::AddReport(const TEST_REPORT& report)
@@ -209,7 +211,7 @@ void CHostWindow::AddReport(const TEST_REPORT& report)
         if (c == '\n' || c == '\t')
             c = ' ';
     }
-    const std::string line = std::to_string(report.byKind) + "  " + text;
+    const std::string line = report.byKind ? std::to_string(report.byKind) + "  " + text : text;
     const LRESULT index = ::SendMessageA(m_hReport, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     ::SendMessageA(m_hReport, LB_SETITEMDATA, index, report.byKind);
     ::SendMessageA(m_hReport, LB_SETTOPINDEX, index, 0);
@@ -220,11 +222,18 @@ void CHostWindow::AddReport(const TEST_REPORT& report)
 // Runs the configuration command; its dialogs are modal to this window.
 void CHostWindow::Configure()
 {
-    HostFrameSetReportSink(&CHostWindow::OnReport, this);
+    m_reasons = CReasonWatch();
+    BenchSetReportSink(&CHostWindow::OnReport, this);
     const int result = m_pModule->ConfigureThermometer(m_hWnd, 0, 0);
-    HostFrameSetReportSink(nullptr, nullptr);
-    const TEST_REPORT end = {m_hWnd, nullptr, result == 1 ? "ConfigureThermometer answered 1" : "ConfigureThermometer answered 2",
-                             1, 0, 0};
+    BenchSetReportSink(nullptr, nullptr);
+    // The host's own lines carry kind 0, so they are told from the module's.
+    if (m_reasons.Unexplained(result)) {
+        const std::string why = "host: " + HostReason();
+        const TEST_REPORT reason = {m_hWnd, nullptr, why.c_str(), 1, 0, 0};
+        AddReport(reason);
+    }
+    const std::string answer = "host: ConfigureThermometer answered " + std::to_string(result);
+    const TEST_REPORT end = {m_hWnd, nullptr, answer.c_str(), 1, 0, 0};
     AddReport(end);
     if (m_pLog)
         m_pLog->Flush();

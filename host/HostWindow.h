@@ -8,9 +8,10 @@
 
 #include <string>
 
-#include "Test.h"
+#include "BenchStatus.h"
+#include "TestBench.h"
+#include "TestInterface.h"
 
-class CTAVOTester;
 class CTraceLog;
 
 class CBenchWindow
@@ -38,7 +39,7 @@ class CHostWindow
 public:
     enum { IDC_IDENTITY = 101, IDC_CONFIGURE, IDC_REPORT };
 
-    CHostWindow(CTAVOTester* module, unsigned short id, CTraceLog* log) : m_pModule(module), m_wId(id), m_pLog(log) {}
+    CHostWindow(ITest* module, unsigned short id, CTraceLog* log) : m_pModule(module), m_wId(id), m_pLog(log) {}
 
     bool Create(HINSTANCE instance);
     HWND Handle() const { return m_hWnd; }
@@ -52,9 +53,10 @@ private:
     void Configure();
     void DrawReportLine(const DRAWITEMSTRUCT& item) const;
 
-    CTAVOTester* m_pModule;
+    ITest* m_pModule;
     unsigned short m_wId;
     CTraceLog* m_pLog;
+    CReasonWatch m_reasons;
     HWND m_hWnd = nullptr;
     HWND m_hReport = nullptr;
     CBenchWindow m_bench;

@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "Test.h"
+#include "TestInterface.h"
 
 class CTestModule
 {
 public:
-    typedef CTest* (*GetTestInstanceFn)();
+    typedef ITest* (*GetTestInstanceFn)();
     typedef unsigned short (*GetTestInstanceIDFn)();
 
     CTestModule() = default;
@@ -25,7 +25,7 @@ public:
 
     bool IsLoaded() const { return m_hModule != nullptr; }
     HMODULE Handle() const { return m_hModule; }
-    CTest* Instance() const { return m_pGetInstance(); }
+    ITest* Instance() const { return m_pGetInstance(); }
     unsigned short Id() const { return m_pGetId(); }
     const std::string& Error() const { return m_strError; }
 

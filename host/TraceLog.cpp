@@ -38,7 +38,7 @@ std::string Now()
 
 }  // namespace
 
-CTraceLog::CTraceLog(const std::string& path, CTest* module)
+CTraceLog::CTraceLog(const std::string& path, ITest* module)
     : m_strPath(path),
       m_strConfigured(module->GetMessageA(40)),
       m_strTestFailed(module->GetMessageA(42)),

@@ -5,16 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "Test.h"
-
-class CTest;
+#include "TestBench.h"
+#include "TestInterface.h"
 
 class CTraceLog
 {
 public:
     // Rows go to path; texts of the module's report lines are recognised by
     // asking module for its messages (so a translation is understood too).
-    CTraceLog(const std::string& path, CTest* module);
+    CTraceLog(const std::string& path, ITest* module);
 
     // Called for every host report line while the configuration runs.
     void OnReport(const TEST_REPORT& report);

@@ -10,15 +10,16 @@
 #include <vector>
 
 #include "Bench.h"
+#include "BenchStatus.h"
 #include "CodePage.h"
+#include "HostWindow.h"
 #include "LanguageCheck.h"
+#include "ModuleCheck.h"
 #include "ModuleTexts.h"
 #include "Operator.h"
 #include "OperatorScript.h"
-#include "TAVOTester.h"
-#include "TestModule.h"
-#include "HostWindow.h"
 #include "Screenshot.h"
+#include "TestModule.h"
 #include "TraceLog.h"
 
 namespace {
@@ -28,7 +29,10 @@ const char kUsage[] =
     "\n"
     "  info MODULE                  print the module's name, identifier and supported tests\n"
     "  texts MODULE [--lang FILE]   list every text the module shows, with its ID and where\n"
-    "                               it comes from (language file, built-in, base)\n"
+    "                               it comes from (the language file or the module)\n"
+    "  check-module MODULE          check a built module file as the production host and\n"
+    "                               the field's libraries see it: format, exports, imports,\n"
+    "                               resources; exit status 1 on a finding\n"
     "  check-lang FILE              check a language file for the localizer; exit status 0\n"
     "                               when it is clean, 1 when it has findings\n"
     "  configure MODULE [OPTIONS]   run the module's configuration command on the bench\n"
@@ -82,7 +86,7 @@ int RunInfo(const std::vector<std::string>& args)
     CTestModule module;
     if (!LoadModule(module, args[0].c_str()))
         return 1;
-    CTest* test = module.Instance();
+    ITest* test = module.Instance();
     const char* name = test->GetModuleName();
     printf("Module:      %s\n", name ? name : "(none)");
     printf("Identifier:  %u (0x%04X)\n", module.Id(), module.Id());
@@ -95,13 +99,11 @@ int RunInfo(const std::vector<std::string>& args)
     return 0;
 }
 
-// One text of the module: its label and how to ask for it, the module's own
-// answer and the tester base's.
+// One text of the module: its label and how to ask for it.
 struct TextQuery
 {
     std::string strLabel;
-    const char* (*ask)(CTest*, unsigned int, unsigned int);
-    const char* (*askBase)(CTAVOTester*, unsigned int, unsigned int);
+    const char* (*ask)(ITest*, unsigned int, unsigned int);
     unsigned int nFirst, nSecond;
 };
 
@@ -110,27 +112,20 @@ std::vector<TextQuery> ModuleTextQueries()
     std::vector<TextQuery> queries;
     for (unsigned int id = kModuleFirstMessage; id <= kModuleLastMessage; ++id)
         queries.push_back({"message " + std::to_string(id),
-                           [](CTest* t, unsigned int a, unsigned int) { return t->GetMessageA(a); },
-                           [](CTAVOTester* t, unsigned int a, unsigned int) { return t->CTAVOTester::GetMessageA(a); },
-                           id, 0});
+                           [](ITest* t, unsigned int a, unsigned int) { return t->GetMessageA(a); }, id, 0});
     for (unsigned int id : kModuleDialogs)
         queries.push_back({"dialog " + std::to_string(id),
-                           [](CTest* t, unsigned int a, unsigned int) { return t->GetDialogName(a); },
-                           [](CTAVOTester* t, unsigned int a, unsigned int) { return t->CTAVOTester::GetDialogName(a); },
-                           id, 0});
+                           [](ITest* t, unsigned int a, unsigned int) { return t->GetDialogName(a); }, id, 0});
     for (const ModuleControlText& control : kModuleControls)
         queries.push_back({"control " + std::to_string(control.nDialog) + "/" + std::to_string(control.nControl),
-                           [](CTest* t, unsigned int a, unsigned int b) { return t->GetDialogControlName(a, b); },
-                           [](CTAVOTester* t, unsigned int a, unsigned int b) {
-                               return t->CTAVOTester::GetDialogControlName(a, b);
-                           },
+                           [](ITest* t, unsigned int a, unsigned int b) { return t->GetDialogControlName(a, b); },
                            control.nDialog, control.nControl});
     return queries;
 }
 
 // Where a text comes from: an answer that differs from the one without a
-// language file came from the file; otherwise it is the module's own or,
-// when the tester base gives the very same text, the base's.
+// language file came from the file; otherwise it is the module's own (its
+// built-in text or its tester base's, which a host cannot tell apart).
 int RunTexts(const std::vector<std::string>& args)
 {
     std::string language;
@@ -141,8 +136,7 @@ int RunTexts(const std::vector<std::string>& args)
     CTestModule module;
     if (!LoadModule(module, args[0].c_str()))
         return 1;
-    CTest* test = module.Instance();
-    auto* tester = static_cast<CTAVOTester*>(test);
+    ITest* test = module.Instance();
     const std::vector<TextQuery> queries = ModuleTextQueries();
     std::vector<const char*> withoutFile;
     for (const TextQuery& query : queries)
@@ -150,20 +144,38 @@ int RunTexts(const std::vector<std::string>& args)
     if (!language.empty()) {
         test->SetLanguageFile(language.c_str());
         if (!test->LanguageFileOpen()) {
-            fprintf(stderr, "tavohost: language file not used: %s\n", TesterGetLanguageFileError());
+            fprintf(stderr, "tavohost: language file not used: %s\n", BenchLanguageError());
             return 1;
         }
     }
     for (size_t i = 0; i < queries.size(); ++i) {
         const TextQuery& query = queries[i];
         const char* text = query.ask(test, query.nFirst, query.nSecond);
-        const char* source = text != withoutFile[i] ? "language file"
-                             : text == query.askBase(tester, query.nFirst, query.nSecond) ? "base"
-                                                                                           : "built-in";
+        const char* source = text != withoutFile[i] ? "language file" : "module";
         printf("%-20s %-14s %s\n", query.strLabel.c_str(), source, Printable(text).c_str());
     }
     test->LanguageFileClose();
     return 0;
+}
+
+int RunCheckModule(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return Usage("check-module takes the module's path");
+    std::vector<ModuleCheckLine> lines;
+    std::string error;
+    if (!CheckModuleFile(args[0], &lines, &error)) {
+        fprintf(stderr, "tavohost: %s\n", error.c_str());
+        return 1;
+    }
+    printf("%s\n", args[0].c_str());
+    int findings = 0;
+    for (const ModuleCheckLine& line : lines) {
+        printf("%s  %s\n", line.bOk ? "ok  " : "FAIL", line.strText.c_str());
+        findings += line.bOk ? 0 : 1;
+    }
+    printf("%d finding%s\n", findings, findings == 1 ? "" : "s");
+    return findings ? 1 : 0;
 }
 
 int RunCheckLanguage(const std::vector<std::string>& args)
@@ -201,24 +213,32 @@ struct ReportTargets
 {
     FILE* pFile;
     CTraceLog* pLog;
+    CReasonWatch reasons;
 };
+
+// One line of the report: on the screen and in the report file.
+void PrintLine(const ReportTargets& targets, const char* line)
+{
+    fputs(line, stdout);
+    fflush(stdout);
+    if (targets.pFile) {
+        fputs(line, targets.pFile);
+        fflush(targets.pFile);
+    }
+}
 
 // Prints each host report line as it arrives, copies it to the report file
 // and hands it to the traceability log.
 void CALLBACK PrintReport(void* context, const TEST_REPORT* report)
 {
     auto* targets = static_cast<ReportTargets*>(context);
+    targets->reasons.OnReport(*report);
     std::string text = report->pszFirst ? Printable(report->pszFirst) : "";
     if (report->pszSecond)
         text += (text.empty() ? "" : " ") + Printable(report->pszSecond);
     char line[1024];
     snprintf(line, sizeof(line), "%3u %-8s %s\n", report->byKind, KindName(report->byKind), text.c_str());
-    fputs(line, stdout);
-    fflush(stdout);
-    if (targets->pFile) {
-        fputs(line, targets->pFile);
-        fflush(targets->pFile);
-    }
+    PrintLine(*targets, line);
     if (targets->pLog)
         targets->pLog->OnReport(*report);
 }
@@ -305,12 +325,11 @@ int RunConfigure(const std::vector<std::string>& args)
     CTestModule module;
     if (!LoadModule(module, options.strModule.c_str()))
         return 1;
-    auto* tester = static_cast<CTAVOTester*>(module.Instance());
+    ITest* tester = module.Instance();
     if (!options.strLanguage.empty()) {
         tester->SetLanguageFile(options.strLanguage.c_str());
         if (!tester->LanguageFileOpen())
-            fprintf(stderr, "tavohost: language file not used, built-in texts follow: %s\n",
-                    TesterGetLanguageFileError());
+            fprintf(stderr, "tavohost: language file not used, built-in texts follow: %s\n", BenchLanguageError());
     }
     FILE* report = nullptr;
     if (!options.strReport.empty() && !(report = fopen(options.strReport.c_str(), "w"))) {
@@ -350,11 +369,14 @@ int RunConfigure(const std::vector<std::string>& args)
     }
     script.Prepare();
     script.Queue(op, [](const std::string& line) { printf("        %s\n", line.c_str()); });
-    ReportTargets targets = {report, log.get()};
-    HostFrameSetReportSink(&PrintReport, &targets);
+    ReportTargets targets = {report, log.get(), CReasonWatch()};
+    BenchSetReportSink(&PrintReport, &targets);
     const int result = tester->ConfigureThermometer(host, 0, 0);
-    HostFrameSetReportSink(nullptr, nullptr);
+    BenchSetReportSink(nullptr, nullptr);
     ::DestroyWindow(host);
+    // The host's own line, marked "host", where the module gave no reason.
+    if (targets.reasons.Unexplained(result))
+        PrintLine(targets, ("  - host     " + HostReason() + "\n").c_str());
     if (report)
         fclose(report);
     printf("ConfigureThermometer answered %d\n", result);
@@ -402,6 +424,8 @@ int main(int argc, char** argv)
         return RunTexts(args);
     if (command == "check-lang")
         return RunCheckLanguage(args);
+    if (command == "check-module")
+        return RunCheckModule(args);
     if (command == "configure")
         return RunConfigure(args);
     return Usage("unknown command '" + command + "'");

@@ -2,21 +2,26 @@
 // coloured text control asking its dialog for colours.
 #pragma once
 
+#include <string.h>
+
 #include "MyDialog.h"
 
-// Fills param for the dialog's own coloured line ownId (red, green, blue,
-// drawn bold); a record of another control stays as it is. A null record
-// answers 0, everything else 1.
+// Fills param for the dialog's own coloured line ownId: the three colour
+// bytes, then the 32-bit value 1 (bold); a record of another control stays
+// as it is. A null record answers 0, everything else 1.
 inline int AnswerTextColour(UINT controlId, _MY_COLORED_TEXT_STRUCT* param, UINT ownId, BYTE red, BYTE green,
                             BYTE blue)
 {
     if (!param)
         return 0;
     if (controlId == ownId) {
-        param->byColor[0] = red;
-        param->byColor[1] = green;
-        param->byColor[2] = blue;
-        param->dwValue = MYCT_BOLD;
+        // Written by position, as the packed record lays them out.
+        BYTE* bytes = reinterpret_cast<BYTE*>(param);
+        const DWORD bold = 1;
+        bytes[0] = red;
+        bytes[1] = green;
+        bytes[2] = blue;
+        memcpy(bytes + 3, &bold, sizeof(bold));
     }
     return 1;
 }

@@ -3,32 +3,33 @@
 
 #include <commctrl.h>
 
-int RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const ModalRunSite& site)
+#include "Invariant.h"
+
+int RunModalDialog(CMyDialog& dialog, HWND parent, HINSTANCE instance, const ModalRunSite& site)
 {
     const DLGPROC dialogProc = dialog.GetWndProc();
     if (!dialogProc) {
         dialog.OutputDebugStringA("DLGPROC je NULL\n");
-        MyInvariantFailed("0", site.pszSource, site.nNoDialogProcLine);
+        ReportInvariant("0", site.pszSource, site.nNoDialogProcLine);
         return -1;
     }
     if (!instance) {
         dialog.OutputDebugStringA("HINSTANCE je NULL\n");
-        MyInvariantFailed("0", site.pszSource, site.nNoInstanceLine);
+        ReportInvariant("0", site.pszSource, site.nNoInstanceLine);
         return -2;
     }
     // The templates name common controls (up-down), whose classes must exist
     // before the dialog is created.
     const INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    const INT_PTR result = ::DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog.GetClassTemplate()),
-                                             dialog.GetParentWindow(), dialogProc,
-                                             reinterpret_cast<LPARAM>(&dialog));
+    const INT_PTR result = ::DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog.GetClassTemplate()), parent,
+                                             dialogProc, reinterpret_cast<LPARAM>(&dialog));
     if (result == 0) {
         dialog.OutputDebugStringA("hParentWnd neni platny\n");
     } else if (result == -1) {
         dialog.OutputDebugStringA("Nepodarilo se vytvorit dialogove okno\n");
         if (site.nNotCreatedLine)
-            MyInvariantFailed("0", site.pszSource, site.nNotCreatedLine);
+            ReportInvariant("0", site.pszSource, site.nNotCreatedLine);
     }
     return static_cast<int>(result);
 }

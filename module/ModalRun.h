@@ -12,8 +12,8 @@ struct ModalRunSite
     int nNotCreatedLine;    // 0: a dialog that cannot be created is not reported
 };
 
-// Runs dialog modally from its template in instance, as a child of its parent
-// window. Answers the value given to EndDialog, 0 for an invalid parent, -1 when
-// the dialog could not be created or has no dialog procedure, -2 without an
+// Runs dialog modally from its template in instance, as a child of parent.
+// Answers the value given to EndDialog, 0 for an invalid parent, -1 when the
+// dialog could not be created or has no dialog procedure, -2 without an
 // instance handle.
-int RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const ModalRunSite& site);
+int RunModalDialog(CMyDialog& dialog, HWND parent, HINSTANCE instance, const ModalRunSite& site);

@@ -5,11 +5,9 @@
 #include "ConfigList.h"
 #include "TAVOTester.h"
 
-class CConfigDialog;
-class CConfirmDialog;
-class CTestConfigDialog;
-
-#ifdef TESTTAVO02_BUILD
+#if defined(TAVO_STATIC_LIBRARIES)
+#define TESTTAVO02_API
+#elif defined(TESTTAVO02_BUILD)
 #define TESTTAVO02_API __declspec(dllexport)
 #else
 #define TESTTAVO02_API __declspec(dllimport)
@@ -34,16 +32,7 @@ public:
     static char* m_szSupportedTest[3];
 
     CConfigList m_ConfigList;
-
-private:
-    int RunSeries(HWND host, unsigned short hostValue, int checkMode, CConfigDialog& configDialog,
-                  CTestConfigDialog& testDialog, CConfirmDialog& confirmDialog);
-    bool TakeUnitType();
-    void Report(HWND host, unsigned char kind, unsigned int message);
-    void ReportConfiguration(HWND host, const char* serialText, const CConfigDialog& configDialog);
-    const char* FindLanguageText(const char* group, const char* item, unsigned int id);
-    bool FindItem(const char* item, unsigned int id);
 };
 
 // The module identifier that _GetTestInstanceID answers.
-constexpr unsigned short TESTTAVO02_ID = 19796;
+const unsigned short TESTTAVO02_ID = 19796;

@@ -1,10 +1,8 @@
 // CTestTAVO02::ConfigureThermometer: the configuration of a series of units.
 #include "TestTAVO02.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
+#include <stdlib.h>
+#include <string.h>
 
 #include "DlgConfig.h"
 #include "DlgConfirm.h"
@@ -24,105 +22,124 @@ const char* ParityWord(BYTE parity)
     }
 }
 
+// The dialogs of one call, constructed in this order and destroyed in the
+// reverse order on every exit.
+struct SeriesDialogs
+{
+    SeriesDialogs(HWND host, HINSTANCE instance)
+        : configDialog(host, instance), testDialog(host, instance), confirmDialog(host, instance)
+    {
+    }
+
+    CConfigDialog configDialog;
+    CTestConfigDialog testDialog;
+    CConfirmDialog confirmDialog;
+};
+
+void Report(CTestTAVO02& test, HWND host, unsigned char kind, unsigned int message)
+{
+    test.SendTestResult(host, nullptr, test.GetMessageA(message), 1, kind, 0);
+}
+
+// Puts the unit's type text (at most 16 characters, trimmed) into the
+// scratch text; false when it is empty.
+bool TakeUnitType(CTestTAVO02& test)
+{
+    test.m_strScratch.SetString(reinterpret_cast<const char*>(test.m_EEPROMCache.GetEEPROMCacheFrom(40, 1)), 16);
+    test.m_strScratch.Trim();
+    return test.m_strScratch.GetString() && test.m_strScratch.GetLength() > 0;
+}
+
+// A unit without a type text: messages 45 and 44 in one line, each copied as
+// soon as it is fetched, since a lookup may rewrite what the previous one
+// answered.
+void ReportNoType(CTestTAVO02& test, HWND host)
+{
+    CDynString noConfiguration;
+    noConfiguration.InitBuffer(test.GetMessageA(45));
+    CDynString line;
+    line.Format("%s %s", noConfiguration.GetString(), test.GetMessageA(44));
+    test.SendTestResult(host, nullptr, line, 1, 113, 0);
+}
+
+// The line of message 39, filled in the scratch text by placeholder kind:
+// the first "%s" the serial text as read, the second the parity word, the
+// first "%d" the address and the second the baud rate.
+void ReportConfiguration(CTestTAVO02& test, HWND host, const char* serialText, const CConfigDialog& configDialog)
+{
+    char number[16];
+    test.m_strScratch.InitBuffer(test.GetMessageA(39));
+    test.m_strScratch.Replace("%s", serialText, 0);
+    test.m_strScratch.Replace("%s", ParityWord(configDialog.GetParity()), 0);
+    ::wsprintfA(number, "%d", configDialog.GetAddress());
+    test.m_strScratch.Replace("%d", number, 0);
+    ::wsprintfA(number, "%d", configDialog.GetBaudRate());
+    test.m_strScratch.Replace("%d", number, 0);
+    test.SendTestResult(host, nullptr, test.m_strScratch, 1, 117, 0);
+}
+
+// One pass per connected unit; answers 1 for a single unit configured and
+// tested, 2 for every other end.
+int RunSeries(CTestTAVO02& test, HWND host, unsigned short hostValue, int checkMode, SeriesDialogs& dialogs)
+{
+    CConfigDialog& configDialog = dialogs.configDialog;
+    for (;; checkMode = 1) {
+        test.SendTestResult(host, test.GetMessageA(34), nullptr, 1, 112, 0);
+        if (test.CheckEEPROM(host, hostValue, checkMode) != 1)
+            return 2;
+        if (!TakeUnitType(test)) {
+            ReportNoType(test, host);
+            return 2;
+        }
+        configDialog.SetOwner(&test);
+        configDialog.SetUnitType(test.m_strScratch);
+
+        char serialText[9] = {};
+        strncpy(serialText, reinterpret_cast<const char*>(test.m_EEPROMCache.GetEEPROMCacheFrom(80, 1)), 8);
+        const int serialNumber = static_cast<int>(strtol(serialText, nullptr, 10));
+        if (test.m_ConfigList.Find(serialNumber) &&
+            ::MessageBoxA(host, test.GetMessageA(35), kCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+            if (dialogs.confirmDialog.Show(-1) == 1)
+                continue;
+            Report(test, host, 113, 36);
+            return 2;
+        }
+
+        Report(test, host, 112, 37);
+        if (configDialog.Show(-1) != 1) {
+            Report(test, host, 113, 43);
+            return 2;
+        }
+        Report(test, host, 112, 38);
+        dialogs.testDialog.SetTestParameters(&test, configDialog.GetAddress(), configDialog.GetBaudRate(),
+                                             configDialog.GetParity());
+        if (dialogs.testDialog.Show(-1) != 1) {
+            Report(test, host, 113, 42);
+            continue;  // the same unit again, proposed the record just written
+        }
+        ReportConfiguration(test, host, serialText, configDialog);
+        Report(test, host, 114, 40);
+        if (configDialog.IsSeries() != 1)
+            return 1;
+        if (dialogs.confirmDialog.Show(-1) != 1) {
+            Report(test, host, 113, 41);
+            return 2;
+        }
+        test.m_ConfigList.Set(static_cast<int>(strtol(serialText, nullptr, 10)), configDialog.GetAddress());
+        configDialog.AdvanceAddress();
+    }
+}
+
 }  // namespace
 
 int CTestTAVO02::ConfigureThermometer(void* hostWindow, unsigned short hostValue, int checkMode)
 {
     HWND host = static_cast<HWND>(hostWindow);
-    CConfigDialog configDialog(host, m_hInstance);
-    CTestConfigDialog testDialog(host, m_hInstance);
-    CConfirmDialog confirmDialog(host, m_hInstance);
-    configDialog.SetOwner(this);
-    confirmDialog.SetOwner(this);
+    SeriesDialogs dialogs(host, m_hInstance);
+    dialogs.configDialog.SetOwner(this);
+    dialogs.confirmDialog.SetOwner(this);
 
-    const int result = RunSeries(host, hostValue, checkMode, configDialog, testDialog, confirmDialog);
+    const int result = RunSeries(*this, host, hostValue, checkMode, dialogs);
     m_ConfigList.Clear();
     return result;  // the dialogs go in reverse order of construction
-}
-
-// One pass per connected unit; answers 1 for a single unit configured and
-// tested, 2 for every other end.
-int CTestTAVO02::RunSeries(HWND host, unsigned short hostValue, int checkMode, CConfigDialog& configDialog,
-                           CTestConfigDialog& testDialog, CConfirmDialog& confirmDialog)
-{
-    for (;; checkMode = 1) {
-        SendTestResult(host, GetMessageA(34), nullptr, 1, 112, 0);
-        if (CheckEEPROM(host, hostValue, checkMode) != 1)
-            return 2;
-        if (!TakeUnitType()) {
-            // Both texts are copied as soon as each is fetched: a lookup may
-            // rewrite what the previous one answered.
-            std::string text = GetMessageA(45);
-            text += " ";
-            text += GetMessageA(44);
-            SendTestResult(host, nullptr, text.c_str(), 1, 113, 0);
-            return 2;
-        }
-        configDialog.SetOwner(this);
-        configDialog.SetUnitType(m_strScratch);
-
-        char serialText[9] = {};
-        strncpy(serialText, reinterpret_cast<const char*>(m_EEPROMCache.GetEEPROMCacheFrom(80, 1)), 8);
-        const int serialNumber = static_cast<int>(strtol(serialText, nullptr, 10));
-        if (m_ConfigList.Find(serialNumber) &&
-            ::MessageBoxA(host, GetMessageA(35), kCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
-            if (confirmDialog.Show(-1) == 1)
-                continue;
-            Report(host, 113, 36);
-            return 2;
-        }
-
-        Report(host, 112, 37);
-        if (configDialog.Show(-1) != 1) {
-            Report(host, 113, 43);
-            return 2;
-        }
-        Report(host, 112, 38);
-        testDialog.SetTestParameters(this, configDialog.GetAddress(), configDialog.GetBaudRate(),
-                                     configDialog.GetParity());
-        if (testDialog.Show(-1) != 1) {
-            Report(host, 113, 42);
-            continue;  // the same unit again, proposed the record just written
-        }
-        ReportConfiguration(host, serialText, configDialog);
-        Report(host, 114, 40);
-        if (configDialog.IsSeries() != 1)
-            return 1;
-        if (confirmDialog.Show(-1) != 1) {
-            Report(host, 113, 41);
-            return 2;
-        }
-        m_ConfigList.Set(static_cast<int>(strtol(serialText, nullptr, 10)), configDialog.GetAddress());
-        configDialog.AdvanceAddress();
-    }
-}
-
-// Puts the unit's type text (at most 16 characters, trimmed) into
-// m_strScratch; false when it is empty.
-bool CTestTAVO02::TakeUnitType()
-{
-    m_strScratch.SetString(reinterpret_cast<const char*>(m_EEPROMCache.GetEEPROMCacheFrom(40, 1)), 16);
-    m_strScratch.Trim();
-    return m_strScratch.GetString() && m_strScratch.GetLength() > 0;
-}
-
-void CTestTAVO02::Report(HWND host, unsigned char kind, unsigned int message)
-{
-    SendTestResult(host, nullptr, GetMessageA(message), 1, kind, 0);
-}
-
-// The line of message 39, filled in m_strScratch by placeholder kind: the
-// first "%s" the serial text as read, the second the parity word, the first
-// "%d" the address and the second the baud rate.
-void CTestTAVO02::ReportConfiguration(HWND host, const char* serialText, const CConfigDialog& configDialog)
-{
-    char number[16];
-    m_strScratch.InitBuffer(GetMessageA(39));
-    m_strScratch.Replace("%s", serialText, 0);
-    m_strScratch.Replace("%s", ParityWord(configDialog.GetParity()), 0);
-    snprintf(number, sizeof(number), "%d", configDialog.GetAddress());
-    m_strScratch.Replace("%d", number, 0);
-    snprintf(number, sizeof(number), "%d", configDialog.GetBaudRate());
-    m_strScratch.Replace("%d", number, 0);
-    SendTestResult(host, nullptr, m_strScratch, 1, 117, 0);
 }

@@ -2,8 +2,10 @@
 // host's language file, with the module's built-in English texts behind them.
 #include "TestTAVO02.h"
 
-#include <cctype>
-#include <climits>
+#include <ctype.h>
+#include <limits.h>
+
+#include "Invariant.h"
 
 namespace {
 
@@ -123,15 +125,13 @@ int ReadId(const char* text)
     return static_cast<int>(value);
 }
 
-}  // namespace
-
-// Walks the elements named item below the cursor and stops on the first whose
-// ID reads as id. Each ID text read goes through m_strScratch.
-bool CTestTAVO02::FindItem(const char* item, unsigned int id)
+// Walks the elements named item below the tester's cursor and stops on the
+// first whose ID reads as id. Each ID text read goes through the scratch text.
+bool FindItem(CTestTAVO02& test, const char* item, unsigned int id)
 {
-    for (int found = LanguageFileGetTag(16, item); found; found = LanguageFileGetTag(256, item)) {
-        const char* idText = LanguageFileGetCurrentTagAttribute("ID");
-        m_strScratch.InitBuffer(idText);
+    for (int found = test.LanguageFileGetTag(16, item); found; found = test.LanguageFileGetTag(256, item)) {
+        const char* idText = test.LanguageFileGetCurrentTagAttribute("ID");
+        test.m_strScratch.InitBuffer(idText);
         if (idText && static_cast<unsigned int>(ReadId(idText)) == id)
             return true;
     }
@@ -140,16 +140,18 @@ bool CTestTAVO02::FindItem(const char* item, unsigned int id)
 
 // The text attribute of the first item of group whose ID is id, or null. The
 // first matching item ends the search, whether it has a text or not.
-const char* CTestTAVO02::FindLanguageText(const char* group, const char* item, unsigned int id)
+const char* FindLanguageText(CTestTAVO02& test, const char* group, const char* item, unsigned int id)
 {
-    LanguageFileGetTag(1, "TesterLanguage");
-    LanguageFileGetTag(16, group);
-    return FindItem(item, id) ? LanguageFileGetCurrentTagAttribute("text") : nullptr;
+    test.LanguageFileGetTag(1, "TesterLanguage");
+    test.LanguageFileGetTag(16, group);
+    return FindItem(test, item, id) ? test.LanguageFileGetCurrentTagAttribute("text") : nullptr;
 }
+
+}  // namespace
 
 const char* CTestTAVO02::GetMessageA(unsigned int id)
 {
-    if (const char* text = FindLanguageText("Message", "MessageItem", id))
+    if (const char* text = FindLanguageText(*this, "Message", "MessageItem", id))
         return text;
     if (id >= kFirstMessage && id - kFirstMessage < kMessageCount)
         return kMessages[id - kFirstMessage];
@@ -158,7 +160,7 @@ const char* CTestTAVO02::GetMessageA(unsigned int id)
 
 const char* CTestTAVO02::GetDialogName(unsigned int dialogId)
 {
-    if (const char* text = FindLanguageText("Dialog", "DialogItem", dialogId))
+    if (const char* text = FindLanguageText(*this, "Dialog", "DialogItem", dialogId))
         return text;
     if (const DialogText* dialog = OwnDialog(dialogId))
         return dialog->pszTitle;
@@ -170,7 +172,7 @@ const char* CTestTAVO02::GetDialogControlName(unsigned int dialogId, unsigned in
     LanguageFileGetTag(1, "TesterLanguage");
     LanguageFileGetTag(16, "Dialog");
     // Only the first DialogItem of the dialog is searched for the control.
-    if (FindItem("DialogItem", dialogId) && FindItem("ControlItem", controlId)) {
+    if (FindItem(*this, "DialogItem", dialogId) && FindItem(*this, "ControlItem", controlId)) {
         if (const char* text = LanguageFileGetCurrentTagAttribute("text"))
             return text;
     }
@@ -182,6 +184,6 @@ const char* CTestTAVO02::GetDialogControlName(unsigned int dialogId, unsigned in
             return control.pszText;
     }
     // The module asks only for the captions above; anything else is a caller's error.
-    MyInvariantFailed("0", kSource, dialog->nMissingControlLine);
+    ReportInvariant("0", kSource, dialog->nMissingControlLine);
     return "";
 }

@@ -3,6 +3,8 @@
 
 #include <new>
 
+#include "Invariant.h"
+
 namespace {
 const char kSource[] = "ConfigList";
 }
@@ -38,17 +40,17 @@ int CConfigList::Set(int serialNumber, unsigned char address)
     // The walk ends on the tail, so neither can fail; linking behind anything
     // else would lose elements, so a broken list is reported and left alone.
     if (!linkHolder) {
-        MyInvariantFailed("0", kSource, 100);
+        ReportInvariant("0", kSource, 100);
         return 0;
     }
     if (linkHolder->pNext) {
-        MyInvariantFailed("0", kSource, 101);
+        ReportInvariant("0", kSource, 101);
         return 0;
     }
 
     ConfigListNode* node = new (std::nothrow) ConfigListNode;
     if (!node) {
-        MyInvariantFailed("0", kSource, 103);
+        ReportInvariant("0", kSource, 103);
         return 0;
     }
     linkHolder->pNext = node;

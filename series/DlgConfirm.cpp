@@ -19,18 +19,22 @@ CConfirmDialog::~CConfirmDialog() = default;
 
 int CConfirmDialog::ShowModalDialog()
 {
-    return RunModalDialog(*this, m_hInstance, kSite);
+    return RunModalDialog(*this, m_hParentWnd, m_hInstance, kSite);
 }
 
+// A dialog without owner keeps its template texts, and its coloured line
+// stays empty.
 int CConfirmDialog::OnInitDialog()
 {
     RECT area;
     ::SetRect(&area, 30, 25, 300, 50);
-    SetWindowTextA(m_pOwner->GetDialogName(IDD_CONFIRM));
-    SetDlgItemTextA(IDOK, m_pOwner->GetDialogControlName(IDD_CONFIRM, IDOK));
-    SetDlgItemTextA(IDCANCEL, m_pOwner->GetDialogControlName(IDD_CONFIRM, IDCANCEL));
-    m_ColoredText.Create(m_pOwner->GetDialogControlName(IDD_CONFIRM, IDC_CONFIRM_TEXT), WS_CHILD | WS_VISIBLE,
-                         m_hWnd, IDC_CONFIRM_TEXT, 0, 0, &area);
+    if (m_pOwner) {
+        SetWindowTextA(m_pOwner->GetDialogName(IDD_CONFIRM));
+        SetDlgItemTextA(IDOK, m_pOwner->GetDialogControlName(IDD_CONFIRM, IDOK));
+        SetDlgItemTextA(IDCANCEL, m_pOwner->GetDialogControlName(IDD_CONFIRM, IDCANCEL));
+    }
+    m_ColoredText.Create(m_pOwner ? m_pOwner->GetDialogControlName(IDD_CONFIRM, IDC_CONFIRM_TEXT) : nullptr,
+                         WS_CHILD | WS_VISIBLE, m_hWnd, IDC_CONFIRM_TEXT, 0, 0, &area);
     return 1;
 }
 

@@ -2,19 +2,22 @@
 #include "DlgTestConfig.h"
 
 #include "ColouredText.h"
+#include "Invariant.h"
 #include "ModalRun.h"
 #include "TestTAVO02.h"
 #include "resource.h"
 
 namespace {
 const ModalRunSite kSite = {"DlgTestConfig", 46, 52, 63};
+// The status line: visible child, centred across and on its one line.
+const DWORD kHeadingStyle = 0x50000030;
 }
 
 CTestTAVO02* s_pOwner = nullptr;
 BYTE s_byAddress = 1;
 int s_dwBaudRate = 2400;
 BYTE s_byParity = 2;
-std::atomic<int> s_bRunTest{0};
+volatile LONG s_bRunTest = 0;
 
 // Runs on the worker thread.
 DWORD WINAPI TestThreadProc(LPVOID dialogWindow)
@@ -24,7 +27,7 @@ DWORD WINAPI TestThreadProc(LPVOID dialogWindow)
         owner->ExitConfig();
         ::Sleep(300);
         if (!owner->Reconnect(s_dwBaudRate, 8, s_byParity))
-            MyInvariantFailed("0", "DlgTestConfig", 135);
+            ReportInvariant("0", "DlgTestConfig", 135);
         BYTE unanswered = 0;
         while (s_bRunTest) {
             unsigned long values[10] = {};  // a value left from before is no answer
@@ -50,22 +53,22 @@ CTestConfigDialog::CTestConfigDialog(HWND parent, HINSTANCE instance)
 {
 }
 
-// The host may unload the module as soon as the series ends, so the worker
-// must have left the module's code before the object goes.
+// The host may unload the module as soon as the series ends, so no worker may
+// be left in the module's code when the object goes.
 CTestConfigDialog::~CTestConfigDialog()
 {
     FinishWorker();
 }
 
-// Waits for the previous worker, which ends its dialog as its last act; one
-// whose dialog was ended by other means is told to stop first. Ending a dialog
-// from the worker sends messages to this thread's windows, so the wait keeps
+// Waits for the worker, which ends its dialog as its last act; one whose
+// dialog was ended by other means is told to stop first. Ending a dialog from
+// the worker sends messages to this thread's windows, so the wait keeps
 // answering sent messages.
 void CTestConfigDialog::FinishWorker()
 {
     if (!m_hThread)
         return;
-    s_bRunTest = 0;
+    ::InterlockedExchange(&s_bRunTest, 0);
     while (::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
         MSG message;
         ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -82,9 +85,14 @@ void CTestConfigDialog::SetTestParameters(CTestTAVO02* owner, BYTE address, int 
     s_byParity = parity;
 }
 
+// However the run ended (the worker, an outside EndDialog, a failed run),
+// its worker is gone when it returns: the tester serves one thread at a time,
+// and the series goes on calling it from this one.
 int CTestConfigDialog::ShowModalDialog()
 {
-    return RunModalDialog(*this, m_hInstance, kSite);
+    const int result = RunModalDialog(*this, m_hParentWnd, m_hInstance, kSite);
+    FinishWorker();
+    return result;
 }
 
 int CTestConfigDialog::OnInitDialog()
@@ -97,9 +105,8 @@ int CTestConfigDialog::OnInitDialog()
     RECT area;
     ::SetRect(&area, 5, 5, 400, 50);
     m_ColoredText.Create(s_pOwner ? s_pOwner->GetDialogControlName(IDD_TEST_CONFIG, IDC_TEST_HEADING) : nullptr,
-                         WS_CHILD | WS_VISIBLE | MYCTS_CENTER | MYCTS_VCENTER, m_hWnd, IDC_TEST_HEADING, 0, 0, &area);
-    FinishWorker();
-    s_bRunTest = 1;
+                         kHeadingStyle, m_hWnd, IDC_TEST_HEADING, 0, 0, &area);
+    ::InterlockedExchange(&s_bRunTest, 1);
     m_hThread = ::CreateThread(nullptr, 0, &TestThreadProc, m_hWnd, 0, nullptr);
     if (!m_hThread)
         EndDialog(2);  // no worker will end it
@@ -111,7 +118,7 @@ int CTestConfigDialog::OnInitDialog()
 int CTestConfigDialog::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
 {
     if (LOWORD(wParam) == IDCANCEL) {
-        s_bRunTest = 0;
+        ::InterlockedExchange(&s_bRunTest, 0);
         EnableDialogItem(IDCANCEL, 0);
     }
     return 0;

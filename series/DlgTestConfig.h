@@ -2,8 +2,6 @@
 // worker thread checks that a unit answers with its new setting.
 #pragma once
 
-#include <atomic>
-
 #include "MyDialog.h"
 
 class CTestTAVO02;
@@ -13,8 +11,9 @@ extern CTestTAVO02* s_pOwner;
 extern BYTE s_byAddress;
 extern int s_dwBaudRate;
 extern BYTE s_byParity;
-// 1 while the worker may poll; the operator's Cancel lowers it.
-extern std::atomic<int> s_bRunTest;
+// 1 while the worker may poll; the operator's Cancel lowers it. Read fresh at
+// every test of the worker's loop.
+extern volatile LONG s_bRunTest;
 
 // The worker: leaves configuration mode, reconnects with the new setting and
 // polls the unit until it answers or the run flag falls, then ends the

@@ -1,41 +1,10 @@
-// CTest: the host framework's base of every test module.
+// CTest: the host framework's base of every test module. Its report lines
+// and what a module hands it go to the test bench.
 #include "Test.h"
 
-#include <atomic>
-#include <cstdio>
-#include <cstring>
+#include <string.h>
 
-namespace {
-
-// Installed once by the host before modules run; read on every report.
-std::atomic<TEST_REPORT_SINK> g_reportSink{nullptr};
-std::atomic<void*> g_reportContext{nullptr};
-
-struct SupportedTestQuery
-{
-    const char* pszName;
-    char** ppTable;
-    int nCount;
-};
-SupportedTestQuery g_lastQuery = {};
-
-}  // namespace
-
-void HostFrameSetReportSink(TEST_REPORT_SINK sink, void* context)
-{
-    g_reportContext = context;
-    g_reportSink = sink;
-}
-
-void HostFrameGetLastSupportedTestQuery(const char** name, char*** table, int* count)
-{
-    if (name)
-        *name = g_lastQuery.pszName;
-    if (table)
-        *table = g_lastQuery.ppTable;
-    if (count)
-        *count = g_lastQuery.nCount;
-}
+#include "TestBench.h"
 
 CTest::CTest(void* /*reserved*/) : m_hInstance(nullptr) {}
 
@@ -44,32 +13,27 @@ CTest::~CTest() = default;
 void CTest::SetInstance(void* instance)
 {
     m_hInstance = static_cast<HINSTANCE>(instance);
+    BenchNoteInstance(instance);
 }
 
+// Answers the name's place in the table, counted from 1, or 0 when it is not
+// listed: a module must pass the answer on, whatever non-zero value it is.
 int CTest::TestSupportedTest(const char* name, char** table, int count)
 {
-    g_lastQuery = {name, table, count};
-    if (!name || !table)
-        return 0;
-    for (int i = 0; i < count; ++i) {
+    int answer = 0;
+    for (int i = 0; name && table && i < count && !answer; ++i) {
         if (table[i] && strcmp(table[i], name) == 0)
-            return 1;
+            answer = i + 1;
     }
-    return 0;
+    BenchNoteSupportedTestQuery(name, table, count, answer);
+    return answer;
 }
 
 int CTest::SendTestResult(void* window, const char* first, const char* second, int value,
                           unsigned char kind, unsigned short value16)
 {
     const TEST_REPORT report = {window, first, second, value, kind, value16};
-    if (TEST_REPORT_SINK sink = g_reportSink) {
-        sink(g_reportContext, &report);
-    } else {
-        char line[512];
-        snprintf(line, sizeof(line), "[%u] %s%s%s\n", kind, first ? first : "",
-                 first && second ? " " : "", second ? second : "");
-        ::OutputDebugStringA(line);
-    }
+    BenchReport(&report);
     return 1;
 }
 

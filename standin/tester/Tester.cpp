@@ -1,47 +1,95 @@
-// CTAVOTester: the tester library's base of the TAVO test modules, over the
-// host's language file and the simulated bench.
+// CTAVOTester and CEEPROMCache: the tester library's base of the TAVO test
+// modules, over the test bench's language-file reader and simulated units.
 #include "TAVOTester.h"
 
-#include <cstdio>
-#include <initializer_list>
-#include <set>
-#include <string>
+#include <stdlib.h>
+#include <string.h>
 
-#include "Bench.h"
-#include "LanguageFile.h"
+#include "TestBench.h"
 
 namespace {
 
-std::string g_languageError;
+const int kImageSize = 256;
+
+// A copy of text on the heap, or null.
+char* Duplicate(const char* text)
+{
+    if (!text)
+        return nullptr;
+    const size_t size = strlen(text) + 1;
+    char* copy = static_cast<char*>(malloc(size));
+    if (copy)
+        memcpy(copy, text, size);
+    return copy;
+}
 
 }  // namespace
 
-struct CTAVOTester::State
+// One of the tester's own texts; it stays valid while the tester lives.
+struct TesterText
 {
-    std::string strLanguagePath;
-    CLanguageFile languageFile;
-    std::set<std::string> baseTexts;  // the tester's own texts, one copy each
-
-    const char* Keep(const std::string& text) { return baseTexts.insert(text).first->c_str(); }
+    char* pszText;
+    TesterText* pNext;
 };
 
-const char* TesterGetLanguageFileError(void)
+// ---- CEEPROMCache ------------------------------------------------------------
+
+CEEPROMCache::CEEPROMCache() : m_abyImage() {}
+
+unsigned char* CEEPROMCache::GetEEPROMCacheFrom(unsigned char offset, int /*bank*/)
 {
-    return g_languageError.c_str();
+    return m_abyImage + offset;
 }
 
-CTAVOTester::CTAVOTester(void* reserved) : CTest(reserved), m_pState(new State) {}
+// ---- CTAVOTester -------------------------------------------------------------
+
+CTAVOTester::CTAVOTester(void* reserved)
+    : CTest(reserved), m_pszLanguagePath(nullptr), m_pLanguageFile(nullptr), m_pKeptTexts(nullptr)
+{
+}
 
 CTAVOTester::~CTAVOTester()
 {
-    delete m_pState;
+    CloseLanguageFile();
+    free(m_pszLanguagePath);
+    while (TesterText* text = m_pKeptTexts) {
+        m_pKeptTexts = text->pNext;
+        free(text->pszText);
+        free(text);
+    }
+}
+
+// The tester's own text for an ID its modules leave to it, one copy each.
+const char* CTAVOTester::KeepText(const char* text)
+{
+    for (TesterText* kept = m_pKeptTexts; kept; kept = kept->pNext) {
+        if (strcmp(kept->pszText, text) == 0)
+            return kept->pszText;
+    }
+    TesterText* kept = static_cast<TesterText*>(malloc(sizeof(TesterText)));
+    char* copy = Duplicate(text);
+    if (!kept || !copy) {
+        free(kept);
+        free(copy);
+        return "";
+    }
+    *kept = {copy, m_pKeptTexts};
+    m_pKeptTexts = kept;
+    return copy;
+}
+
+void CTAVOTester::CloseLanguageFile()
+{
+    BenchLanguageClose(m_pLanguageFile);
+    m_pLanguageFile = nullptr;
 }
 
 int CTAVOTester::GetProductName(void* buffer, void* /*reserved*/, unsigned int size)
 {
-    if (!buffer || size == 0)
+    static const char kName[] = "TAVO tester";
+    if (!buffer || size < sizeof(kName))
         return 0;
-    snprintf(static_cast<char*>(buffer), size, "%s", "TAVO tester");
+    memcpy(buffer, kName, sizeof(kName));
     return 1;
 }
 
@@ -56,29 +104,32 @@ const char* CTAVOTester::GetMenuTooltip(unsigned int, unsigned int) { return nul
 
 int CTAVOTester::SetLanguageFile(const char* path)
 {
-    m_pState->languageFile.Close();
-    m_pState->strLanguagePath = path ? path : "";
+    CloseLanguageFile();
+    free(m_pszLanguagePath);
+    m_pszLanguagePath = path && *path ? Duplicate(path) : nullptr;
     return 1;
 }
 
 // Opens the file set last. A file that cannot be used finds nothing, so every
-// text falls back to its built-in default; the reason is told once.
+// text falls back to its built-in default; the bench keeps the reason.
 int CTAVOTester::LanguageFileOpen()
 {
-    if (m_pState->strLanguagePath.empty())
+    CloseLanguageFile();
+    if (!m_pszLanguagePath)
         return 0;
-    if (m_pState->languageFile.Open(m_pState->strLanguagePath)) {
-        g_languageError.clear();
-        return 1;
+    m_pLanguageFile = BenchLanguageOpen(m_pszLanguagePath);
+    if (!m_pLanguageFile) {
+        ::OutputDebugStringA("Language file not used: ");
+        ::OutputDebugStringA(BenchLanguageError());
+        ::OutputDebugStringA("\n");
+        return 0;
     }
-    g_languageError = m_pState->languageFile.Error();
-    ::OutputDebugStringA(("Language file not used: " + g_languageError + "\n").c_str());
-    return 0;
+    return 1;
 }
 
 int CTAVOTester::LanguageFileClose()
 {
-    m_pState->languageFile.Close();
+    CloseLanguageFile();
     return 1;
 }
 
@@ -94,7 +145,7 @@ int CTAVOTester::SetLanguage(const char* path)
 
 int CTAVOTester::GetFirstLanguage(unsigned int* id)
 {
-    if (!id || m_pState->strLanguagePath.empty())
+    if (!id || !m_pszLanguagePath)
         return 0;
     *id = 1;
     return 1;
@@ -104,7 +155,7 @@ int CTAVOTester::GetNextLanguage(unsigned int*) { return 0; }
 
 unsigned int CTAVOTester::GetCurrentLanguageID()
 {
-    return m_pState->languageFile.IsOpen() ? 1 : 0;
+    return m_pLanguageFile ? 1 : 0;
 }
 
 int CTAVOTester::SetCurrentLanguage(unsigned int id)
@@ -114,46 +165,52 @@ int CTAVOTester::SetCurrentLanguage(unsigned int id)
 
 const char* CTAVOTester::GetLanguageFileName(unsigned int id)
 {
-    return id == 1 && !m_pState->strLanguagePath.empty() ? m_pState->strLanguagePath.c_str() : nullptr;
+    return id == 1 ? m_pszLanguagePath : nullptr;
 }
 
 const char* CTAVOTester::GetLanguageValue(unsigned int id)
 {
-    if (id != 1 || !m_pState->languageFile.IsOpen())
+    BENCH_LANGUAGE* file = m_pLanguageFile;
+    if (id != 1 || !BenchLanguageGetTag(file, BENCH_TAG_ROOT, "TesterLanguage"))
         return nullptr;
-    CLanguageFile& file = m_pState->languageFile;
-    return file.GetTag(CLanguageFile::TAG_ROOT, "TesterLanguage") ? file.GetAttribute("Language") : nullptr;
+    return BenchLanguageAttribute(file, "Language");
 }
 
 int CTAVOTester::LanguageFileGetTag(unsigned long flags, const char* name)
 {
-    return m_pState->languageFile.GetTag(flags, name);
+    return BenchLanguageGetTag(m_pLanguageFile, flags, name);
 }
 
 const char* CTAVOTester::LanguageFileGetCurrentTagAttribute(const char* name)
 {
-    return m_pState->languageFile.GetAttribute(name);
+    return BenchLanguageAttribute(m_pLanguageFile, name);
 }
 
 const char* CTAVOTester::LanguageFileGetCurrentTagName()
 {
-    return m_pState->languageFile.GetTagName();
+    return BenchLanguageTagName(m_pLanguageFile);
 }
 
 // The tester's own texts for the IDs its modules leave to it.
 const char* CTAVOTester::GetMessageA(unsigned int id)
 {
-    return m_pState->Keep("TAVO tester message " + std::to_string(id));
+    char text[64];
+    ::wsprintfA(text, "TAVO tester message %u", id);
+    return KeepText(text);
 }
 
 const char* CTAVOTester::GetDialogName(unsigned int dialogId)
 {
-    return m_pState->Keep("TAVO tester dialog " + std::to_string(dialogId));
+    char text[64];
+    ::wsprintfA(text, "TAVO tester dialog %u", dialogId);
+    return KeepText(text);
 }
 
 const char* CTAVOTester::GetDialogControlName(unsigned int dialogId, unsigned int controlId)
 {
-    return m_pState->Keep("TAVO tester control " + std::to_string(dialogId) + "/" + std::to_string(controlId));
+    char text[64];
+    ::wsprintfA(text, "TAVO tester control %u/%u", dialogId, controlId);
+    return KeepText(text);
 }
 
 // ---- The tester's own tests: not supported by this stand-in ----------------
@@ -168,53 +225,47 @@ int CTAVOTester::ShowConfigure(void*, unsigned short) { return 0; }
 int CTAVOTester::MeasureTest(void*, unsigned short) { return 0; }
 
 // ---- The connected unit, on the simulated bench -----------------------------
-// ExitConfig, Reconnect and MeasureValue run on the test worker thread; the
-// bench serialises them against the user interface thread.
+// ExitConfig, Reconnect and MeasureValue run on the test worker thread.
 
 int CTAVOTester::CheckEEPROM(void*, unsigned short, int mode)
 {
-    CBench::Get().Log("CheckEEPROM " + std::to_string(mode));
-    int answer = 0;
-    if (CBench::Get().Fault("CheckEEPROM", &answer))
-        return answer;
-    return CBench::Get().ReadImage(m_EEPROMCache);
+    unsigned char* image = m_EEPROMCache.GetEEPROMCacheFrom(0, 1);
+    memset(image, 0, kImageSize);
+    return BenchCheckEEPROM(mode, image, kImageSize);
 }
 
 unsigned char* CTAVOTester::ReadUserConfig()
 {
-    if (CBench::Get().Fault("ReadUserConfig") || !CBench::Get().ReadUserConfig(m_EEPROMCache))
-        return nullptr;
-    return m_EEPROMCache.GetEEPROMCacheFrom(BenchUnit::USER_OFFSET, 1);
+    unsigned char* config = m_EEPROMCache.GetEEPROMCacheFrom(BENCH_USER_OFFSET, 1);
+    return BenchReadUserConfig(config, BENCH_CONFIG_SIZE) ? config : nullptr;
 }
 
 unsigned char* CTAVOTester::ReadDefaultConfig(unsigned char selector)
 {
     if (selector != 1 && selector != 2)
         return nullptr;
-    if (CBench::Get().Fault("ReadDefaultConfig") || !CBench::Get().ReadDefaultConfig(m_EEPROMCache))
+    unsigned char* block = m_EEPROMCache.GetEEPROMCacheFrom(BENCH_DEFAULT_OFFSET, 1);
+    if (!BenchReadDefaultConfig(block, kImageSize - BENCH_DEFAULT_OFFSET))
         return nullptr;
-    return selector == 2 ? m_EEPROMCache.GetEEPROMCacheFrom(BenchUnit::DEFAULT_OFFSET, 1) : nullptr;
+    return selector == 2 ? block : nullptr;
 }
 
 int CTAVOTester::WriteConfig(unsigned short offset, unsigned char* record, unsigned char count)
 {
-    if (CBench::Get().Fault("WriteConfig"))
+    if (!BenchWriteConfig(offset, record, count))
         return 0;
-    return CBench::Get().WriteConfig(offset, record, count, m_EEPROMCache);
+    memcpy(m_EEPROMCache.GetEEPROMCacheFrom(static_cast<unsigned char>(BENCH_USER_OFFSET + offset), 1), record, count);
+    return 1;
 }
 
 int CTAVOTester::ExitConfig()
 {
-    if (CBench::Get().Fault("ExitConfig"))
-        return 0;
-    return CBench::Get().ExitConfig();
+    return BenchExitConfig();
 }
 
 int CTAVOTester::Reconnect(int baud, int dataBits, int parity)
 {
-    if (CBench::Get().Fault("Reconnect"))
-        return 0;
-    return CBench::Get().Reconnect(baud, dataBits, parity);
+    return BenchReconnect(baud, dataBits, parity);
 }
 
 int CTAVOTester::MeasureValue(unsigned char address, unsigned long* v0, unsigned long* v1,
@@ -222,17 +273,13 @@ int CTAVOTester::MeasureValue(unsigned char address, unsigned long* v0, unsigned
                               unsigned long* v5, unsigned long* v6, unsigned long* v7,
                               unsigned long* v8, unsigned long* v9, unsigned char*)
 {
-    const int answered = !CBench::Get().Fault("MeasureValue") && CBench::Get().Poll(address);
+    // The second value tells whether the unit answered; the other nine are
+    // the tester's own business and never zero here, answer or not.
+    const int answered = BenchPoll(address);
     unsigned long* const values[] = {v0, v1, v2, v3, v4, v5, v6, v7, v8, v9};
-    for (unsigned long* value : values) {
-        if (value)
-            *value = 0;
-    }
-    if (answered) {
-        if (v0)
-            *v0 = address;
-        if (v1)
-            *v1 = 1;  // the unit answered
+    for (unsigned long i = 0; i < 10; ++i) {
+        if (values[i])
+            *values[i] = i == 1 ? static_cast<unsigned long>(answered) : 0x100 + i;
     }
     return answered;
 }

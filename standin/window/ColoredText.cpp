@@ -1,9 +1,14 @@
 // CMyColoredText: a static text drawn in the colours its dialog supplies.
 #include "MyDialog.h"
 
+#include "Binding.h"
+
 namespace {
 
 const char kClassName[] = "MyColoredText";
+const DWORD kBold = 1;             // _MY_COLORED_TEXT_STRUCT's value: bold text
+const LONG kCentred = 0x10;        // window styles: centred across,
+const LONG kCentredLine = 0x20;    // one line centred from top to bottom
 
 HINSTANCE LibraryInstance()
 {
@@ -51,6 +56,41 @@ DrawFont MakeFont(HWND parent, bool bold)
     return {owned ? owned : font, owned};
 }
 
+// Asks the dialog bound to the parent window for colour and weight, then draws
+// the text; without an answer the text is drawn in the normal window text colour.
+void Paint(HWND hwnd, HDC dc)
+{
+    HWND parent = ::GetParent(hwnd);
+    _MY_COLORED_TEXT_STRUCT param = {};
+    const COLORREF normal = ::GetSysColor(COLOR_WINDOWTEXT);
+    param.byColor[0] = GetRValue(normal);
+    param.byColor[1] = GetGValue(normal);
+    param.byColor[2] = GetBValue(normal);
+    if (CMyWindow* dialog = BoundWindow(parent))
+        dialog->OnMyColoredTextGetTextParam(::GetDlgCtrlID(hwnd), &param);
+
+    char text[512];
+    ::GetWindowTextA(hwnd, text, sizeof(text));
+    const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
+    UINT format = DT_WORDBREAK | DT_NOPREFIX;
+    if (style & kCentred)
+        format |= DT_CENTER;
+    if (style & kCentredLine)
+        format = (format & ~DT_WORDBREAK) | DT_VCENTER | DT_SINGLELINE;
+
+    const DrawFont font = MakeFont(parent, (param.dwValue & kBold) != 0);
+    {
+        CSelectFont selection(dc, font.hFont);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, RGB(param.byColor[0], param.byColor[1], param.byColor[2]));
+        RECT client;
+        ::GetClientRect(hwnd, &client);
+        ::DrawTextA(dc, text, -1, &client, format);
+    }
+    if (font.hOwned)
+        ::DeleteObject(font.hOwned);
+}
+
 }  // namespace
 
 CMyColoredText::CMyColoredText() = default;
@@ -95,8 +135,15 @@ LRESULT CALLBACK CMyColoredText::WindowProc(HWND hwnd, UINT message, WPARAM wPar
         if (auto* self = reinterpret_cast<CMyColoredText*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA)))
             self->m_hWnd = nullptr;
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
-    case WM_PAINT:
-        Paint(hwnd);
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(hwnd, &paint);
+        Paint(hwnd, dc);
+        ::EndPaint(hwnd, &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(hwnd, reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_SETTEXT: {
         const LRESULT result = ::DefWindowProcA(hwnd, message, wParam, lParam);
@@ -112,42 +159,4 @@ LRESULT CALLBACK CMyColoredText::WindowProc(HWND hwnd, UINT message, WPARAM wPar
     default:
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
     }
-}
-
-// Asks the dialog bound to the parent window for colour and weight, then draws
-// the text; without an answer the text is drawn in the normal window text colour.
-void CMyColoredText::Paint(HWND hwnd)
-{
-    HWND parent = ::GetParent(hwnd);
-    _MY_COLORED_TEXT_STRUCT param = {};
-    const COLORREF normal = ::GetSysColor(COLOR_WINDOWTEXT);
-    param.byColor[0] = GetRValue(normal);
-    param.byColor[1] = GetGValue(normal);
-    param.byColor[2] = GetBValue(normal);
-    if (CMyWindow* dialog = CMyWindow::FromHandle(parent))
-        dialog->OnMyColoredTextGetTextParam(::GetDlgCtrlID(hwnd), &param);
-
-    char text[512];
-    ::GetWindowTextA(hwnd, text, sizeof(text));
-    const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
-    UINT format = DT_WORDBREAK | DT_NOPREFIX;
-    if (style & MYCTS_CENTER)
-        format |= DT_CENTER;
-    if (style & MYCTS_VCENTER)
-        format = (format & ~DT_WORDBREAK) | DT_VCENTER | DT_SINGLELINE;
-
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd, &paint);
-    const DrawFont font = MakeFont(parent, (param.dwValue & MYCT_BOLD) != 0);
-    {
-        CSelectFont selection(dc, font.hFont);
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, RGB(param.byColor[0], param.byColor[1], param.byColor[2]));
-        RECT client;
-        ::GetClientRect(hwnd, &client);
-        ::DrawTextA(dc, text, -1, &client, format);
-    }
-    if (font.hOwned)
-        ::DeleteObject(font.hOwned);
-    ::EndPaint(hwnd, &paint);
 }

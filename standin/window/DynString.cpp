@@ -1,10 +1,10 @@
 // CDynString: the window library's growable 8-bit text.
 #include "DynString.h"
 
-#include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -37,6 +37,21 @@ void CDynString::Assign(const char* text, int length)
     free(m_pszText);
     m_pszText = copy;
     m_nLength = text ? length : 0;
+}
+
+const char* CDynString::GetString() const
+{
+    return m_pszText;
+}
+
+CDynString::operator const char*() const
+{
+    return m_pszText;
+}
+
+int CDynString::GetLength() const
+{
+    return m_nLength;
 }
 
 void CDynString::InitBuffer(const char* text)

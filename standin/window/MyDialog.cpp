@@ -13,6 +13,11 @@ int CMyDialog::Show(int command)
     return CMyWindow::Show(command);
 }
 
+HWND CMyDialog::GetDlgItem(int id) const
+{
+    return ::GetDlgItem(m_hWnd, id);
+}
+
 // Reads the control's text as a decimal number: blanks around it, a minus
 // sign only when signed, nothing else. Any other text, or a number beyond 32
 // bits, is no number and reads as 0 (the same on every platform, where the
@@ -91,10 +96,14 @@ int CMyDialog::GetDialogItemTextLength(int id) const
     return item ? ::GetWindowTextLengthA(item) : 0;
 }
 
+// Through the dialog manager, which also moves the default button.
 BOOL CMyDialog::SetDialogItemFocus(int id) const
 {
     HWND item = GetDlgItem(id);
-    return item && ::SetFocus(item) != nullptr;
+    if (!item)
+        return FALSE;
+    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+    return TRUE;
 }
 
 BOOL CMyDialog::SetDialogItemBitmap(int id, HBITMAP bitmap) const

@@ -3,6 +3,8 @@
 
 #include <windowsx.h>
 
+#include "Binding.h"
+
 CMyWindowObject::CMyWindowObject() : m_hWnd(nullptr) {}
 
 CMyWindowObject::~CMyWindowObject() = default;
@@ -24,13 +26,18 @@ CMyWindow::CMyWindow(WORD templateId, DLGPROC dialogProc)
 
 CMyWindow::~CMyWindow()
 {
-    if (m_hWnd && FromHandle(m_hWnd) == this)
+    if (m_hWnd && BoundWindow(m_hWnd) == this)
         Unbind();
 }
 
 DLGPROC CMyWindow::GetWndProc() const
 {
     return m_pDialogProc ? m_pDialogProc : &CMyWindow::DialogProc;
+}
+
+WORD CMyWindow::GetClassTemplate() const
+{
+    return m_wTemplateId;
 }
 
 namespace {
@@ -41,7 +48,7 @@ const char kBindingProperty[] = "CMyWindow.Object";
 
 }  // namespace
 
-CMyWindow* CMyWindow::FromHandle(HWND hwnd)
+CMyWindow* BoundWindow(HWND hwnd)
 {
     return hwnd ? static_cast<CMyWindow*>(::GetPropA(hwnd, kBindingProperty)) : nullptr;
 }
@@ -58,9 +65,38 @@ void CMyWindow::Unbind()
     m_hWnd = nullptr;
 }
 
+namespace {
+
+// Messages whose result a dialog procedure returns itself rather than
+// through DWLP_MSGRESULT.
+bool AnswersDirectly(UINT message)
+{
+    switch (message) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_QUERYDRAGICON:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
 // Binds the object given as init parameter on WM_INITDIALOG, routes every later
-// message to its handler and unbinds on WM_NCDESTROY. It never ends a dialog by
-// itself: what a command means is the dialog object's decision.
+// message to its handler and unbinds on WM_NCDESTROY. A handler's non-zero
+// answer is the message's result, in DWLP_MSGRESULT or returned directly as
+// the message requires; a notification's answer is its result whatever it is.
+// It never ends a dialog by itself: what a command means is the dialog
+// object's decision.
 INT_PTR CALLBACK CMyWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
@@ -70,18 +106,21 @@ INT_PTR CALLBACK CMyWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, L
         window->Bind(hwnd);
         return window->OnInitDialog();
     }
-    CMyWindow* window = FromHandle(hwnd);
+    CMyWindow* window = BoundWindow(hwnd);
     if (!window)
         return FALSE;
-    const int result = window->Dispatch(message, wParam, lParam);
+    const INT_PTR result = window->Dispatch(message, wParam, lParam);
     if (message == WM_NCDESTROY)
         window->Unbind();
-    if (result)
-        ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 0);
-    return result != 0;
+    if (AnswersDirectly(message))
+        return result;
+    if (!result && message != WM_NOTIFY)
+        return FALSE;
+    ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
-int CMyWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CMyWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const int x = GET_X_LPARAM(lParam);
     const int y = GET_Y_LPARAM(lParam);

@@ -1,4 +1,4 @@
-// CBench::Load and CBench::Save: the bench file, an INI file with one
+// CSimulatedBench::Load and CSimulatedBench::Save: the bench file, an INI file with one
 // [Bench] section and one [Unit NAME] section per unit:
 //
 //   [Bench]
@@ -15,7 +15,7 @@
 //   AnswersAfterPolls=0   ; optional test behaviour
 //   NeverAnswers=no
 //   PollTime=0            ; milliseconds one poll takes
-#include "Bench.h"
+#include "SimulatedBench.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -182,8 +182,8 @@ public:
         memcpy(unit->abyConfig, bytes.data(), BenchUnit::CONFIG_SIZE);
         if (Has("DefaultConfig")) {
             Text("DefaultConfig", &text);
-            if (!ParseBytes(text, &bytes) || bytes.size() < BenchUnit::DEFAULT_MIN ||
-                bytes.size() > BenchUnit::DEFAULT_MAX)
+            if (!ParseBytes(text, &bytes) || bytes.size() < BENCH_DEFAULT_MIN ||
+                bytes.size() > BENCH_DEFAULT_MAX)
                 return Fail("DefaultConfig", "expected 17 to 32 bytes in hexadecimal");
             unit->defaultBlock = bytes;
         }
@@ -266,7 +266,7 @@ private:
         if (Text("PollTime", &text)) {
             if (!ParseNumber(text, 0, 10000, &number))
                 return Fail("PollTime", "expected milliseconds from 0 to 10000");
-            unit->dwPollMs = static_cast<DWORD>(number);
+            unit->dwPollMs = static_cast<unsigned long>(number);
         }
         return true;
     }
@@ -277,7 +277,7 @@ private:
 
 }  // namespace
 
-int CBench::Load(const std::string& path, std::string* error)
+int CSimulatedBench::Load(const std::string& path, std::string* error)
 {
     CParser parser(path);
     std::vector<Section> sections;
@@ -327,7 +327,7 @@ int CBench::Load(const std::string& path, std::string* error)
     return 1;
 }
 
-int CBench::Save(const std::string& path, std::string* error) const
+int CSimulatedBench::Save(const std::string& path, std::string* error) const
 {
     std::ostringstream out;
     ::EnterCriticalSection(&m_lock);

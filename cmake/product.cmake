@@ -1,0 +1,82 @@
+# The product in the Microsoft C++ ABI: TestTAVO02.test and, unless it is built
+# against the field's own libraries, the stand-ins of the three closed
+# libraries (HostFrame.dll, TAVOTester.dll, MyWindow.dll).
+#
+# TAVO_FIELD_INCLUDE_DIRS  folders with the closed libraries' headers, used
+#                          instead of framework/
+# TAVO_FIELD_LIBRARIES     the closed libraries' import libraries
+# TAVO_TESTBENCH_LIBRARY   the test bench's import library, for the stand-ins
+# TAVO_OUTPUT_DIR          where the DLLs go (the host tree's bin folder)
+set(TAVO_FIELD_INCLUDE_DIRS "" CACHE STRING "Folders with the headers of the field's closed libraries")
+set(TAVO_FIELD_LIBRARIES "" CACHE STRING "Import libraries of the field's closed libraries")
+set(TAVO_TESTBENCH_LIBRARY "" CACHE FILEPATH "Import library of TestBench.dll")
+set(TAVO_OUTPUT_DIR ${CMAKE_BINARY_DIR}/bin CACHE PATH "Where the product's DLLs go")
+
+set(TAVO_FIELD OFF)
+if(TAVO_FIELD_INCLUDE_DIRS OR TAVO_FIELD_LIBRARIES)
+    if(NOT TAVO_FIELD_INCLUDE_DIRS OR NOT TAVO_FIELD_LIBRARIES)
+        message(FATAL_ERROR "A field build needs both TAVO_FIELD_INCLUDE_DIRS and TAVO_FIELD_LIBRARIES")
+    endif()
+    set(TAVO_FIELD ON)
+endif()
+
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${TAVO_OUTPUT_DIR})
+set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+set(CMAKE_SHARED_LIBRARY_PREFIX "")
+
+if(TAVO_MINGW_RUNTIME)
+    # clang's Microsoft target against MinGW-w64's headers: they need a GNU
+    # version, and 32-bit x86 named; no C++ library, exceptions or RTTI.
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-resource-dir
+                    OUTPUT_VARIABLE clang_resources OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(msvc_flags --target=${TAVO_MSVC_TARGET} -fgnuc-version=4.2.1 -nostdinc -fno-exceptions -fno-rtti
+        -isystem${CMAKE_SOURCE_DIR}/runtime/include -isystem${clang_resources}/include
+        -isystem/usr/share/mingw-w64/include)
+    if(TAVO_MSVC_TARGET MATCHES "^i686")
+        list(APPEND msvc_flags -D_X86_)
+    endif()
+    add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:${msvc_flags}>")
+    set(TAVO_RUNTIME_SOURCES ${CMAKE_SOURCE_DIR}/runtime/MsvcAbi.cpp)
+endif()
+if(MSVC)
+    add_compile_options(/W4 /EHs-c- /GR-)
+else()
+    add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>)
+endif()
+
+if(TAVO_FIELD)
+    set(closed_includes ${TAVO_FIELD_INCLUDE_DIRS})
+    set(closed_libraries ${TAVO_FIELD_LIBRARIES})
+else()
+    if(NOT TAVO_TESTBENCH_LIBRARY)
+        message(FATAL_ERROR "The stand-ins need TAVO_TESTBENCH_LIBRARY (the host tree passes it)")
+    endif()
+    set(framework ${CMAKE_SOURCE_DIR}/framework)
+    add_library(MyWindow SHARED ${TAVO_WINDOW_SOURCES} ${TAVO_RUNTIME_SOURCES})
+    target_include_directories(MyWindow PUBLIC ${framework})
+    target_compile_definitions(MyWindow PRIVATE MYWINDOW_BUILD)
+    target_link_libraries(MyWindow PRIVATE comctl32 gdi32 user32)
+
+    add_library(HostFrame SHARED ${TAVO_HOSTFRAME_SOURCES} ${TAVO_RUNTIME_SOURCES})
+    target_include_directories(HostFrame PRIVATE ${CMAKE_SOURCE_DIR}/standin/bench)
+    target_compile_definitions(HostFrame PRIVATE HOSTFRAME_BUILD)
+    target_link_libraries(HostFrame PUBLIC MyWindow PRIVATE ${TAVO_TESTBENCH_LIBRARY})
+
+    add_library(TAVOTester SHARED ${TAVO_TESTER_SOURCES} ${TAVO_RUNTIME_SOURCES})
+    target_include_directories(TAVOTester PRIVATE ${CMAKE_SOURCE_DIR}/standin/bench)
+    target_compile_definitions(TAVOTester PRIVATE TAVOTESTER_BUILD)
+    target_link_libraries(TAVOTester PUBLIC HostFrame PRIVATE ${TAVO_TESTBENCH_LIBRARY} user32)
+
+    set(closed_includes ${framework})
+    set(closed_libraries TAVOTester HostFrame MyWindow)
+endif()
+
+# TestTAVO02.test: the plug-in module the production host loads.
+add_library(TestTAVO02 SHARED ${TAVO_MODULE_SOURCES} ${TAVO_RUNTIME_SOURCES}
+    ${CMAKE_SOURCE_DIR}/module/TestTAVO02.def ${CMAKE_SOURCE_DIR}/resources/TestTAVO02.rc)
+target_include_directories(TestTAVO02 PRIVATE ${TAVO_MODULE_INCLUDE_DIRS} ${closed_includes})
+target_compile_definitions(TestTAVO02 PRIVATE TESTTAVO02_BUILD)
+target_link_libraries(TestTAVO02 PRIVATE ${closed_libraries} comctl32 gdi32 user32)
+set_target_properties(TestTAVO02 PROPERTIES SUFFIX ".test")
+
+include(${CMAKE_CURRENT_LIST_DIR}/package.cmake)

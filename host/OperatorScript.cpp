@@ -228,7 +228,8 @@ void COperatorScript::Queue(COperator& op, std::function<void(const std::string&
 {
     for (const Block& block : m_blocks) {
         const KindInfo& info = Info(block.kind);
-        op.Expect(info.pszDescription, [&op, &block, &info, log](CDialogView& view) {
+        // The script's own check below names its line and what opened instead.
+        op.Expect(info.pszDescription, COperator::ANY_DIALOG, [&op, &block, &info, log](CDialogView& view) {
             const Kind kind = KindOf(view);
             if (kind != block.kind) {
                 op.Fail("script line " + std::to_string(block.nLine) + " expects " + info.pszDescription +

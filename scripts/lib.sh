@@ -26,12 +26,16 @@ run_tree() {
 # reads a later program's output would wait for them forever.
 # The prefix is the tree's own, or TAVO_WINEPREFIX when set.
 start_wineserver() {
-    local server=/usr/lib/wine/wineserver64
-    [ -x "$server" ] || server=wineserver
-    local prefix=${TAVO_WINEPREFIX:-$1/wineprefix}
-    WINEPREFIX="$prefix" "$server" -p 2>/dev/null || true  # one may run already
-    trap "WINEPREFIX='$prefix' '$server' -k 2>/dev/null || true" EXIT
+    wineserver_program=/usr/lib/wine/wineserver64
+    [ -x "$wineserver_program" ] || wineserver_program=wineserver
+    wineserver_prefix=${TAVO_WINEPREFIX:-$1/wineprefix}
+    WINEPREFIX="$wineserver_prefix" "$wineserver_program" -p 2>/dev/null || true  # one may run already
+    trap stop_wineserver EXIT
     "$1/wine-run" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+stop_wineserver() {
+    WINEPREFIX="$wineserver_prefix" "$wineserver_program" -k 2>/dev/null || true
 }
 
 # A copy of the tree's prefix for long runs, so that a test run ending (and

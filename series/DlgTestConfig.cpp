@@ -95,10 +95,12 @@ int CTestConfigDialog::ShowModalDialog()
     return result;
 }
 
+// Without an owner the dialog keeps its template texts, its status line stays
+// empty, and the worker ends it at once.
 int CTestConfigDialog::OnInitDialog()
 {
-    SetWindowTextA(s_pOwner ? s_pOwner->GetDialogName(IDD_TEST_CONFIG) : nullptr);
     if (s_pOwner) {
+        SetWindowTextA(s_pOwner->GetDialogName(IDD_TEST_CONFIG));
         SetDlgItemTextA(IDC_TEST_EXPLANATION, s_pOwner->GetDialogControlName(IDD_TEST_CONFIG, IDC_TEST_EXPLANATION));
         SetDlgItemTextA(IDCANCEL, s_pOwner->GetDialogControlName(IDD_TEST_CONFIG, IDCANCEL));
     }

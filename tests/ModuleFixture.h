@@ -1,13 +1,12 @@
 // Classes in this file: CReportLog (records the host report lines) and
-// CModuleFixture (the module loaded as the host loads it, a bench of
-// simulated units, an operator and a host window), shared by the suites that
-// drive the module's dialogs.
+// CModuleFixture (the shipped module loaded as the host loads it, a bench of
+// simulated units, an operator, a host window and a debug-output viewer),
+// shared by the suites that drive the module's dialogs.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstring>
 #include <initializer_list>
@@ -16,9 +15,10 @@
 #include <vector>
 
 #include "Bench.h"
+#include "DebugOutput.h"
 #include "Operator.h"
 #include "TestModule.h"
-#include "TestTAVO02.h"
+#include "resource.h"
 
 struct ReportLine
 {
@@ -51,8 +51,8 @@ inline std::ostream& operator<<(std::ostream& out, const ReportLine& line)
 class CReportLog
 {
 public:
-    CReportLog() { HostFrameSetReportSink(&CReportLog::Receive, this); }
-    ~CReportLog() { HostFrameSetReportSink(nullptr, nullptr); }
+    CReportLog() { BenchSetReportSink(&CReportLog::Receive, this); }
+    ~CReportLog() { BenchSetReportSink(nullptr, nullptr); }
     CReportLog(const CReportLog&) = delete;
     CReportLog& operator=(const CReportLog&) = delete;
 
@@ -70,20 +70,6 @@ private:
 
     std::vector<ReportLine> m_lines;
 };
-
-// The threads of this process.
-inline int ProcessThreadCount()
-{
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry;
-    memset(&entry, 0, sizeof(entry));
-    entry.dwSize = sizeof(entry);
-    int threads = 0;
-    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
-        threads += entry.th32OwnerProcessID == ::GetCurrentProcessId();
-    ::CloseHandle(snapshot);
-    return threads;
-}
 
 // A unit for the bench: the worked example's configuration unless changed.
 inline BenchUnit MakeUnit(const std::string& name, const std::string& type = "QX2250.10",
@@ -105,25 +91,39 @@ inline BenchUnit MakeUnit(const std::string& name, const std::string& type = "QX
     return unit;
 }
 
+// Counts the calls in the bench's log that begin with prefix.
+inline int CountCalls(const std::vector<std::string>& calls, const std::string& prefix)
+{
+    int count = 0;
+    for (const std::string& call : calls)
+        count += call.compare(0, prefix.size(), prefix) == 0;
+    return count;
+}
+
 class CModuleFixture : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_module.Load("TestTAVO02.test")) << m_module.Error();
-        m_pOwner = static_cast<CTestTAVO02*>(m_module.Instance());
-        m_hHost = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
         CBench::Get().Clear();
-        MyClearInvariantReports();
+        ASSERT_TRUE(m_module.Load("TestTAVO02.test")) << m_module.Error();
+        m_pTest = m_module.Instance();
+        m_hHost = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+        m_debug.Clear();
     }
 
+    // Every test also checks that the tester was never called by two threads
+    // at once and that no worker is left running.
     void TearDown() override
     {
         EXPECT_TRUE(m_op.Failures().empty()) << ::testing::PrintToString(m_op.Failures());
         EXPECT_TRUE(m_op.AllDone()) << "dialogs that never opened: " << ::testing::PrintToString(m_op.Pending());
+        std::string overlap;
+        EXPECT_EQ(0, CBench::Get().Overlaps(&overlap)) << overlap;
+        EXPECT_EQ(0, CBench::Get().OtherCallersRunning()) << "a worker is still running";
         CBench::Get().Clear();
-        m_pOwner->LanguageFileClose();
-        m_pOwner->SetLanguageFile(nullptr);
+        m_pTest->LanguageFileClose();
+        m_pTest->SetLanguageFile(nullptr);
         ::DestroyWindow(m_hHost);
     }
 
@@ -145,11 +145,47 @@ protected:
         return BenchUnit();
     }
 
-    std::string Message(unsigned int id) const { return m_pOwner->GetMessageA(id); }
+    // What the operator is to do in each dialog, in the order they open.
+    void ExpectConfig(COperator::Action action)
+    {
+        m_op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, std::move(action));
+    }
+    // The new-setting test; without an action its worker ends it.
+    void ExpectTest(COperator::Action action = [](CDialogView&) {})
+    {
+        m_op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, std::move(action));
+    }
+    void ExpectNext(COperator::Action action)
+    {
+        m_op.Expect("the next-unit dialog", IDC_CONFIRM_TEXT, std::move(action));
+    }
+    // A box captioned TAVO-01 with message's text and the icon named (IDI_...),
+    // answered with the button answer.
+    void ExpectBox(unsigned int message, LPCSTR icon, int answer)
+    {
+        const std::string text = Message(message);
+        m_op.Expect("message box " + std::to_string(message), COperator::MESSAGE_BOX, [=](CDialogView& box) {
+            EXPECT_EQ("TAVO-01", box.Title());
+            EXPECT_EQ(text, box.MessageText());
+            EXPECT_EQ(::LoadIconA(nullptr, icon), box.Icon()) << "message box " << message;
+            box.Click(answer);
+        });
+    }
+
+    std::string Message(unsigned int id) const { return m_pTest->GetMessageA(id); }
+    // The configuration command as the host gives it, host value 7.
+    int Configure(int checkMode = 0) { return m_pTest->ConfigureThermometer(m_hHost, 7, checkMode); }
+    // Sets and opens a language file of the host's; false when it cannot be used.
+    bool UseLanguage(const std::string& path)
+    {
+        m_pTest->SetLanguageFile(path.c_str());
+        return m_pTest->LanguageFileOpen() == 1;
+    }
 
     CTestModule m_module;
-    CTestTAVO02* m_pOwner = nullptr;
+    ITest* m_pTest = nullptr;
     HWND m_hHost = nullptr;
     CReportLog m_reports;
+    CDebugOutput m_debug;
     COperator m_op{5000};
 };

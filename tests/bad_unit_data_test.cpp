@@ -1,7 +1,8 @@
 // Garbage in a unit's EEPROM: random and crafted images through the series
 // procedure's reading of type and serial, and through the configuration
-// dialog's loading and a write attempt. Never a crash, never a record written
-// that the dialog's own validation would refuse.
+// dialog's loading and a write attempt. Never a crash, the reports the type
+// text calls for, and never a record written that the dialog's own
+// validation would refuse.
 //
 // TAVO_UNIT_IMAGES sets how many random images run (default 100; the
 // reliability run uses 10000).
@@ -11,9 +12,7 @@
 #include <cstring>
 #include <random>
 
-#include "DlgConfig.h"
 #include "ModuleFixture.h"
-#include "resource.h"
 
 namespace {
 
@@ -58,35 +57,50 @@ BenchUnit GarbageUnit(std::mt19937& random, int index)
     return unit;
 }
 
-// What the dialog's validation accepts for the 20 written bytes.
+// What the dialog's validation accepts for the 20 written bytes: address,
+// answer delay, baud code, parity, timeout (2), "save", quadrature, currents,
+// minima (4), maxima (4).
 std::string RefusedField(const unsigned char* record)
 {
-    UnitConfig config;
-    memcpy(&config, record, 20);
-    if (config.byAddress < 1 || config.byAddress > 125)
+    if (record[0] < 1 || record[0] > 125)
         return "address";
-    if (config.dwMarker != 0x65766173)
+    if (memcmp(record + 6, "save", 4) != 0)
         return "marker";
-    if (config.byQuadrature & ~3)
+    if (record[10] & ~3)
         return "quadrature";
-    for (int nibble : {config.byInputCurrent & 0x0F, config.byInputCurrent >> 4}) {
+    for (int nibble : {record[11] & 0x0F, record[11] >> 4}) {
         if (nibble != 0 && nibble != 2 && nibble != 3)
             return "input current";
     }
     for (int i = 0; i < 4; ++i) {
-        if (config.byMaxPulse[i] < config.byMinPulse[i])
+        if (record[16 + i] < record[12 + i])
             return "pulse times of input " + std::to_string(i);
     }
-    const int baud = config.byBaudCode;
+    const int baud = record[2];
     if (baud != 6 && baud != 12 && baud != 24 && baud != 48 && baud != 96)
         return "baud code";
     return std::string();
 }
 
+// The type text as the procedure must read it: at most 16 characters, up to a
+// NUL, blanks trimmed at both ends.
+std::string TrimmedType(const std::string& field)
+{
+    std::string type = field.substr(0, std::min(field.find('\0'), static_cast<size_t>(16)));
+    const char* blanks = " \t\r\n";
+    const size_t begin = type.find_first_not_of(blanks);
+    return begin == std::string::npos ? std::string() : type.substr(begin, type.find_last_not_of(blanks) - begin + 1);
+}
+
 class BadUnitDataTest : public CModuleFixture
 {
+protected:
+    ReportLine Pass() const { return ReportLine(112, Message(34), "(null)"); }
+    ReportLine Line(int kind, unsigned int id) const { return ReportLine(kind, "(null)", Message(id)); }
 };
 
+// Every image ends its call with the reports its type text calls for: no
+// type, one failure report; any other, the configuration dialog (cancelled).
 TEST_F(BadUnitDataTest, ProcedureReadsAnyTypeAndSerial)
 {
     std::mt19937 random(20261208);
@@ -96,39 +110,52 @@ TEST_F(BadUnitDataTest, ProcedureReadsAnyTypeAndSerial)
         CBench::Get().Put(unit);
         CBench::Get().Connect("G");
         m_reports.Clear();
+        const bool typed = !TrimmedType(unit.strType).empty();
         COperator robot(5000);
-        for (int i = 0; i < 3; ++i)
-            robot.Expect("any", [](CDialogView& view) { view.Click(IDCANCEL); });
-        EXPECT_EQ(2, m_pOwner->ConfigureThermometer(m_hHost, 0, 0)) << "image " << index;
-        ASSERT_FALSE(m_reports.Lines().empty()) << "image " << index;
-        const ReportLine& last = m_reports.Lines().back();
-        EXPECT_TRUE(last.nKind == 113) << "image " << index << ": " << last;
+        if (typed)
+            robot.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) { view.Click(IDCANCEL); });
+        EXPECT_EQ(2, m_pTest->ConfigureThermometer(m_hHost, 0, 0)) << "image " << index;
+        const std::vector<ReportLine> expected =
+            typed ? std::vector<ReportLine>{Pass(), Line(112, 37), Line(113, 43)}
+                  : std::vector<ReportLine>{Pass(), ReportLine(113, "(null)", Message(45) + " " + Message(44))};
+        ASSERT_EQ(expected, m_reports.Lines()) << "image " << index << ", type \"" << unit.strType << "\"";
         ASSERT_TRUE(robot.Failures().empty()) << "image " << index << ": " << ::testing::PrintToString(robot.Failures());
+        ASSERT_TRUE(robot.AllDone()) << "image " << index << ": the configuration dialog never opened";
     }
 }
 
+// One write attempt per image: a value refused is answered and the dialog
+// cancelled; a record written has its test, given up when the unit does not
+// answer on it, and the pass again is cancelled.
 TEST_F(BadUnitDataTest, DialogNeverWritesWhatItsValidationRefuses)
 {
     std::mt19937 random(8122026);
     const int count = ImageCount();
     int written = 0;
     for (int index = 0; index < count; ++index) {
-        const BenchUnit unit = GarbageUnit(random, index);
+        BenchUnit unit = GarbageUnit(random, index);
+        unit.strType = "TAVO-02";  // a type that reaches the dialog, every input in the operator's hands
         CBench::Get().Put(unit);
         CBench::Get().Connect("G");
-        m_pOwner->CheckEEPROM(m_hHost, 0, 0);
-        CConfigDialog dialog(m_hHost, m_module.Handle());
-        dialog.SetOwner(m_pOwner);
-        dialog.SetUnitType(unit.strType.c_str());
+        CBench::Get().ClearCallLog();
         COperator robot(5000);
-        robot.Expect("configuration", [](CDialogView& view) {
-            view.Click(IDC_WRITE_AND_TEST);
-            if (view.IsOpen())
-                view.Click(IDCANCEL);  // a value was refused (its box answered below)
-        });
-        robot.Expect("refused value", [](CDialogView& box) { box.Click(IDOK); });
-        const int result = dialog.Show(-1);
-        if (result == 1) {
+        for (int i = 0; i < 4; ++i) {
+            robot.Expect("any", COperator::ANY_DIALOG, [](CDialogView& view) {
+                if (view.Exists(IDC_TEST_EXPLANATION)) {
+                    const int polls = CBench::Get().PollCount() + 20;
+                    view.When("twenty polls", [polls] { return CBench::Get().PollCount() >= polls; },
+                              [](CDialogView& unanswered) { unanswered.Click(IDCANCEL); });
+                    return;
+                }
+                if (view.Exists(IDC_WRITE_AND_TEST) && CountCalls(CBench::Get().CallLog(), "WriteConfig") == 0)
+                    view.Click(IDC_WRITE_AND_TEST);
+                if (view.IsOpen())
+                    view.Click(view.Exists(IDCANCEL) ? IDCANCEL : IDOK);  // a value refused, its box, a pass again
+            });
+        }
+        m_pTest->ConfigureThermometer(m_hHost, 0, 0);
+        ASSERT_TRUE(robot.Failures().empty()) << "image " << index << ": " << ::testing::PrintToString(robot.Failures());
+        if (CountCalls(CBench::Get().CallLog(), "WriteConfig 0 20 1") == 1) {
             ++written;
             const std::string refused = RefusedField(Unit("G").abyConfig);
             EXPECT_EQ("", refused) << "image " << index << " wrote a record its validation refuses";

@@ -1,12 +1,13 @@
-// The tester stand-in's simulated bench: the bench file, the connected unit's
-// EEPROM, the write protection and the rules by which a unit answers a poll.
+// The tester stand-in over the simulated bench: the bench file, the connected
+// unit's EEPROM, the write protection, the rules by which a unit answers a
+// poll, and the bench's record of calls of two threads at once.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <string>
 
 #include "Bench.h"
+#include "TAVOTester.h"
 #include "TempFile.h"
 
 namespace {
@@ -52,7 +53,7 @@ protected:
     {
         CTempFile file("bench.ini", BenchText(std::string(kUnitA) + kUnitB));
         std::string error;
-        ASSERT_EQ(1, CBench::Get().Load(file.Path(), &error)) << error;
+        ASSERT_TRUE(CBench::Get().Load(file.Path(), &error)) << error;
     }
     void TearDown() override { CBench::Get().Clear(); }
 
@@ -66,7 +67,8 @@ protected:
         return BenchUnit();
     }
 
-    // Polls once; answers the second out-value and checks all ten were written.
+    // Polls once; answers the second out-value and checks all ten were
+    // written, the nine others never zero, so that only the second can tell.
     unsigned long Poll(unsigned char address)
     {
         unsigned long values[10];
@@ -74,8 +76,12 @@ protected:
             value = 0xDEADBEEF;
         m_tester.MeasureValue(address, &values[0], &values[1], &values[2], &values[3], &values[4], &values[5],
                               &values[6], &values[7], &values[8], &values[9], nullptr);
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < 10; ++i) {
             EXPECT_NE(0xDEADBEEFul, values[i]) << "out-value " << i << " was not written";
+            if (i != 1) {
+                EXPECT_NE(0ul, values[i]) << "out-value " << i;
+            }
+        }
         return values[1];
     }
 
@@ -88,23 +94,23 @@ TEST_F(BenchTest, CheckEEPROMReadsTheConnectedUnit)
     EXPECT_EQ(0, memcmp("QX2250.10\0", m_tester.m_EEPROMCache.GetEEPROMCacheFrom(40, 1), 10));
     EXPECT_EQ(0, memcmp("00012345", m_tester.m_EEPROMCache.GetEEPROMCacheFrom(80, 1), 8));
 
-    ASSERT_EQ(1, CBench::Get().Connect("B"));
+    ASSERT_TRUE(CBench::Get().Connect("B"));
     ASSERT_EQ(1, m_tester.CheckEEPROM(nullptr, 0, 1));
     EXPECT_EQ(0, memcmp("  QX2210.00  \0", m_tester.m_EEPROMCache.GetEEPROMCacheFrom(40, 1), 14))
         << "quotes keep the blanks";
     EXPECT_EQ(0, memcmp("ABC\0\0\0\0\0", m_tester.m_EEPROMCache.GetEEPROMCacheFrom(80, 1), 8));
 
-    ASSERT_EQ(1, CBench::Get().Connect(""));
+    ASSERT_TRUE(CBench::Get().Connect(""));
     EXPECT_EQ(0, m_tester.CheckEEPROM(nullptr, 0, 1)) << "nothing connected";
     EXPECT_EQ(nullptr, m_tester.ReadUserConfig());
-    EXPECT_EQ(0, CBench::Get().Connect("Z")) << "no such unit";
+    EXPECT_FALSE(CBench::Get().Connect("Z")) << "no such unit";
 }
 
 TEST_F(BenchTest, CacheReadsNeverLeaveTheImage)
 {
     unsigned char* last = m_tester.m_EEPROMCache.GetEEPROMCacheFrom(255, 1);
     ASSERT_NE(nullptr, last);
-    for (int i = 1; i < CEEPROMCache::READ_SLACK; ++i)
+    for (int i = 1; i < 32; ++i)
         EXPECT_EQ(0, last[i]) << "zero bytes follow the image";
 }
 
@@ -170,7 +176,8 @@ TEST_F(BenchTest, UnitAnswersOnlyOnItsSettingOutOfConfigurationMode)
 
     EXPECT_EQ(0, m_tester.Reconnect(9601, 8, 2));
     EXPECT_EQ(0, m_tester.Reconnect(9600, 7, 2));
-    EXPECT_EQ(0, m_tester.Reconnect(9600, 8, 3));
+    EXPECT_EQ(1, m_tester.Reconnect(9600, 8, 4)) << "Windows' parity codes: space";
+    EXPECT_EQ(0, m_tester.Reconnect(9600, 8, 5));
 
     CBench::Get().Connect("");
     m_tester.Reconnect(9600, 8, 2);
@@ -221,10 +228,10 @@ TEST_F(BenchTest, SaveAndReloadKeepEveryUnit)
 
     CTempFile saved("saved.ini", "");
     std::string error;
-    ASSERT_EQ(1, CBench::Get().Save(saved.Path(), &error)) << error;
+    ASSERT_TRUE(CBench::Get().Save(saved.Path(), &error)) << error;
     const auto before = CBench::Get().Units();
     CBench::Get().Clear();
-    ASSERT_EQ(1, CBench::Get().Load(saved.Path(), &error)) << error;
+    ASSERT_TRUE(CBench::Get().Load(saved.Path(), &error)) << error;
     const auto after = CBench::Get().Units();
     ASSERT_EQ(before.size(), after.size());
     for (size_t i = 0; i < before.size(); ++i) {
@@ -269,42 +276,52 @@ TEST_F(BenchTest, MistakesAreNamedAndNothingIsLoadedHalf)
     for (const auto& c : cases) {
         CTempFile file("broken.ini", c.text);
         std::string error;
-        EXPECT_EQ(0, CBench::Get().Load(file.Path(), &error)) << c.text;
+        EXPECT_FALSE(CBench::Get().Load(file.Path(), &error)) << c.text;
         EXPECT_EQ(0u, error.find(file.Path())) << "the error names the file: " << error;
         EXPECT_NE(std::string::npos, error.find(c.pszExpected)) << error;
         EXPECT_EQ(2u, CBench::Get().Units().size()) << "the bench before the failed load stays";
         EXPECT_EQ("A", CBench::Get().Connected());
     }
     std::string error;
-    EXPECT_EQ(0, CBench::Get().Load("no-such-bench.ini", &error));
+    EXPECT_FALSE(CBench::Get().Load("no-such-bench.ini", &error));
     EXPECT_EQ("no-such-bench.ini: cannot be opened", error);
 }
 
-DWORD WINAPI PollForAWhile(LPVOID parameter)
+DWORD WINAPI PollOnce(LPVOID tester)
 {
-    auto* stop = static_cast<std::atomic<bool>*>(parameter);
-    CProbeTester tester;
     unsigned long values[10];
-    while (!*stop) {
-        tester.ExitConfig();
-        tester.Reconnect(9600, 8, 2);
-        tester.MeasureValue(5, &values[0], &values[1], &values[2], &values[3], &values[4], &values[5], &values[6],
-                            &values[7], &values[8], &values[9], nullptr);
-    }
-    return 0;
+    static_cast<CProbeTester*>(tester)->MeasureValue(5, &values[0], &values[1], &values[2], &values[3], &values[4],
+                                                     &values[5], &values[6], &values[7], &values[8], &values[9],
+                                                     nullptr);
+    return values[1];
 }
 
-TEST_F(BenchTest, WorkerPollsWhileTheUserInterfaceConnects)
+// The tester serves one thread at a time: a call while another thread's is
+// under way is recorded, and so is every thread that called until it ends.
+TEST_F(BenchTest, CallsOfTwoThreadsAtOnceAreRecorded)
 {
-    std::atomic<bool> stop{false};
-    HANDLE worker = ::CreateThread(nullptr, 0, &PollForAWhile, &stop, 0, nullptr);
-    for (int i = 0; i < 2000; ++i) {
-        CBench::Get().Connect(i % 3 == 0 ? "" : i % 3 == 1 ? "A" : "B");
-        m_tester.CheckEEPROM(nullptr, 0, 1);
-    }
-    stop = true;
-    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(worker, 10000));
+    m_tester.CheckEEPROM(nullptr, 0, 0);
+    m_tester.ExitConfig();
+    m_tester.Reconnect(9600, 8, 2);
+    EXPECT_NE(0ul, Poll(5));
+    EXPECT_EQ(0, CBench::Get().Overlaps()) << "one thread after the other";
+
+    CBench::Get().HoldAnsweringPolls(true);
+    HANDLE worker = ::CreateThread(nullptr, 0, &PollOnce, &m_tester, 0, nullptr);
+    while (CBench::Get().HeldPolls() == 0)
+        ::Sleep(1);
+    EXPECT_EQ(1, CBench::Get().OtherCallersRunning()) << "the worker is inside its poll";
+    m_tester.CheckEEPROM(nullptr, 0, 1);
+    CBench::Get().HoldAnsweringPolls(false);
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(worker, 10000));
+    DWORD answered = 0;
+    ::GetExitCodeThread(worker, &answered);
     ::CloseHandle(worker);
+    EXPECT_EQ(1u, answered) << "the held poll answers once released";
+    std::string first;
+    EXPECT_EQ(1, CBench::Get().Overlaps(&first));
+    EXPECT_EQ("CheckEEPROM began during MeasureValue", first);
+    EXPECT_EQ(0, CBench::Get().OtherCallersRunning()) << "the worker has ended";
 }
 
 }  // namespace

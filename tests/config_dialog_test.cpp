@@ -1,6 +1,7 @@
-// The unit configuration dialog (template 2020), driven through the real
-// dialog under Wine: type variants, loading, validation and writing, the
-// spinners and the wheel, and the carried-over record of a series.
+// The unit configuration dialog (template 2020), opened by the shipped
+// module's configuration command and driven through the real dialog under
+// Wine: type variants, loading, validation and writing, the spinners and the
+// wheel, and the carried-over record of a series.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,9 +9,7 @@
 
 #include <cstring>
 
-#include "DlgConfig.h"
 #include "ModuleFixture.h"
-#include "resource.h"
 
 namespace {
 
@@ -25,40 +24,43 @@ const char kParityEven[] = "Sud\xE1 (EVEN)";
 class ConfigDialogTest : public CModuleFixture
 {
 protected:
-    void SetUp() override
-    {
-        CModuleFixture::SetUp();
-        m_pDialog = new CConfigDialog(m_hHost, m_module.Handle());
-        m_pDialog->SetOwner(m_pOwner);
-    }
-
-    void TearDown() override
-    {
-        delete m_pDialog;
-        CModuleFixture::TearDown();
-    }
-
-    // Connects unit, reads its EEPROM as the series procedure does, and opens
-    // the dialog with its type; action drives it. Answers the dialog's result.
+    // Connects unit and runs the configuration command; action drives its
+    // configuration dialog. Answers the command's result: 2 after a Cancel
+    // there, 1 after a write whose test the unit answered.
     int Open(const BenchUnit& unit, COperator::Action action)
     {
-        CBench::Get().Put(unit);
-        CBench::Get().Connect(unit.strName);
-        m_pOwner->CheckEEPROM(m_hHost, 0, 0);
-        m_pDialog->SetUnitType(unit.strType.c_str());
-        m_op.Expect("configuration", std::move(action));
-        return m_pDialog->Show(-1);
+        m_reports.Clear();
+        CBench::Get().ClearCallLog();
+        Bench({unit});
+        ExpectConfig(std::move(action));
+        return Configure();
     }
 
-    // Expects a message box with message id's text; the operator answers OK.
-    void ExpectBox(unsigned int id)
+    // In a configuration dialog: writes, and lets the test of the new setting run.
+    void WriteAndTest(CDialogView& view)
     {
-        const std::string text = Message(id);
-        m_op.Expect("message box " + std::to_string(id), [text](CDialogView& box) {
-            EXPECT_EQ("TAVO-01", box.Title());
-            EXPECT_EQ(text, box.MessageText());
-            box.Click(IDOK);
-        });
+        ExpectTest();
+        view.Click(IDC_WRITE_AND_TEST);
+    }
+
+    // The command ended at the configuration dialog: its Cancel, nothing written.
+    void ExpectCancelledWithoutWrite(int result, const std::string& label = "")
+    {
+        EXPECT_EQ(2, result) << label;
+        ASSERT_FALSE(m_reports.Lines().empty()) << label;
+        EXPECT_EQ(ReportLine(113, "(null)", Message(43)), m_reports.Lines().back()) << label;
+        EXPECT_EQ(0, CountCalls(CBench::Get().CallLog(), "WriteConfig")) << label << ": nothing written";
+    }
+
+    // What the test of the new setting was given: "Reconnect BAUD 8 PARITY" and
+    // the first address polled.
+    std::string TestedLine() const
+    {
+        for (const std::string& call : CBench::Get().CallLog()) {
+            if (call.compare(0, 10, "Reconnect ") == 0)
+                return call.substr(10, call.rfind(' ') - 10);
+        }
+        return "no Reconnect";
     }
 
     // Fills every control with the worked example's values.
@@ -80,8 +82,6 @@ protected:
             view.SetUpDown(IDC_MAX_PULSE_SPIN_I0 + i, 255);
         }
     }
-
-    CConfigDialog* m_pDialog = nullptr;
 };
 
 // ---- Type variants ---------------------------------------------------------
@@ -97,11 +97,11 @@ TEST_F(ConfigDialogTest, TypeVariantsDisableOrHideTheirGroups)
         {"QX2250.00", false, true, true},
         {"QX2250.10", false, true, true},
         {"QX2250.20", false, true, true},
-        {"QX2250.10 ", true, true, false},  // a trailing blank is another type
-        {"qx2250.10", true, true, false},   // so is another letter case
+        {"QX2250.10 \x01", true, true, false},  // trimmed at blanks only: another type
+        {"       QX2210.00", true, false, false},  // 16 characters without NUL, trimmed
+        {"qx2250.10", true, true, false},       // so is another letter case
         {"QX2210.0", true, true, false},
         {"TAVO-02", true, true, false},
-        {"", true, true, false},
     };
     for (const auto& variant : variants) {
         const int result = Open(MakeUnit("A", variant.pszType), [&](CDialogView& view) {
@@ -114,7 +114,7 @@ TEST_F(ConfigDialogTest, TypeVariantsDisableOrHideTheirGroups)
             EXPECT_TRUE(view.IsVisible(IDC_QUADRATURE_I0_I1)) << "the I0/I1 controls always stay";
             view.Click(IDCANCEL);
         });
-        EXPECT_EQ(-1, result) << "Cancel ends the dialog with -1";
+        ExpectCancelledWithoutWrite(result, variant.pszType);
     }
 }
 
@@ -285,7 +285,7 @@ TEST_F(ConfigDialogTest, DefaultPathWritesItsTimeoutOn600)
     BenchUnit unit = MakeUnit("A", "TAVO-02");  // the timeout controls are hidden on this type
     unit.abyConfig[2] = 0;
     unit.defaultBlock[16] = 10;
-    const int result = Open(unit, [&](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
+    const int result = Open(unit, [&](CDialogView& view) { WriteAndTest(view); });
     EXPECT_EQ(1, result);
     const BenchUnit written = Unit("A");
     EXPECT_EQ(600, written.abyConfig[4] | written.abyConfig[5] << 8) << "the hidden checkbox carries the default";
@@ -306,25 +306,15 @@ TEST_F(ConfigDialogTest, NothingToLoadLeavesTheControlsEmpty)
             EXPECT_FALSE(view.IsChecked(id)) << id;
         view.Click(IDCANCEL);
     };
-    // No unit connected: the tester has no user configuration.
-    m_pDialog->SetUnitType("TAVO-02");
-    m_op.Expect("configuration", expectEmpty);
-    EXPECT_EQ(-1, m_pDialog->Show(-1));
+    // The tester has no user configuration.
+    CBench::Get().FailCall("ReadUserConfig", 1);
+    Open(MakeUnit("A", "TAVO-02"), expectEmpty);
 
     // Invalid baud code and no default block.
     BenchUnit unit = MakeUnit("B");
     unit.abyConfig[2] = 0;
     unit.defaultBlock.clear();
     Open(unit, expectEmpty);
-
-    // No owner at all: the template's own texts stay.
-    CConfigDialog orphan(m_hHost, m_module.Handle());
-    m_op.Expect("configuration without owner", [&](CDialogView& view) {
-        EXPECT_EQ("Konfigurace \xE8\xED" "ta\xE8" "e", view.Title());
-        EXPECT_EQ("Adresa:", view.Text(IDC_ADDRESS_LABEL));
-        expectEmpty(view);
-    });
-    EXPECT_EQ(-1, orphan.Show(-1));
 }
 
 // ---- Validation and writing ---------------------------------------------------
@@ -338,23 +328,31 @@ TEST_F(ConfigDialogTest, WorkedExampleReachesTheUnitsEEPROM)
     const int result = Open(unit, [&](CDialogView& view) {
         TypeWorkedExample(view);
         view.SetChecked(IDC_SERIES, true);
-        view.Click(IDC_WRITE_AND_TEST);
+        WriteAndTest(view);
+        ExpectNext([](CDialogView& next) { next.Click(IDCANCEL); });  // the series asks for the next unit
     });
-    ASSERT_EQ(1, result);
+    EXPECT_EQ(2, result) << "a series ends with the next unit refused";
     const unsigned char expected[20] = {0x05, 0x0A, 0x60, 0x02, 0x58, 0x02, 0x73, 0x61, 0x76, 0x65,
                                         0x00, 0x00, 0x01, 0x01, 0x01, 0x01, 0xFF, 0xFF, 0xFF, 0xFF};
     const BenchUnit written = Unit("A");
     EXPECT_EQ(0, memcmp(expected, written.abyConfig, 20)) << "the 20 written bytes";
     EXPECT_EQ(0x5A, written.abyConfig[20]) << "byte 20 never reaches the unit";
-    EXPECT_EQ(5, m_pDialog->GetAddress());
-    EXPECT_EQ(9600, m_pDialog->GetBaudRate());
-    EXPECT_EQ(2, m_pDialog->GetParity());
-    EXPECT_EQ(1, m_pDialog->IsSeries());
-    const std::vector<ReportLine> reports = {{114, "(null)", Message(31)}};
-    EXPECT_EQ(reports, m_reports.Lines());
-    EXPECT_EQ(m_hHost, m_reports.Lines().at(0).hWnd) << "reported for the dialog's owner window";
-    EXPECT_EQ(1, m_reports.Lines().at(0).nValue);
-    EXPECT_EQ(0, m_reports.Lines().at(0).wValue);
+    EXPECT_EQ("9600 8 2", TestedLine()) << "the test reconnects with the record's baud rate and parity";
+    EXPECT_EQ(1, CountCalls(CBench::Get().CallLog(), "Poll 5 ")) << "and polls its address";
+    const std::vector<ReportLine> expectedReports = {
+        {112, Message(34), "(null)"},
+        {112, "(null)", Message(37)},
+        {114, "(null)", Message(31)},
+        {112, "(null)", Message(38)},
+        {117, "(null)", "configuration for 00012345: address 5; 9600 Bd, parity sud\xE1 (EVEN)"},
+        {114, "(null)", Message(40)},
+        {113, "(null)", Message(41)},
+    };
+    EXPECT_EQ(expectedReports, m_reports.Lines());
+    const ReportLine& writeReport = m_reports.Lines().at(2);
+    EXPECT_EQ(m_hHost, writeReport.hWnd) << "reported for the dialog's owner window";
+    EXPECT_EQ(1, writeReport.nValue);
+    EXPECT_EQ(0, writeReport.wValue);
 }
 
 struct RejectCase
@@ -379,11 +377,12 @@ TEST_F(ConfigDialogTest, EachRejectedValueShowsItsMessageAndFocus)
         {"timeout 65536", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "65536"); }, 46, IDC_TIMEOUT},
     };
     for (const RejectCase& c : cases) {
-        m_reports.Clear();
-        const int result = Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+        // TAVO-02 shows every input, so its I2/I3 pairs are the operator's to set.
+        const char* type = c.nMessage >= 27 && c.nMessage <= 30 ? "TAVO-02" : "QX2250.10";
+        const int result = Open(MakeUnit("A", type), [&](CDialogView& view) {
             TypeWorkedExample(view);
             c.change(view);
-            ExpectBox(c.nMessage);
+            ExpectBox(c.nMessage, IDI_EXCLAMATION, IDOK);
             view.Click(IDC_WRITE_AND_TEST);
             EXPECT_TRUE(view.IsOpen()) << c.pszName << ": the dialog stays open";
             EXPECT_EQ(c.nFocus, view.FocusId()) << c.pszName;
@@ -393,9 +392,33 @@ TEST_F(ConfigDialogTest, EachRejectedValueShowsItsMessageAndFocus)
             EXPECT_EQ(static_cast<int>(view.Text(c.nFocus).size()), end) << c.pszName << ": whole text selected";
             view.Click(IDCANCEL);
         });
-        EXPECT_EQ(-1, result) << c.pszName;
-        EXPECT_TRUE(m_reports.Lines().empty()) << c.pszName << ": no host report for a rejected value";
-        EXPECT_EQ(0x01, Unit("A").abyConfig[12]) << c.pszName << ": nothing written";
+        ExpectCancelledWithoutWrite(result, c.pszName);
+        EXPECT_EQ(3u, m_reports.Lines().size()) << c.pszName << ": no report of the dialog's own for a rejected value";
+    }
+}
+
+// The I2/I3 pairs of the QX2210.00 (disabled) and QX2250 (hidden) types are
+// out of the operator's reach: a pair the unit holds with its maximum below
+// its minimum is written as the dialog's default pair (2.5 ms to 637.5 ms)
+// rather than refused for ever; reachable pairs and the pairs that are in
+// order are written as they stand.
+TEST_F(ConfigDialogTest, PulsePairsOutOfReachAreMadeWritable)
+{
+    for (const char* type : {"QX2210.00", "QX2250.10"}) {
+        BenchUnit unit = MakeUnit("A", type);
+        const unsigned char minima[4] = {3, 4, 200, 6};
+        const unsigned char maxima[4] = {9, 8, 100, 7};  // I2 out of order
+        memcpy(unit.abyConfig + 12, minima, 4);
+        memcpy(unit.abyConfig + 16, maxima, 4);
+        ASSERT_EQ(1, Open(unit, [&](CDialogView& view) {
+            EXPECT_FALSE(view.IsEnabled(32784) && view.IsVisible(32784)) << type << ": maximum I2 out of reach";
+            WriteAndTest(view);
+        })) << type;
+        const BenchUnit written = Unit("A");
+        const unsigned char expectedMinima[4] = {3, 4, 1, 6};
+        const unsigned char expectedMaxima[4] = {9, 8, 255, 7};
+        EXPECT_EQ(0, memcmp(expectedMinima, written.abyConfig + 12, 4)) << type;
+        EXPECT_EQ(0, memcmp(expectedMaxima, written.abyConfig + 16, 4)) << type;
     }
 }
 
@@ -413,8 +436,6 @@ TEST_F(ConfigDialogTest, BoundaryValuesPass)
         {"address 1", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "1"); }, 0, 1},
         {"address 125", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "125"); }, 0, 125},
         {"delay 254", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "254"); }, 1, 254},
-        {"no answer, empty delay", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, ""); v.SetChecked(IDC_NO_ANSWER, true); }, 1, 255},
-        {"no answer, any delay", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "77"); v.SetChecked(IDC_NO_ANSWER, true); }, 1, 255},
         {"maximum I1 equal to minimum", [](CDialogView& v) { v.SetUpDown(32806, 100); v.SetUpDown(32810, 100); }, 17, 100},
         {"timeout 1", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "1"); }, 4, 1},
         {"timeout 65535", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "65535"); }, 5, 0xFF},
@@ -428,25 +449,49 @@ TEST_F(ConfigDialogTest, BoundaryValuesPass)
         const int result = Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
             TypeWorkedExample(view);
             c.change(view);
-            view.Click(IDC_WRITE_AND_TEST);
+            WriteAndTest(view);
         });
         EXPECT_EQ(1, result) << c.pszName;
         EXPECT_EQ(c.nExpected, Unit("A").abyConfig[c.nByte]) << c.pszName;
     }
 }
 
+// "Does not answer" ticked writes 255 whatever the edit holds; a unit so
+// written never answers its test, which the operator gives up.
+TEST_F(ConfigDialogTest, NoAnswerBoxWritesDelay255)
+{
+    for (const char* delay : {"", "77"}) {
+        const int result = Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+            TypeWorkedExample(view);
+            view.SetText(IDC_ANSWER_DELAY, delay);
+            view.SetChecked(IDC_NO_ANSWER, true);
+            ExpectTest([](CDialogView& test) {
+                test.When("the first poll", [] { return CBench::Get().PollCount() > 0; },
+                          [](CDialogView& polling) { polling.Click(IDCANCEL); });
+            });
+            ExpectConfig([](CDialogView& again) { again.Click(IDCANCEL); });  // the pass again
+            view.Click(IDC_WRITE_AND_TEST);
+        });
+        EXPECT_EQ(2, result) << "delay \"" << delay << "\"";
+        EXPECT_EQ(255, Unit("A").abyConfig[1]) << "delay \"" << delay << "\"";
+    }
+}
+
 TEST_F(ConfigDialogTest, CurrentCodesAreLimitedAndBaudKeptWithoutSelection)
 {
-    const int result = Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+    BenchUnit unit = MakeUnit("A", "QX2250.10");
+    unit.abyConfig[2] = 12;  // stored 1200 Bd, not the 9600 selected before the selection is taken away
+    const int result = Open(unit, [&](CDialogView& view) {
         TypeWorkedExample(view);
         ::SendDlgItemMessageA(view.Handle(), IDC_CURRENT_I0_I1, CB_SETITEMDATA, 0, 5);
         ::SendDlgItemMessageA(view.Handle(), IDC_CURRENT_I2_I3, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         ::SendDlgItemMessageA(view.Handle(), IDC_BAUD_RATE, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        view.Click(IDC_WRITE_AND_TEST);
+        WriteAndTest(view);
     });
     ASSERT_EQ(1, result);
     EXPECT_EQ(0x03, Unit("A").abyConfig[11]) << "item data 5 gives code 3; no selection gives 0";
-    EXPECT_EQ(0x60, Unit("A").abyConfig[2]) << "the loaded baud code stays";
+    EXPECT_EQ(12, Unit("A").abyConfig[2]) << "the loaded baud code stays";
+    EXPECT_EQ("1200 8 2", TestedLine());
 }
 
 TEST_F(ConfigDialogTest, FailedWriteKeepsTheDialogOpen)
@@ -457,25 +502,16 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsTheDialogOpen)
         TypeWorkedExample(view);
         view.SetText(IDC_ADDRESS, "9");
         view.SetChecked(IDC_SERIES, true);
-        m_op.Expect("write error box", [&](CDialogView& box) {
-            EXPECT_EQ("TAVO-01", box.Title());
-            EXPECT_EQ(Message(33), box.MessageText());
-            box.Click(IDOK);
-        });
+        ExpectBox(33, IDI_HAND, IDOK);
         view.Click(IDC_WRITE_AND_TEST);
         EXPECT_TRUE(view.IsOpen());
         view.Click(IDCANCEL);
     });
-    EXPECT_EQ(-1, result);
-    const std::vector<ReportLine> reports = {{113, "(null)", Message(32)}};
+    EXPECT_EQ(2, result);
+    const std::vector<ReportLine> reports = {{112, Message(34), "(null)"}, {112, "(null)", Message(37)},
+                                             {113, "(null)", Message(32)}, {113, "(null)", Message(43)}};
     EXPECT_EQ(reports, m_reports.Lines());
-    EXPECT_EQ(0, m_pDialog->IsSeries()) << "the series flag changes only with a successful write";
-
-    // The carried-over record stayed empty: the next opening shows the unit's own address.
-    Open(MakeUnit("B", "QX2250.10"), [&](CDialogView& view) {
-        EXPECT_EQ("5", view.Text(IDC_ADDRESS));
-        view.Click(IDCANCEL);
-    });
+    EXPECT_EQ(5, Unit("A").abyConfig[0]) << "nothing written";
 }
 
 TEST_F(ConfigDialogTest, WriteButtonFollowsTheMandatoryFields)
@@ -504,7 +540,7 @@ TEST_F(ConfigDialogTest, WriteButtonFollowsTheMandatoryFields)
 
 TEST_F(ConfigDialogTest, OtherCommandsChangeNothing)
 {
-    Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+    const int result = Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
         view.SetText(IDC_ANSWER_DELAY, "");
         ::EnableWindow(view.Item(IDC_WRITE_AND_TEST), TRUE);  // out of step on purpose
         ::EnableWindow(view.Item(IDC_TIMEOUT), FALSE);
@@ -516,6 +552,7 @@ TEST_F(ConfigDialogTest, OtherCommandsChangeNothing)
         EXPECT_TRUE(view.IsOpen());
         view.Command(IDCANCEL, 0x1234);  // any notification code: only the low 16 bits count
     });
+    ExpectCancelledWithoutWrite(result);
 }
 
 // ---- Spinners and wheel ----------------------------------------------------------
@@ -564,7 +601,8 @@ TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
         {"focus on a button", [](CDialogView& v) { v.SetUpDown(32805, 100); }, IDCANCEL, 120, 32805, true, "100"},
     };
     for (const WheelCase& c : cases) {
-        Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+        // TAVO-02 shows every pulse input, so each can take the focus.
+        Open(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
             c.prepare(view);
             view.Focus(c.nFocus);
             view.Wheel(c.nDelta);
@@ -583,7 +621,7 @@ TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
 
 TEST_F(ConfigDialogTest, WheelChangesOnlyTheFocusedPair)
 {
-    Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+    Open(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
         for (int i = 0; i < 8; ++i)
             view.SetUpDown(IDC_MIN_PULSE_SPIN_I0 + i, 100);
         view.Focus(32784);  // maximum I2's edit
@@ -616,22 +654,16 @@ TEST_F(ConfigDialogTest, DisabledDelayCannotBeStepped)
 
 TEST_F(ConfigDialogTest, SeriesCarriesTheCommunicationSettingsToTheNextUnit)
 {
-    ASSERT_EQ(1, Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
-        TypeWorkedExample(view);
-        view.SetText(IDC_ADDRESS, "7");
-        view.SetText(IDC_ANSWER_DELAY, "20");
-        view.Select(IDC_BAUD_RATE, 1);
-        view.Select(IDC_PARITY, 1);
-        view.SetChecked(IDC_SERIES, true);
-        view.Click(IDC_WRITE_AND_TEST);
-    }));
-    m_pDialog->AdvanceAddress();
-
     BenchUnit next = MakeUnit("B", "QX2250.10", "00000002");
     const unsigned char own[21] = {0x30, 0x00, 0x60, 0x00, 0x2C, 0x01, 0, 0, 0, 0, 0x01,
                                    0x30, 0x04, 0x04, 0x04, 0x04, 0x08, 0x08, 0x08, 0x08, 0x77};
     memcpy(next.abyConfig, own, sizeof(own));
-    Open(next, [&](CDialogView& view) {
+    CBench::Get().Put(next);
+    const auto nextUnit = [](CDialogView& view) {
+        CBench::Get().Connect("B");
+        view.Click(IDOK);
+    };
+    const auto carried = [&](CDialogView& view) {
         EXPECT_EQ("8", view.Text(IDC_ADDRESS)) << "the previous unit's address, advanced";
         EXPECT_EQ("20", view.Text(IDC_ANSWER_DELAY));
         EXPECT_EQ("1200", view.SelectionText(IDC_BAUD_RATE));
@@ -642,61 +674,51 @@ TEST_F(ConfigDialogTest, SeriesCarriesTheCommunicationSettingsToTheNextUnit)
         EXPECT_EQ("10.0", view.Text(IDC_MIN_PULSE_I0)) << "the unit's own pulse times";
         EXPECT_EQ("300", view.Text(IDC_TIMEOUT)) << "the unit's own timeout";
         view.Click(IDCANCEL);
-    });
-    // A cancelled dialog leaves the carried-over record in place.
-    Open(next, [&](CDialogView& view) {
-        EXPECT_EQ("8", view.Text(IDC_ADDRESS));
-        view.Click(IDCANCEL);
-    });
-}
-
-TEST_F(ConfigDialogTest, AdvanceAddressWrapsAfter125WithOneWarning)
-{
-    ASSERT_EQ(1, Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+    };
+    EXPECT_EQ(2, Open(MakeUnit("A", "QX2250.10", "00000001"), [&](CDialogView& view) {
         TypeWorkedExample(view);
-        view.SetText(IDC_ADDRESS, "124");
-        view.Click(IDC_WRITE_AND_TEST);
+        view.SetText(IDC_ADDRESS, "7");
+        view.SetText(IDC_ANSWER_DELAY, "20");
+        view.Select(IDC_BAUD_RATE, 1);
+        view.Select(IDC_PARITY, 1);
+        view.SetChecked(IDC_SERIES, true);
+        WriteAndTest(view);
+        ExpectNext(nextUnit);
+        ExpectConfig(carried);
     }));
-    m_pDialog->AdvanceAddress();  // 125: no message box (the operator fails on any)
-    EXPECT_TRUE(m_op.Seen().size() == 1) << "no warning on the way to 125";
-
-    const std::string warning = Message(20);
-    m_op.Expect("address wrap warning", [&](CDialogView& box) {
-        EXPECT_EQ("TAVO-01", box.Title());
-        EXPECT_EQ(warning, box.MessageText());
-        EXPECT_EQ(m_hHost, ::GetWindow(box.Handle(), GW_OWNER)) << "owned by the host window";
-        box.Click(IDOK);
-    });
-    m_pDialog->AdvanceAddress();  // 126 becomes 1
-    Open(MakeUnit("B", "QX2250.10"), [&](CDialogView& view) {
-        EXPECT_EQ("1", view.Text(IDC_ADDRESS));
-        view.Click(IDCANCEL);
-    });
-    EXPECT_EQ(3u, m_op.Seen().size()) << "exactly one warning";
 }
 
-TEST_F(ConfigDialogTest, BaudRateOfUnknownCodesIs2400)
+// Every baud code the record may hold, as the test of the new setting is
+// given it: the five of the list, and 2400 Bd for anything else.
+TEST_F(ConfigDialogTest, BaudCodesGiveTheirBaudRates)
 {
-    for (unsigned char code : {0, 1, 23, 25, 255}) {
-        Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+    const struct
+    {
+        unsigned char byCode;
+        const char* pszTested;
+    } cases[] = {{6, "600 8 2"}, {12, "1200 8 2"}, {24, "2400 8 2"}, {48, "4800 8 2"}, {96, "9600 8 2"},
+                 {0, "2400 8 2"}, {1, "2400 8 2"}, {23, "2400 8 2"}, {25, "2400 8 2"}, {255, "2400 8 2"}};
+    for (const auto& c : cases) {
+        const bool listed = c.byCode == 6 || c.byCode == 12 || c.byCode == 24 || c.byCode == 48 || c.byCode == 96;
+        const int result = Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
             TypeWorkedExample(view);
-            ::SendDlgItemMessageA(view.Handle(), IDC_BAUD_RATE, CB_SETITEMDATA, 4, code);
+            ::SendDlgItemMessageA(view.Handle(), IDC_BAUD_RATE, CB_SETITEMDATA, 4, c.byCode);
+            if (listed) {
+                WriteAndTest(view);  // the unit answers on what was written
+                return;
+            }
+            // The unit answers on code x 100 Bd, which no line has: give the test up.
+            ExpectTest([](CDialogView& test) {
+                test.When("the first poll", [] { return CBench::Get().PollCount() > 0; },
+                          [](CDialogView& polling) { polling.Click(IDCANCEL); });
+            });
+            ExpectConfig([](CDialogView& again) { again.Click(IDCANCEL); });
             view.Click(IDC_WRITE_AND_TEST);
         });
-        EXPECT_EQ(2400, m_pDialog->GetBaudRate()) << int(code);
+        EXPECT_EQ(listed ? 1 : 2, result) << int(c.byCode);
+        EXPECT_EQ(c.pszTested, TestedLine()) << "code " << int(c.byCode);
+        EXPECT_EQ(c.byCode, Unit("A").abyConfig[2]) << "the code is written as chosen";
     }
-}
-
-TEST_F(ConfigDialogTest, NullInstanceAnswersMinusTwoAndReportsLine74)
-{
-    CConfigDialog dialog(m_hHost, nullptr);
-    dialog.SetOwner(m_pOwner);
-    EXPECT_EQ(-2, dialog.Show(-1));
-    ASSERT_EQ(1, MyGetInvariantReportCount());
-    MY_INVARIANT_REPORT report;
-    MyGetInvariantReport(0, &report);
-    EXPECT_STREQ("DlgConfig", report.szSource);
-    EXPECT_EQ(74, report.nLine);
 }
 
 }  // namespace

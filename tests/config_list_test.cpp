@@ -1,6 +1,10 @@
-// CConfigList: serial number -> bus address of the units configured in one series.
+// CConfigList: serial number -> bus address of the units configured in one
+// series. The list lives inside the module, where no host reaches it; these
+// tests build its source into the test program, and count its elements'
+// allocations and frees there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <new>
@@ -8,11 +12,25 @@
 #include <vector>
 
 #include "ConfigList.h"
+#include "DebugOutput.h"
 
 namespace {
 
 // Lets a test make the list's next element allocation fail.
 bool g_failNextAllocation = false;
+// The list's elements alive: allocated by the no-throw new, not yet freed.
+void* g_liveElements[512];
+int g_liveCount = 0;
+
+void Forget(void* block)
+{
+    void** end = g_liveElements + g_liveCount;
+    void** found = std::find(g_liveElements, end, block);
+    if (found != end) {
+        *found = *(end - 1);
+        --g_liveCount;
+    }
+}
 
 }  // namespace
 
@@ -22,7 +40,30 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
         g_failNextAllocation = false;
         return nullptr;
     }
-    return malloc(size ? size : 1);  // the default operator delete frees it
+    void* block = malloc(size ? size : 1);
+    if (block && g_liveCount < 512)
+        g_liveElements[g_liveCount++] = block;
+    return block;
+}
+
+// The program's other allocations come from the same heap, so one delete serves all.
+void* operator new(std::size_t size)
+{
+    if (void* block = malloc(size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    Forget(block);
+    free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    Forget(block);
+    free(block);
 }
 
 namespace {
@@ -40,8 +81,13 @@ Entries Contents(const CConfigList& list)
 class ConfigListTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { MyClearInvariantReports(); }
+    void SetUp() override
+    {
+        g_liveCount = 0;
+        m_debug.Clear();
+    }
 
+    CDebugOutput m_debug;
     CConfigList m_list;
 };
 
@@ -78,8 +124,10 @@ TEST_F(ConfigListTest, KeepsInsertionOrderAndClearFreesAll)
         EXPECT_EQ(1, m_list.Set(serial, static_cast<unsigned char>(serial / 100)));
     EXPECT_EQ((Entries{{300, 3}, {100, 1}, {200, 2}}), Contents(m_list));
 
+    EXPECT_EQ(3, g_liveCount) << "one allocation an element";
     EXPECT_EQ(1, m_list.Find(200));
     EXPECT_EQ(1, m_list.Clear());
+    EXPECT_EQ(0, g_liveCount) << "every element freed";
     EXPECT_EQ(nullptr, m_list.GetFirst());
     EXPECT_EQ(nullptr, m_list.GetCurrent()) << "Clear forgets the current element";
     for (int serial : serials)
@@ -123,18 +171,24 @@ TEST_F(ConfigListTest, ClearOnEmptyListAnswersOne)
     EXPECT_EQ(1, m_list.Set(4, 4)) << "the list works after a Clear";
 }
 
+TEST_F(ConfigListTest, DestructorFreesWhatIsLeft)
+{
+    {
+        CConfigList list;
+        list.Set(1, 1);
+        list.Set(2, 2);
+        EXPECT_EQ(2, g_liveCount);
+    }
+    EXPECT_EQ(0, g_liveCount);
+}
+
 TEST_F(ConfigListTest, FailedAllocationLeavesTheListAndReportsLine103)
 {
     m_list.Set(1, 1);
     g_failNextAllocation = true;
     EXPECT_EQ(0, m_list.Set(2, 2));
     EXPECT_EQ((Entries{{1, 1}}), Contents(m_list)) << "the tail's link stays null";
-    ASSERT_EQ(1, MyGetInvariantReportCount());
-    MY_INVARIANT_REPORT report;
-    ASSERT_TRUE(MyGetInvariantReport(0, &report));
-    EXPECT_STREQ("0", report.szCondition);
-    EXPECT_STREQ("ConfigList", report.szSource);
-    EXPECT_EQ(103, report.nLine);
+    EXPECT_EQ((std::vector<InvariantReport>{{"0", "ConfigList", 103}}), m_debug.Invariants());
 
     EXPECT_EQ(1, m_list.Set(2, 2)) << "the next allocation succeeds again";
     EXPECT_EQ((Entries{{1, 1}, {2, 2}}), Contents(m_list));
@@ -147,7 +201,7 @@ TEST_F(ConfigListTest, UpdatingAListedSerialNeedsNoAllocation)
     EXPECT_EQ(1, m_list.Set(1, 50));
     g_failNextAllocation = false;
     EXPECT_EQ((Entries{{1, 50}}), Contents(m_list));
-    EXPECT_EQ(0, MyGetInvariantReportCount());
+    EXPECT_TRUE(m_debug.Invariants().empty());
 }
 
 }  // namespace

@@ -15,9 +15,7 @@
 #include <cstring>
 #include <random>
 
-#include "DlgTestConfig.h"
 #include "ModuleFixture.h"
-#include "resource.h"
 
 namespace {
 
@@ -30,8 +28,8 @@ int Count(const char* variable, int fallback)
 // What the process holds. Wine answers GetProcessHandleCount and
 // GetGuiResources with 0, so beside them stand measures that work there too:
 // the value a new handle gets (handles are given out lowest free first, so it
-// follows the number in use), the bytes in use on every heap, the threads,
-// and the top-level windows of this thread.
+// follows the number in use), the bytes in use on every heap, the module's
+// workers still running, and the top-level windows of this thread.
 struct Resources
 {
     DWORD dwHandles;
@@ -39,7 +37,7 @@ struct Resources
     DWORD dwUser;
     UINT_PTR nNextHandle;
     SIZE_T nHeapBytes;
-    int nThreads;
+    int nWorkers;
     int nWindows;
 };
 
@@ -70,8 +68,9 @@ SIZE_T HeapBytes()
 // log, the report lines).
 Resources Measure()
 {
-    CBench::Get().ClearCallLog();
     Resources resources = {};
+    resources.nWorkers = CBench::Get().OtherCallersRunning();
+    CBench::Get().ClearCallLog();
     ::GetProcessHandleCount(::GetCurrentProcess(), &resources.dwHandles);
     resources.dwGdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
     resources.dwUser = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
@@ -79,16 +78,15 @@ Resources Measure()
     resources.nNextHandle = reinterpret_cast<UINT_PTR>(probe);
     ::CloseHandle(probe);
     resources.nHeapBytes = HeapBytes();
-    resources.nThreads = ProcessThreadCount();
     ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&resources.nWindows));
     return resources;
 }
 
 void Print(const char* when, const Resources& r)
 {
-    printf("%-24s handles %lu, GDI %lu, USER %lu | next handle %#llx, heap %zu KiB, threads %d, windows %d\n", when,
+    printf("%-24s handles %lu, GDI %lu, USER %lu | next handle %#llx, heap %zu KiB, workers %d, windows %d\n", when,
            r.dwHandles, r.dwGdi, r.dwUser, static_cast<unsigned long long>(r.nNextHandle), static_cast<size_t>(r.nHeapBytes / 1024),
-           r.nThreads, r.nWindows);
+           r.nWorkers, r.nWindows);
 }
 
 class EnduranceTest : public CModuleFixture
@@ -101,7 +99,7 @@ protected:
     {
         m_nUnitsLeft = units;
         for (int i = 0; i < units * 3 + units / 100 + 10; ++i) {
-            op.Expect("series", [this](CDialogView& view) {
+            op.Expect("any dialog of the series", COperator::ANY_DIALOG, [this](CDialogView& view) {
                 if (view.Exists(IDC_WRITE_AND_TEST)) {
                     view.SetChecked(IDC_SERIES, true);
                     view.Click(IDC_WRITE_AND_TEST);
@@ -128,7 +126,7 @@ protected:
         EXPECT_LE(after.dwGdi, before.dwGdi);
         EXPECT_LE(after.dwUser, before.dwUser);
         EXPECT_LE(after.nNextHandle, before.nNextHandle + 16) << "handles in use grew";
-        EXPECT_LE(after.nThreads, before.nThreads);
+        EXPECT_EQ(0, after.nWorkers) << "a worker outlived its dialog";
         EXPECT_LE(after.nWindows, before.nWindows);
         EXPECT_LT(after.nHeapBytes, before.nHeapBytes + 32 * 1024) << "steady heap growth";
     }
@@ -142,7 +140,7 @@ TEST_F(EnduranceTest, LongSeriesAndManyCallsLeaveNothingBehind)
     {
         COperator op(10000);
         QueueSeries(op, 1);
-        m_pOwner->ConfigureThermometer(m_hHost, 0, 0);
+        m_pTest->ConfigureThermometer(m_hHost, 0, 0);
     }
     m_reports.Clear();
     const Resources start = Measure();
@@ -153,7 +151,7 @@ TEST_F(EnduranceTest, LongSeriesAndManyCallsLeaveNothingBehind)
         COperator op(10000);
         QueueSeries(op, units);
         m_reports.Clear();
-        EXPECT_EQ(2, m_pOwner->ConfigureThermometer(m_hHost, 0, 0));
+        EXPECT_EQ(2, m_pTest->ConfigureThermometer(m_hHost, 0, 0));
         EXPECT_TRUE(op.Failures().empty()) << ::testing::PrintToString(op.Failures());
         EXPECT_EQ(static_cast<size_t>(units * 6 + 1), m_reports.Lines().size()) << "six lines a unit, then the break";
         printf("%d units in one series: last unit's line: %s\n", units,
@@ -167,12 +165,12 @@ TEST_F(EnduranceTest, LongSeriesAndManyCallsLeaveNothingBehind)
     const int calls = Count("TAVO_SOAK_CALLS", 10);
     for (int i = 0; i < calls; ++i) {
         COperator op(10000);
-        op.Expect("configuration", [](CDialogView& view) {
+        op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) {
             view.SetChecked(IDC_SERIES, false);
             view.Click(IDC_WRITE_AND_TEST);
         });
-        op.Expect("test", [](CDialogView&) {});
-        ASSERT_EQ(1, m_pOwner->ConfigureThermometer(m_hHost, 0, 0)) << "call " << i;
+        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
+        ASSERT_EQ(1, m_pTest->ConfigureThermometer(m_hHost, 0, 0)) << "call " << i;
     }
     m_reports.Clear();
     const Resources afterCalls = Measure();
@@ -181,8 +179,9 @@ TEST_F(EnduranceTest, LongSeriesAndManyCallsLeaveNothingBehind)
 }
 
 // The operator's Cancel lands at a random moment between 250 and 450 ms
-// after the dialog opens; the unit answers at its first poll, about 300 ms
-// after it (the worker's pause), and each poll takes 40 ms.
+// after the test dialog opens; the unit answers at its first poll, about
+// 300 ms after it (the worker's pause), and each poll takes 40 ms. A test
+// given up begins the pass again, whose configuration dialog is cancelled.
 TEST_F(EnduranceTest, CancelAroundTheAnswer)
 {
     BenchUnit unit = MakeUnit("A");
@@ -190,27 +189,22 @@ TEST_F(EnduranceTest, CancelAroundTheAnswer)
     Bench({unit});
     std::mt19937 random(42);
     const int races = Count("TAVO_RACES", 20);
-    const int baseline = ProcessThreadCount();
     int answered = 0, givenUp = 0;
     for (int race = 0; race < races; ++race) {
-        m_pOwner->CheckEEPROM(m_hHost, 0, 1);  // back into configuration mode
         CBench::Get().ClearCallLog();
         const DWORD cancelAt = 250 + random() % 200;
-        int result = 0;
         bool cancelled = false;
-        {
-            CTestConfigDialog dialog(m_hHost, m_module.Handle());
-            dialog.SetTestParameters(m_pOwner, 5, 9600, 2);
-            COperator op(5000);
-            op.Expect("test", [cancelAt, &cancelled](CDialogView& view) {
-                view.Later(cancelAt, [&cancelled](CDialogView& later) {
-                    cancelled = true;
-                    later.Click(IDCANCEL);
-                });
+        COperator op(5000);
+        op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
+        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [cancelAt, &cancelled](CDialogView& view) {
+            view.Later(cancelAt, [&cancelled](CDialogView& later) {
+                cancelled = true;
+                later.Click(IDCANCEL);
             });
-            result = dialog.Show(-1);
-        }
-        EXPECT_EQ(baseline, ProcessThreadCount()) << "race " << race << ": the worker outlived its dialog object";
+        });
+        op.Expect("the configuration dialog again", IDC_WRITE_AND_TEST, [](CDialogView& view) { view.Click(IDCANCEL); });
+        const int result = m_pTest->ConfigureThermometer(m_hHost, 0, 0);
+        EXPECT_EQ(0, CBench::Get().OtherCallersRunning()) << "race " << race << ": the worker outlived its dialog";
         const std::vector<std::string> calls = CBench::Get().CallLog();
         const bool unitAnswered = std::find(calls.begin(), calls.end(), "Poll 5 1") != calls.end();
         ASSERT_TRUE(result == 1 || result == 2) << "race " << race << ": " << result;
@@ -219,6 +213,7 @@ TEST_F(EnduranceTest, CancelAroundTheAnswer)
             ++answered;
         } else {
             EXPECT_TRUE(cancelled) << "race " << race << ": given up without a Cancel";
+            EXPECT_TRUE(op.AllDone()) << "race " << race << ": the pass did not begin again";
             ++givenUp;
         }
     }

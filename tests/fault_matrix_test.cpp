@@ -1,15 +1,15 @@
 // The series under faults: every tester call the module makes failing or
 // answering unexpectedly, and every dialog ending with every result, at the
 // first and the second pass of a series of units A and B. Each run must end
-// with the reports and result the procedure gives, the list cleared and no
-// dialog left behind.
+// with the reports and result the procedure gives, no dialog left behind and,
+// as in every test of the fixture, no worker left and no two threads in the
+// tester at once.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
 
 #include "ModuleFixture.h"
-#include "resource.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ protected:
         m_openings.clear();
         COperator robot(10000);
         for (int i = 0; i < 40; ++i)
-            robot.Expect("any dialog", [this](CDialogView& view) { Serve(view); });
-        const int result = m_pOwner->ConfigureThermometer(m_hHost, 0, 0);
+            robot.Expect("any dialog", COperator::ANY_DIALOG, [this](CDialogView& view) { Serve(view); });
+        const int result = m_pTest->ConfigureThermometer(m_hHost, 0, 0);
         EXPECT_TRUE(robot.Failures().empty()) << ::testing::PrintToString(robot.Failures());
         ExpectCleanEnd();
         return result;
@@ -58,9 +58,9 @@ protected:
     }
 
     // Fills an empty configuration dialog, writes (again after a refused
-    // write), lets the test run and gives it up after 1.5 s, answers boxes
-    // with No or OK, connects B in the first next-unit dialog and cancels the
-    // second.
+    // write), lets the test run and gives it up after twenty polls without an
+    // answer, answers boxes with No or OK, connects B in the first next-unit
+    // dialog and cancels the second.
     void Serve(CDialogView& view)
     {
         for (int mark : {IDC_WRITE_AND_TEST, IDC_TEST_EXPLANATION, IDC_CONFIRM_TEXT}) {
@@ -71,7 +71,9 @@ protected:
             } else if (mark == IDC_WRITE_AND_TEST) {
                 Configure(view);
             } else if (mark == IDC_TEST_EXPLANATION) {
-                view.Later(1500, [](CDialogView& later) { later.Click(IDCANCEL); });
+                const int polls = CBench::Get().PollCount() + 20;
+                view.When("twenty polls", [polls] { return CBench::Get().PollCount() >= polls; },
+                          [](CDialogView& unanswered) { unanswered.Click(IDCANCEL); });
             } else if (m_nextUnits.empty()) {
                 view.Click(IDCANCEL);
             } else {
@@ -101,7 +103,9 @@ protected:
 
     void ExpectCleanEnd()
     {
-        EXPECT_EQ(nullptr, m_pOwner->m_ConfigList.GetFirst()) << "the list is cleared";
+        std::string overlap;
+        EXPECT_EQ(0, CBench::Get().Overlaps(&overlap)) << overlap;
+        EXPECT_EQ(0, CBench::Get().OtherCallersRunning()) << "a worker outlived its dialog";
         int dialogs = 0;
         ::EnumThreadWindows(::GetCurrentThreadId(), &CountDialog, reinterpret_cast<LPARAM>(&dialogs));
         EXPECT_EQ(0, dialogs) << "a dialog was left behind";

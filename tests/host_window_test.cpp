@@ -11,7 +11,6 @@
 #include "Screenshot.h"
 #include "TempFile.h"
 #include "TraceLog.h"
-#include "resource.h"
 
 namespace {
 
@@ -31,12 +30,12 @@ protected:
 
     void ExpectUnit(bool last, int nextIndex)
     {
-        m_op.Expect("configuration", [](CDialogView& view) {
+        ExpectConfig([](CDialogView& view) {
             view.SetChecked(IDC_SERIES, true);
             view.Click(IDC_WRITE_AND_TEST);
         });
-        m_op.Expect("test", [](CDialogView&) {});
-        m_op.Expect("next unit", [last, nextIndex, this](CDialogView& view) {
+        ExpectTest();
+        ExpectNext([last, nextIndex, this](CDialogView& view) {
             if (last)
                 TakePictures();
             if (last) {
@@ -69,8 +68,8 @@ TEST_F(HostWindowTest, ThreeUnitsByHandGiveThreeLogRows)
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2210.00", "00000002"),
            MakeUnit("C", "TAVO-02", "00000003")});
     CTempFile logFile("trace.csv", "");
-    CTraceLog log(logFile.Path(), m_pOwner);
-    CHostWindow window(m_pOwner, m_module.Id(), &log);
+    CTraceLog log(logFile.Path(), m_pTest);
+    CHostWindow window(m_pTest, m_module.Id(), &log);
     ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
     m_hWindow = window.Handle();
     ExpectUnit(false, 1);
@@ -93,7 +92,7 @@ TEST_F(HostWindowTest, ThreeUnitsByHandGiveThreeLogRows)
 TEST_F(HostWindowTest, BenchWindowFlipsJumpers)
 {
     Bench({MakeUnit("A")});
-    CHostWindow window(m_pOwner, m_module.Id(), nullptr);
+    CHostWindow window(m_pTest, m_module.Id(), nullptr);
     ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
     UseBench(0, CBenchWindow::IDC_JP1);
     EXPECT_FALSE(Unit("A").bWriteEnabled) << "JP1 now on WP";
@@ -108,6 +107,30 @@ TEST_F(HostWindowTest, BenchWindowFlipsJumpers)
     ::SendDlgItemMessageA(bench, CBenchWindow::IDC_UNITS, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
     EXPECT_NE(nullptr, strstr(line, "JP1 WP")) << line;
     EXPECT_NE(nullptr, strstr(line, "JP2 closed")) << line;
+    ::DestroyWindow(window.Handle());
+}
+
+// Without a unit the module ends without a reason of its own; the host adds
+// its own line on what the bench shows.
+TEST_F(HostWindowTest, ConfigureWithoutAUnitSaysWhy)
+{
+    Bench({MakeUnit("A")});
+    CBench::Get().Connect("");
+    CHostWindow window(m_pTest, m_module.Id(), nullptr);
+    ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
+    ::SendMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(CHostWindow::IDC_CONFIGURE, BN_CLICKED), 0);
+    std::vector<std::string> lines;
+    HWND report = ::GetDlgItem(window.Handle(), CHostWindow::IDC_REPORT);
+    for (LRESULT i = 0; i < ::SendMessageA(report, LB_GETCOUNT, 0, 0); ++i) {
+        char line[512] = "";
+        ::SendMessageA(report, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+        lines.push_back(line);
+    }
+    const std::vector<std::string> expected = {
+        "112  TAVO configuration",
+        "host: the module ended without a reason of its own; the bench shows: no unit is connected to the tester",
+        "host: ConfigureThermometer answered 2"};
+    EXPECT_EQ(expected, lines);
     ::DestroyWindow(window.Handle());
 }
 

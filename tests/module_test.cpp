@@ -1,36 +1,26 @@
-// The module boundary: the file loads like the production host loads it, the
-// two plain-named exports, the identity operations called through the virtual
-// table, the library entry and the single object's life.
+// The module boundary as the production host meets it: the file loads, the two
+// plain-named exports, every slot of the published table called in Microsoft's
+// layout, the exported class members, the library entry and the single
+// object's life.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
+#include <vector>
 
+#include "Bench.h"
 #include "TestModule.h"
-#include "TestTAVO02.h"
-
-// The host's view of a test object: nothing but the published order of the
-// virtual operations, declared independently of the framework headers. It has
-// external linkage on purpose: inside an anonymous namespace the compiler may
-// assume no object of it can exist and fold the calls away.
-struct IHostSlots
-{
-    virtual ~IHostSlots() {}
-    virtual int GetProductName(void*, void*, unsigned int) = 0;
-    virtual const char* GetModuleName() = 0;
-    virtual int IsSupportedTest(const char*) = 0;
-    virtual unsigned int GetSupportedTestCount() = 0;
-    virtual const char* GetSupportedTest(unsigned int) = 0;
-};
 
 namespace {
 
 const char kModule[] = "TestTAVO02.test";
 
-IHostSlots* Slots(CTest* test)
-{
-    return reinterpret_cast<IHostSlots*>(test);
-}
+// The exported table of supported tests, under its Microsoft-decorated name.
+#ifdef _WIN64
+const char kTableExport[] = "?m_szSupportedTest@CTestTAVO02@@2PEAPEADEA";
+#else
+const char kTableExport[] = "?m_szSupportedTest@CTestTAVO02@@2PAPADA";
+#endif
 
 typedef BOOL(WINAPI* EntryPoint)(HINSTANCE, DWORD, LPVOID);
 
@@ -42,73 +32,158 @@ EntryPoint EntryOf(HMODULE module)
     return reinterpret_cast<EntryPoint>(base + nt->OptionalHeader.AddressOfEntryPoint);
 }
 
+std::string Str(const char* text)
+{
+    return text ? text : "(null)";
+}
+
+// A report sink keeping each line's first text.
+void CALLBACK CollectFirstTexts(void* context, const TEST_REPORT* report)
+{
+    static_cast<std::vector<std::string>*>(context)->push_back(Str(report->pszFirst));
+}
+
 class ModuleTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_module.Load(kModule)) << m_module.Error(); }
+    void SetUp() override
+    {
+        CBench::Get().Clear();
+        ASSERT_TRUE(m_module.Load(kModule)) << m_module.Error();
+        m_pTest = m_module.Instance();
+    }
 
-    CTestTAVO02* Object() const { return static_cast<CTestTAVO02*>(m_module.Instance()); }
+    void TearDown() override
+    {
+        m_pTest->LanguageFileClose();
+        m_pTest->SetLanguageFile(nullptr);
+        BenchSetReportSink(nullptr, nullptr);
+        CBench::Get().Clear();
+    }
+
+    int InstanceCalls(void** last = nullptr) const { return BenchInstanceCalls(last); }
 
     CTestModule m_module;
+    ITest* m_pTest = nullptr;
 };
 
 TEST_F(ModuleTest, ExportsTheIdentifierAndOneInstance)
 {
     EXPECT_EQ(19796, m_module.Id());
     EXPECT_EQ(0x4D54, m_module.Id());
-    CTest* first = m_module.Instance();
+    ITest* first = m_module.Instance();
     ASSERT_NE(nullptr, first);
     EXPECT_EQ(first, m_module.Instance()) << "every call answers the same object";
     EXPECT_EQ(nullptr, m_module.Export<void (*)()>("GetTestInstance")) << "only the underscore names are exported";
 }
 
-TEST_F(ModuleTest, IdentitySlotsAnswerThroughTheVirtualTable)
+// Each slot is called where the published order puts it, one destructor slot
+// first, and answers what the module or the base library it belongs to
+// answers there; a table one slot off answers something else.
+TEST_F(ModuleTest, EverySlotAnswersInThePublishedOrder)
 {
-    IHostSlots* slots = Slots(m_module.Instance());
-    EXPECT_STREQ("TAVO-01", slots->GetModuleName());
-    EXPECT_EQ(3u, slots->GetSupportedTestCount());
-    const char* const expected[] = {"TAVO-01", "TAVO-02", "TAV-02"};
-    for (unsigned int i = 0; i < 3; ++i)
-        EXPECT_STREQ(expected[i], slots->GetSupportedTest(i)) << "index " << i;
-    EXPECT_EQ(nullptr, slots->GetSupportedTest(3));
-    EXPECT_EQ(nullptr, slots->GetSupportedTest(UINT_MAX)) << "the index is compared unsigned";
+    char product[32] = "";
+    EXPECT_EQ(1, m_pTest->GetProductName(product, nullptr, sizeof(product)));
+    EXPECT_STREQ("TAVO tester", product) << "the tester library's slot 1";
+    EXPECT_STREQ("TAVO-01", m_pTest->GetModuleName());
+    EXPECT_EQ(2, m_pTest->IsSupportedTest("TAVO-02")) << "the framework's answer, passed on";
+    EXPECT_EQ(3u, m_pTest->GetSupportedTestCount());
+    EXPECT_STREQ("TAV-02", m_pTest->GetSupportedTest(2));
+    // The host framework's own slots.
+    EXPECT_EQ(0u, m_pTest->GetExtendedInfoCount());
+    EXPECT_EQ(nullptr, m_pTest->GetExtendedInfo(0));
+    EXPECT_EQ(nullptr, m_pTest->GetExtendedInfoName(0));
+    EXPECT_EQ(0, m_pTest->Test(0, nullptr, 0, nullptr)) << "the tester's: no tests of its own";
+    EXPECT_EQ(1, m_pTest->Prepare4Test(0, nullptr, 0, nullptr));
+    EXPECT_EQ(1, m_pTest->AfterTest(0, nullptr, 0, nullptr));
+    EXPECT_EQ(7u, m_pTest->GetTestID(7, 0));
+    EXPECT_EQ(0, m_pTest->ShowHelp(nullptr, 0, 0));
+    EXPECT_EQ(0, m_pTest->InitTestMenu(nullptr));
+    EXPECT_EQ(nullptr, m_pTest->GetMenuTooltip(0, 0));
+
+    // The language slots, over the Czech file.
+    unsigned int language = 0;
+    EXPECT_EQ(0, m_pTest->GetFirstLanguage(&language)) << "no file set yet";
+    EXPECT_EQ(1, m_pTest->SetLanguageFile("lang\\cs.xml"));
+    EXPECT_EQ(1, m_pTest->GetFirstLanguage(&language));
+    EXPECT_EQ(1u, language);
+    EXPECT_EQ(0, m_pTest->GetNextLanguage(&language));
+    EXPECT_STREQ("lang\\cs.xml", m_pTest->GetLanguageFileName(1));
+    EXPECT_EQ(0u, m_pTest->GetCurrentLanguageID()) << "not open yet";
+    EXPECT_EQ(1, m_pTest->LanguageFileOpen());
+    EXPECT_EQ(1u, m_pTest->GetCurrentLanguageID());
+    EXPECT_STREQ("\xC8" "e\x9Atina", m_pTest->GetLanguageValue(1)) << "the root's Language attribute";
+    EXPECT_EQ(1, m_pTest->LanguageFileGetTag(1, "TesterLanguage"));
+    EXPECT_STREQ("TesterLanguage", m_pTest->LanguageFileGetCurrentTagName());
+    EXPECT_STREQ("\xC8" "e\x9Atina", m_pTest->LanguageFileGetCurrentTagAttribute("Language"));
+    EXPECT_EQ(1, m_pTest->LanguageFileClose());
+    EXPECT_EQ(0u, m_pTest->GetCurrentLanguageID());
+    EXPECT_EQ(1, m_pTest->InitLanguage()) << "opens the file set";
+    EXPECT_EQ(0, m_pTest->SetCurrentLanguage(2));
+    EXPECT_EQ(1, m_pTest->SetLanguage("lang\\de.xml"));
+    EXPECT_STREQ("Deutsch", m_pTest->GetLanguageValue(1));
+    m_pTest->LanguageFileClose();
+
+    // The module's text slots.
+    EXPECT_STREQ("TAVO configuration", m_pTest->GetMessageA(34));
+    EXPECT_STREQ("Configuration of next unit ...", m_pTest->GetDialogName(2022));
+    EXPECT_STREQ("Connect next unit for configration", m_pTest->GetDialogControlName(2022, 32795));
+
+    // The tester's unit slots around the module's ConfigureThermometer.
+    EXPECT_EQ(0, m_pTest->AutoTest(nullptr, 0));
+    EXPECT_EQ(0, m_pTest->CheckEEPROM(nullptr, 0, 5)) << "no unit connected";
+    EXPECT_EQ(0, m_pTest->ShowEEPROM(nullptr, 0, 6));
+    EXPECT_EQ(0, m_pTest->SaveEEPROMToFile(nullptr, 0));
+    EXPECT_EQ(0, m_pTest->ClearEEPROM(nullptr, 0));
+    std::vector<std::string> reports;
+    BenchSetReportSink(&CollectFirstTexts, &reports);
+    EXPECT_EQ(2, m_pTest->ConfigureThermometer(nullptr, 0, 9)) << "no unit connected";
+    EXPECT_EQ(std::vector<std::string>{"TAVO configuration"}, reports) << "the module's procedure ran";
+    EXPECT_EQ(0, m_pTest->WriteEEPROM(nullptr, 0, 0));
+    EXPECT_EQ(0, m_pTest->ShowConfigure(nullptr, 0));
+    EXPECT_EQ(0, m_pTest->MeasureTest(nullptr, 0));
+    EXPECT_EQ((std::vector<std::string>{"CheckEEPROM 5", "CheckEEPROM 9"}), CBench::Get().CallLog())
+        << "only CheckEEPROM reached the bench, once by the host and once by the procedure";
 }
 
 TEST_F(ModuleTest, SupportedTestTableIsExportedInOrder)
 {
-    auto table = m_module.Export<char**>("_ZN11CTestTAVO0217m_szSupportedTestE");
+    auto table = m_module.Export<char**>(kTableExport);
     ASSERT_NE(nullptr, table);
     EXPECT_STREQ("TAVO-01", table[0]);
     EXPECT_STREQ("TAVO-02", table[1]);
     EXPECT_STREQ("TAV-02", table[2]);
-    EXPECT_EQ(table[0], m_module.Instance()->GetSupportedTest(0)) << "GetSupportedTest answers the table's entries";
+    for (unsigned int i = 0; i < 3; ++i)
+        EXPECT_EQ(table[i], m_pTest->GetSupportedTest(i)) << "GetSupportedTest answers the table's entry " << i;
+    EXPECT_EQ(nullptr, m_pTest->GetSupportedTest(3));
+    EXPECT_EQ(nullptr, m_pTest->GetSupportedTest(UINT_MAX)) << "the index is compared unsigned";
 }
 
 TEST_F(ModuleTest, IsSupportedTestHandsEveryNameToTheFrameworkUnchanged)
 {
-    auto table = m_module.Export<char**>("_ZN11CTestTAVO0217m_szSupportedTestE");
+    auto table = m_module.Export<char**>(kTableExport);
     const char* const names[] = {"TAVO-01", "TAVO-02", "TAV-02", "tavo-01", "TAVO-0", "TAVO-012", "", "X", nullptr};
-    IHostSlots* slots = Slots(m_module.Instance());
     for (const char* name : names) {
-        const int answer = slots->IsSupportedTest(name);
+        const int answer = m_pTest->IsSupportedTest(name);
         const char* passedName = "not called";
         char** passedTable = nullptr;
-        int passedCount = 0;
-        HostFrameGetLastSupportedTestQuery(&passedName, &passedTable, &passedCount);
+        int passedCount = 0, frameworkAnswer = -1;
+        ASSERT_EQ(1, BenchLastSupportedTestQuery(&passedName, &passedTable, &passedCount, &frameworkAnswer));
         const std::string label = name ? name : "(null)";
         EXPECT_EQ(name, passedName) << label << ": the very same text is passed on";
         EXPECT_EQ(table, passedTable) << label;
         EXPECT_EQ(3, passedCount) << label;
-        EXPECT_EQ(m_module.Instance()->TestSupportedTest(name, table, 3), answer) << label << ": answer unchanged";
+        EXPECT_EQ(frameworkAnswer, answer) << label << ": answer unchanged";
     }
-    EXPECT_EQ(1, slots->IsSupportedTest("TAV-02"));
-    EXPECT_EQ(0, slots->IsSupportedTest("TAVO-03"));
+    EXPECT_EQ(3, m_pTest->IsSupportedTest("TAV-02")) << "the framework answers the place in the table";
+    EXPECT_EQ(0, m_pTest->IsSupportedTest("TAVO-03"));
 }
 
 TEST_F(ModuleTest, ProcessAttachHandsTheInstanceHandleToTheObject)
 {
-    EXPECT_EQ(m_module.Handle(), m_module.Instance()->m_hInstance);
-    EXPECT_EQ(nullptr, Object()->m_ConfigList.GetFirst()) << "the list starts empty";
+    void* instance = nullptr;
+    EXPECT_EQ(1, InstanceCalls(&instance)) << "SetInstance once, at process attach";
+    EXPECT_EQ(m_module.Handle(), instance);
 }
 
 DWORD WINAPI DoNothing(LPVOID)
@@ -121,7 +196,7 @@ TEST_F(ModuleTest, ThreadAttachAndDetachLeaveTheObjectUntouched)
     HANDLE thread = ::CreateThread(nullptr, 0, &DoNothing, nullptr, 0, nullptr);
     ::WaitForSingleObject(thread, INFINITE);
     ::CloseHandle(thread);
-    EXPECT_EQ(m_module.Handle(), m_module.Instance()->m_hInstance);
+    EXPECT_EQ(1, InstanceCalls()) << "no SetInstance for a thread's attach or detach";
 }
 
 TEST_F(ModuleTest, EntryRoutineAnswersOneToEveryOtherReason)
@@ -131,23 +206,26 @@ TEST_F(ModuleTest, EntryRoutineAnswersOneToEveryOtherReason)
     const DWORD reasons[] = {DLL_THREAD_ATTACH, DLL_THREAD_DETACH, 4, 0x7FFFFFFF};
     for (DWORD reason : reasons) {
         EXPECT_EQ(TRUE, entry(other, reason, nullptr)) << "reason " << reason;
-        EXPECT_EQ(m_module.Handle(), m_module.Instance()->m_hInstance)
-            << "reason " << reason << " must not hand over the instance";
+        void* instance = nullptr;
+        EXPECT_EQ(1, InstanceCalls(&instance)) << "reason " << reason << " must not hand over an instance";
+        EXPECT_EQ(m_module.Handle(), instance);
     }
 }
 
 TEST(ModuleLifetime, UnloadAndReloadConstructTheObjectAnew)
 {
-    for (int round = 0; round < 3; ++round) {
+    CBench::Get().Clear();
+    for (int round = 1; round <= 3; ++round) {
         CTestModule module;
         ASSERT_TRUE(module.Load(kModule)) << module.Error();
-        auto* object = static_cast<CTestTAVO02*>(module.Instance());
-        EXPECT_EQ(module.Handle(), object->m_hInstance) << "round " << round;
-        EXPECT_EQ(nullptr, object->m_ConfigList.GetFirst()) << "round " << round;
-        EXPECT_STREQ("TAVO-01", object->GetModuleName());
+        void* instance = nullptr;
+        EXPECT_EQ(round, BenchInstanceCalls(&instance)) << "one attach a load";
+        EXPECT_EQ(module.Handle(), instance);
+        EXPECT_STREQ("TAVO-01", module.Instance()->GetModuleName());
         module.Unload();
         EXPECT_EQ(nullptr, ::GetModuleHandleA(kModule)) << "the module left the process";
     }
+    CBench::Get().Clear();
 }
 
 TEST(ModuleLoading, ANonModuleIsRefusedWithAReason)

@@ -1,47 +1,119 @@
-// The new-setting test dialog with its worker, and the next-unit dialog,
-// each run through the real dialog from the module's templates.
+// The new-setting test dialog with its worker, and the next-unit dialog, each
+// reached through the shipped module's configuration command and run from the
+// module's templates.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
-#include "DlgConfirm.h"
-#include "DlgTestConfig.h"
 #include "ModuleFixture.h"
-#include "resource.h"
+#include "TempFile.h"
 
 namespace {
+
+// The pixels of a coloured text control in exactly colour, drawn through
+// WM_PRINTCLIENT into a white bitmap of the control's size.
+int PixelsOf(HWND control, COLORREF colour, void (*draw)(HWND, HDC) = nullptr)
+{
+    RECT area;
+    ::GetClientRect(control, &area);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = area.right;
+    info.bmiHeader.biHeight = -area.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    if (draw)
+        draw(control, dc);
+    else
+        ::SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    ::GdiFlush();
+    const DWORD wanted = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const int count = static_cast<int>(std::count_if(pixels, pixels + area.right * area.bottom,
+                                                      [wanted](DWORD pixel) { return (pixel & 0xFFFFFF) == wanted; }));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return count;
+}
+
+// The control's text in black and the dialog's normal-weight font, for
+// comparison with what the control draws.
+void DrawPlain(HWND control, HDC dc)
+{
+    char text[256];
+    ::GetWindowTextA(control, text, sizeof(text));
+    RECT area;
+    ::GetClientRect(control, &area);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(::GetParent(control), WM_GETFONT, 0, 0)));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+    ::DrawTextA(dc, text, -1, &area, DT_NOPREFIX | (style & 0x10 ? DT_CENTER : 0) |
+                                         (style & 0x20 ? DT_VCENTER | DT_SINGLELINE : DT_WORDBREAK));
+    ::SelectObject(dc, old);
+}
+
+// The control draws its text in colour, in bold: more pixels than the plain text.
+void ExpectBoldText(HWND control, COLORREF colour)
+{
+    const int coloured = PixelsOf(control, colour);
+    const int plain = PixelsOf(control, RGB(0, 0, 0), &DrawPlain);
+    EXPECT_GT(plain, 20) << "the plain text was drawn";
+    EXPECT_GT(coloured, plain) << "bold text in the dialog's colour";
+}
 
 class TestDialogTest : public CModuleFixture
 {
 protected:
-    // Connects unit (in configuration mode, as after a write) and runs the
-    // test dialog for address 5, 9600 Bd, even parity.
-    int Run(const BenchUnit& unit, COperator::Action action, int baud = 9600, CTestTAVO02* owner = nullptr)
+    // Connects unit and configures it unchanged (address 5, 9600 Bd, even
+    // parity), so that its test runs; action serves the test dialog. Answers
+    // the command's result: 1 when the unit answered, which it does only once
+    // the action is done. A test given up begins the pass again, whose
+    // configuration dialog is then cancelled (2).
+    int Run(const BenchUnit& unit, COperator::Action action, bool givenUp)
     {
         Bench({unit});
-        m_pOwner->CheckEEPROM(m_hHost, 0, 1);
-        CBench::Get().ClearCallLog();
-        m_pDialog->SetTestParameters(owner ? owner : m_pOwner, 5, baud, 2);
-        m_op.Expect("new-setting test", std::move(action));
-        return m_pDialog->Show(-1);
+        if (!givenUp)
+            CBench::Get().HoldAnsweringPolls(true);
+        ExpectConfig([this, action, givenUp](CDialogView& view) {
+            ExpectTest([action, givenUp](CDialogView& test) {
+                action(test);
+                if (!givenUp)
+                    CBench::Get().HoldAnsweringPolls(false);
+            });
+            if (givenUp)
+                ExpectConfig([](CDialogView& again) { again.Click(IDCANCEL); });
+            view.Click(IDC_WRITE_AND_TEST);
+        });
+        const int result = Configure();
+        CBench::Get().HoldAnsweringPolls(false);
+        return result;
     }
 
-    std::vector<std::string> Calls() const { return CBench::Get().CallLog(); }
-
-    void SetUp() override
+    // The calls of the test's worker: after the write, up to the next pass.
+    std::vector<std::string> WorkerCalls() const
     {
-        CModuleFixture::SetUp();
-        m_pDialog.reset(new CTestConfigDialog(m_hHost, m_module.Handle()));
+        const std::vector<std::string> calls = CBench::Get().CallLog();
+        auto begin = std::find_if(calls.begin(), calls.end(),
+                                  [](const std::string& call) { return call.compare(0, 11, "WriteConfig") == 0; });
+        begin = begin == calls.end() ? begin : begin + 1;
+        auto end = std::find_if(begin, calls.end(),
+                                [](const std::string& call) { return call.compare(0, 11, "CheckEEPROM") == 0; });
+        return std::vector<std::string>(begin, end);
     }
 
-    void TearDown() override
+    static BenchUnit Silent()
     {
-        m_pDialog.reset();
-        CModuleFixture::TearDown();
+        BenchUnit silent = MakeUnit("A");
+        silent.bNeverAnswers = true;
+        return silent;
     }
-
-    std::unique_ptr<CTestConfigDialog> m_pDialog;
 };
 
 TEST_F(TestDialogTest, AnswerAtTheFirstPollEndsWithOne)
@@ -51,28 +123,28 @@ TEST_F(TestDialogTest, AnswerAtTheFirstPollEndsWithOne)
         EXPECT_EQ("Back to module configuration", view.Text(IDCANCEL));
         EXPECT_EQ("Test of new TAVO configuration", view.Text(IDC_TEST_HEADING));
         EXPECT_NE(std::string::npos, view.Text(IDC_TEST_EXPLANATION).find("no longer than 10s"));
-    });
+    }, false);
     EXPECT_EQ(1, result);
-    EXPECT_EQ((std::vector<std::string>{"ExitConfig", "Reconnect 9600 8 2 1", "Poll 5 1"}), Calls());
-    EXPECT_EQ(0, MyGetInvariantReportCount());
+    EXPECT_EQ((std::vector<std::string>{"ExitConfig", "Reconnect 9600 8 2 1", "Poll 5 1"}), WorkerCalls());
+    EXPECT_TRUE(m_debug.Invariants().empty());
 }
 
 TEST_F(TestDialogTest, NeverAnsweringUnitIsGivenUpWithTheButton)
 {
-    BenchUnit silent = MakeUnit("A");
-    silent.bNeverAnswers = true;
-    const int result = Run(silent, [](CDialogView& view) {
-        view.Later(600, [](CDialogView& later) {
-            later.Click(IDCANCEL);
-            EXPECT_FALSE(later.IsEnabled(IDCANCEL)) << "the button is disabled at once";
-            EXPECT_TRUE(later.IsOpen()) << "the worker, not the button, ends the dialog";
+    const int result = Run(Silent(), [](CDialogView& view) {
+        view.When("27 polls", [] { return CBench::Get().PollCount() >= 27; }, [](CDialogView& polled) {
+            polled.Click(IDCANCEL);
+            EXPECT_FALSE(polled.IsEnabled(IDCANCEL)) << "the button is disabled at once";
+            EXPECT_TRUE(polled.IsOpen()) << "the worker, not the button, ends the dialog";
         });
-    });
+    }, true);
     EXPECT_EQ(2, result);
+    EXPECT_EQ(Message(42), m_reports.Lines().at(4).strSecond) << "the test was given up";
     // ExitConfig goes out after every ninth unanswered poll.
-    const std::vector<std::string> calls = Calls();
-    ASSERT_GE(calls.size(), 25u);
+    const std::vector<std::string> calls = WorkerCalls();
+    ASSERT_GE(calls.size(), 30u);
     EXPECT_EQ("ExitConfig", calls[0]);
+    EXPECT_EQ("Reconnect 9600 8 2 1", calls[1]);
     int polls = 0;
     for (size_t i = 2; i < calls.size(); ++i) {
         if (calls[i] == "ExitConfig") {
@@ -85,118 +157,129 @@ TEST_F(TestDialogTest, NeverAnsweringUnitIsGivenUpWithTheButton)
     }
 }
 
+// The close box reaches the same Cancel command: the button is disabled and
+// the dialog stays open until the worker, still inside a long poll, ends it.
 TEST_F(TestDialogTest, CloseBoxGivesUpLikeTheButton)
 {
-    BenchUnit silent = MakeUnit("A");
-    silent.bNeverAnswers = true;
-    EXPECT_EQ(2, Run(silent, [](CDialogView& view) { view.Later(400, [](CDialogView& v) { v.Close(); }); }));
+    BenchUnit slow = Silent();
+    slow.dwPollMs = 300;
+    EXPECT_EQ(2, Run(slow, [](CDialogView& view) {
+        view.When("the first poll", [] { return CBench::Get().PollCount() > 0; }, [](CDialogView& polling) {
+            polling.Close();
+            HWND button = polling.Item(IDCANCEL);
+            polling.When("the Cancel command", [button] { return !::IsWindowEnabled(button); },
+                         [](CDialogView& cancelled) {
+                             EXPECT_TRUE(cancelled.IsOpen()) << "the close box does not end the dialog itself";
+                         });
+        });
+    }, true));
 }
 
+// A test dialog ended by other means than its worker (here from outside):
+// the worker is stopped and waited for before the series goes on, so the
+// tester never serves two threads at once. The unit's polls take 30 ms, so a
+// worker left running would overlap the calls of the pass that follows.
+TEST_F(TestDialogTest, WorkerIsGoneWhenItsDialogEndsByOtherMeans)
+{
+    BenchUnit slow = Silent();
+    slow.dwPollMs = 30;
+    EXPECT_EQ(2, Run(slow, [](CDialogView& view) {
+        view.When("the first poll", [] { return CBench::Get().PollCount() > 0; },
+                  [](CDialogView& polling) { ::EndDialog(polling.Handle(), 2); });
+    }, true));
+    std::string overlap;
+    EXPECT_EQ(0, CBench::Get().Overlaps(&overlap)) << overlap;
+    const std::vector<std::string> calls = CBench::Get().CallLog();
+    EXPECT_EQ("CheckEEPROM 1", calls.back()) << "nothing of the worker's after the next pass began";
+}
+
+// The unit's answer is held inside the poll while the operator cancels: the
+// flag read after the loop gives the test up.
 TEST_F(TestDialogTest, CancelBetweenAnswerAndFinalReadGivesTwo)
 {
-    BenchUnit slow = MakeUnit("A");
-    slow.dwPollMs = 2000;  // the first poll (from about 300 ms on) answers, but takes its time
-    const int result = Run(slow, [](CDialogView& view) {
-        view.Later(1000, [](CDialogView& later) { later.Click(IDCANCEL); });
-    });
+    CBench::Get().HoldAnsweringPolls(true);
+    const int result = Run(MakeUnit("A"), [](CDialogView& view) {
+        view.When("an answering poll", [] { return CBench::Get().HeldPolls() > 0; }, [](CDialogView& answering) {
+            answering.Click(IDCANCEL);
+            CBench::Get().HoldAnsweringPolls(false);
+        });
+    }, true);
+    CBench::Get().HoldAnsweringPolls(false);
     EXPECT_EQ(2, result);
-    EXPECT_EQ("Poll 5 1", Calls().back()) << "the unit had answered";
+    EXPECT_EQ("Poll 5 1", WorkerCalls().back()) << "the unit had answered";
 }
 
 TEST_F(TestDialogTest, FailedReconnectIsReportedAndPollingGoesOn)
 {
+    CBench::Get().FailCall("Reconnect", 1);
     const int result = Run(MakeUnit("A"), [](CDialogView& view) {
-        view.Later(500, [](CDialogView& later) { later.Click(IDCANCEL); });
-    }, 1234);
+        view.When("ten polls", [] { return CBench::Get().PollCount() >= 10; },
+                  [](CDialogView& polled) { polled.Click(IDCANCEL); });
+    }, true);
     EXPECT_EQ(2, result);
-    ASSERT_EQ(1, MyGetInvariantReportCount());
-    MY_INVARIANT_REPORT report;
-    MyGetInvariantReport(0, &report);
-    EXPECT_STREQ("DlgTestConfig", report.szSource);
-    EXPECT_EQ(135, report.nLine);
-    EXPECT_NE(::GetCurrentThreadId(), report.dwThreadId) << "reported by the worker";
-    const std::vector<std::string> calls = Calls();
-    EXPECT_GT(std::count(calls.begin(), calls.end(), "Poll 5 0"), 10) << "polling went on";
+    EXPECT_EQ((std::vector<InvariantReport>{{"0", "DlgTestConfig", 135}}), m_debug.Invariants());
+    const std::vector<std::string> calls = WorkerCalls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ("Reconnect fails", calls[1]);
+    EXPECT_EQ("Poll 5 0", calls[2]) << "polling went on";
 }
 
-TEST_F(TestDialogTest, AnswerValueZeroIsNoAnswerAndOldValuesAreCleared)
+// Unanswered polls write every out-value but the second, which alone tells
+// an answer.
+TEST_F(TestDialogTest, AnswerValueZeroIsNoAnswer)
 {
     BenchUnit late = MakeUnit("A");
     late.nAnswerAfterPolls = 20;
-    EXPECT_EQ(1, Run(late, [](CDialogView&) {}));
-    const std::vector<std::string> calls = Calls();
+    EXPECT_EQ(1, Run(late, [](CDialogView&) {}, false));
+    const std::vector<std::string> calls = WorkerCalls();
     EXPECT_EQ(20, std::count(calls.begin(), calls.end(), "Poll 5 0"));
     EXPECT_EQ("Poll 5 1", calls.back());
 }
 
-TEST_F(TestDialogTest, SecondRunOfTheSameObjectStartsANewWorker)
+TEST_F(TestDialogTest, StatusLineIsGreenAndBold)
 {
-    EXPECT_EQ(1, Run(MakeUnit("A"), [](CDialogView&) {}));
-    EXPECT_EQ(1, Run(MakeUnit("A"), [](CDialogView&) {}));
-    EXPECT_EQ((std::vector<std::string>{"ExitConfig", "Reconnect 9600 8 2 1", "Poll 5 1"}), Calls());
-}
-
-TEST_F(TestDialogTest, WithoutOwnerNothingIsPolledAndTheDialogEnds)
-{
-    Bench({MakeUnit("A")});
-    CBench::Get().ClearCallLog();
-    m_pDialog->SetTestParameters(nullptr, 5, 9600, 2);
-    // The worker ends the dialog at once, before an operator could see it.
-    EXPECT_EQ(2, m_pDialog->Show(-1)) << "nothing was tested";
-    EXPECT_TRUE(Calls().empty());
-}
-
-TEST_F(TestDialogTest, StatusLineIsGreen)
-{
-    Run(MakeUnit("A"), [](CDialogView& view) {
-        CMyWindow* dialog = CMyWindow::FromHandle(view.Handle());
-        ASSERT_NE(nullptr, dialog);
-        _MY_COLORED_TEXT_STRUCT param = {{1, 2, 3}, 4};
-        EXPECT_EQ(1, dialog->OnMyColoredTextGetTextParam(IDC_TEST_HEADING, &param));
-        EXPECT_EQ(64, param.byColor[0]);
-        EXPECT_EQ(192, param.byColor[1]);
-        EXPECT_EQ(64, param.byColor[2]);
-        EXPECT_EQ(1u, param.dwValue);
-        _MY_COLORED_TEXT_STRUCT other = {{1, 2, 3}, 4};
-        EXPECT_EQ(1, dialog->OnMyColoredTextGetTextParam(IDCANCEL, &other));
-        EXPECT_EQ(1, other.byColor[0]) << "another control's record stays";
-        EXPECT_EQ(0, dialog->OnMyColoredTextGetTextParam(IDC_TEST_HEADING, nullptr));
-    });
-}
-
-TEST_F(TestDialogTest, NullInstanceAnswersMinusTwoAndReportsLine52)
-{
-    CTestConfigDialog dialog(m_hHost, nullptr);
-    dialog.SetTestParameters(m_pOwner, 5, 9600, 2);
-    EXPECT_EQ(-2, dialog.Show(-1));
-    ASSERT_EQ(1, MyGetInvariantReportCount());
-    MY_INVARIANT_REPORT report;
-    MyGetInvariantReport(0, &report);
-    EXPECT_EQ(52, report.nLine);
+    EXPECT_EQ(1, Run(MakeUnit("A"), [](CDialogView& view) {
+        HWND line = view.Item(IDC_TEST_HEADING);
+        ASSERT_NE(nullptr, line);
+        EXPECT_EQ(0x50000030u, static_cast<DWORD>(::GetWindowLongA(line, GWL_STYLE)) & 0xFFFF00FFu);
+        ExpectBoldText(line, RGB(64, 192, 64));
+    }, false));
 }
 
 class ConfirmDialogTest : public CModuleFixture
 {
 protected:
-    int Run(COperator::Action action)
+    // A unit configured in a series, then the next-unit dialog that action
+    // serves. Answers the last report line: the next pass's opening line
+    // after OK (no unit is connected then), message 41 after anything else.
+    std::string RunNext(COperator::Action action)
     {
-        CConfirmDialog dialog(m_hHost, m_module.Handle());
-        dialog.SetOwner(m_pOwner);
-        m_op.Expect("next unit", std::move(action));
-        return dialog.Show(-1);
+        Bench({MakeUnit("A")});
+        ExpectConfig([](CDialogView& view) {
+            view.SetChecked(IDC_SERIES, true);
+            view.Click(IDC_WRITE_AND_TEST);
+        });
+        ExpectTest();
+        ExpectNext([action](CDialogView& view) {
+            CBench::Get().Connect("");
+            action(view);
+        });
+        EXPECT_EQ(2, Configure()) << "a series ends with 2";
+        const ReportLine& last = m_reports.Lines().back();
+        return last.nKind == 112 && last.strFirst == Message(34) ? "next pass" : last.strSecond;
     }
 };
 
-TEST_F(ConfirmDialogTest, OkGivesOneAndCancelTwo)
+TEST_F(ConfirmDialogTest, OkGoesOnAndCancelEndsTheSeries)
 {
-    EXPECT_EQ(1, Run([](CDialogView& view) { view.Click(IDOK); }));
-    EXPECT_EQ(2, Run([](CDialogView& view) { view.Click(IDCANCEL); }));
-    EXPECT_EQ(2, Run([](CDialogView& view) { view.Close(); })) << "the close box is a Cancel";
+    EXPECT_EQ("next pass", RunNext([](CDialogView& view) { view.Click(IDOK); }));
+    EXPECT_EQ(Message(41), RunNext([](CDialogView& view) { view.Click(IDCANCEL); }));
+    EXPECT_EQ(Message(41), RunNext([](CDialogView& view) { view.Close(); })) << "the close box is a Cancel";
 }
 
 TEST_F(ConfirmDialogTest, OtherCommandsLeaveItOpen)
 {
-    EXPECT_EQ(1, Run([](CDialogView& view) {
+    EXPECT_EQ("next pass", RunNext([](CDialogView& view) {
         view.Command(3);
         view.Command(IDC_CONFIRM_TEXT);
         EXPECT_TRUE(view.IsOpen());
@@ -206,56 +289,41 @@ TEST_F(ConfirmDialogTest, OtherCommandsLeaveItOpen)
 
 TEST_F(ConfirmDialogTest, TextsAndTheBlueLine)
 {
-    Run([](CDialogView& view) {
+    RunNext([](CDialogView& view) {
         EXPECT_EQ("Configuration of next unit ...", view.Title());
         EXPECT_EQ("OK", view.Text(IDOK));
         EXPECT_EQ("Cancel", view.Text(IDCANCEL));
         EXPECT_EQ("Connect next unit for configration", view.Text(IDC_CONFIRM_TEXT));
+        HWND line = view.Item(IDC_CONFIRM_TEXT);
         RECT area;
-        ::GetWindowRect(view.Item(IDC_CONFIRM_TEXT), &area);
+        ::GetWindowRect(line, &area);
         ::MapWindowPoints(nullptr, view.Handle(), reinterpret_cast<POINT*>(&area), 2);
         EXPECT_EQ(30, area.left);
         EXPECT_EQ(25, area.top);
         EXPECT_EQ(270, area.right - area.left);
-        EXPECT_EQ(static_cast<LONG>(WS_CHILD | WS_VISIBLE), ::GetWindowLongA(view.Item(IDC_CONFIRM_TEXT), GWL_STYLE) &
-                                                                 static_cast<LONG>(0xFFFF0000));
-        CMyWindow* dialog = CMyWindow::FromHandle(view.Handle());
-        _MY_COLORED_TEXT_STRUCT param = {{9, 9, 9}, 9};
-        EXPECT_EQ(1, dialog->OnMyColoredTextGetTextParam(IDC_CONFIRM_TEXT, &param));
-        EXPECT_EQ(0, param.byColor[0]);
-        EXPECT_EQ(0, param.byColor[1]);
-        EXPECT_EQ(255, param.byColor[2]);
-        EXPECT_EQ(1u, param.dwValue);
-        _MY_COLORED_TEXT_STRUCT other = {{9, 9, 9}, 9};
-        EXPECT_EQ(1, dialog->OnMyColoredTextGetTextParam(IDOK, &other));
-        EXPECT_EQ(9, other.byColor[2]);
-        EXPECT_EQ(0, dialog->OnMyColoredTextGetTextParam(IDC_CONFIRM_TEXT, nullptr));
+        EXPECT_EQ(static_cast<LONG>(WS_CHILD | WS_VISIBLE),
+                  ::GetWindowLongA(line, GWL_STYLE) & static_cast<LONG>(0xFFFF00FF));
+        ExpectBoldText(line, RGB(0, 0, 255));
         view.Click(IDOK);
     });
 }
 
 TEST_F(ConfirmDialogTest, LanguageFileNamesTitleButtonsAndLine)
 {
-    m_pOwner->SetLanguageFile("lang\\de.xml");
-    ASSERT_EQ(1, m_pOwner->LanguageFileOpen());
-    Run([](CDialogView& view) {
-        EXPECT_EQ("Konfiguration der n\xE4" "chsten Einheit ...", view.Title());
-        EXPECT_EQ("Abbrechen", view.Text(IDCANCEL));
-        EXPECT_EQ("N\xE4" "chste Einheit zur Konfiguration anschlie\xDF" "en", view.Text(IDC_CONFIRM_TEXT));
+    CTempFile file("next.xml",
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?><TesterLanguage><Dialog>"
+                   "<DialogItem ID=\"2022\" text=\"Dal\xC5\xA1\xC3\xAD jednotka\">"
+                   "<ControlItem ID=\"1\" text=\"Pokra\xC4\x8Dovat\"/><ControlItem ID=\"2\" text=\"Skon\xC4\x8Dit\"/>"
+                   "<ControlItem ID=\"32795\" text=\"P\xC5\x99ipojte dal\xC5\xA1\xC3\xAD jednotku\"/>"
+                   "</DialogItem></Dialog></TesterLanguage>");
+    ASSERT_TRUE(UseLanguage(file.Path())) << BenchLanguageError();
+    RunNext([](CDialogView& view) {
+        EXPECT_EQ("Dal\x9A\xED jednotka", view.Title());
+        EXPECT_EQ("Pokra\xE8ovat", view.Text(IDOK));
+        EXPECT_EQ("Skon\xE8it", view.Text(IDCANCEL));
+        EXPECT_EQ("P\xF8ipojte dal\x9A\xED jednotku", view.Text(IDC_CONFIRM_TEXT));
         view.Click(IDCANCEL);
     });
-}
-
-TEST_F(ConfirmDialogTest, NullInstanceAnswersMinusTwoAndReportsLine81)
-{
-    CConfirmDialog dialog(m_hHost, nullptr);
-    dialog.SetOwner(m_pOwner);
-    EXPECT_EQ(-2, dialog.Show(-1));
-    ASSERT_EQ(1, MyGetInvariantReportCount());
-    MY_INVARIANT_REPORT report;
-    MyGetInvariantReport(0, &report);
-    EXPECT_STREQ("DlgConfirm", report.szSource);
-    EXPECT_EQ(81, report.nLine);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "ModuleFixture.h"
-#include "resource.h"
 
 namespace {
 
@@ -22,11 +21,10 @@ protected:
         return {Line(112, 37), Line(114, 31), Line(112, 38), ReportLine(117, "(null)", detail), Line(114, 40)};
     }
 
-    int Configure(int checkMode = 0) { return m_pOwner->ConfigureThermometer(m_hHost, 7, checkMode); }
-
-    void ExpectConfig(const char* address, bool series)
+    // A configuration dialog: the address typed (unless null), the series box set, written.
+    void ExpectWrite(const char* address, bool series)
     {
-        m_op.Expect("configuration", [address, series](CDialogView& view) {
+        ExpectConfig([address, series](CDialogView& view) {
             if (address)
                 view.SetText(IDC_ADDRESS, address);
             view.SetChecked(IDC_SERIES, series);
@@ -35,29 +33,27 @@ protected:
     }
     void ExpectConfigCancel(const char* shownAddress = nullptr)
     {
-        m_op.Expect("configuration", [shownAddress](CDialogView& view) {
+        ExpectConfig([shownAddress](CDialogView& view) {
             if (shownAddress) {
                 EXPECT_EQ(shownAddress, view.Text(IDC_ADDRESS)) << "the address proposed";
             }
             view.Click(IDCANCEL);
         });
     }
-    void ExpectTest() { m_op.Expect("new-setting test", [](CDialogView&) {}); }
-    void ExpectNext(bool ok, const char* connect = nullptr)
+    // A test of a unit that never answers it, given up once it polls.
+    void ExpectTestGivenUp()
     {
-        m_op.Expect("next unit", [ok, connect](CDialogView& view) {
+        ExpectTest([](CDialogView& view) {
+            view.When("the first poll", [] { return CBench::Get().PollCount() > 0; },
+                      [](CDialogView& polling) { polling.Click(IDCANCEL); });
+        });
+    }
+    void ExpectNextUnit(bool ok, const char* connect = nullptr)
+    {
+        ExpectNext([ok, connect](CDialogView& view) {
             if (connect)
                 CBench::Get().Connect(connect);
             view.Click(ok ? IDOK : IDCANCEL);
-        });
-    }
-    void ExpectBox(unsigned int message, int answer)
-    {
-        const std::string text = Message(message);
-        m_op.Expect("message box " + std::to_string(message), [text, answer](CDialogView& box) {
-            EXPECT_EQ("TAVO-01", box.Title());
-            EXPECT_EQ(text, box.MessageText());
-            box.Click(answer);
         });
     }
 
@@ -102,7 +98,7 @@ TEST_F(SeriesTest, SingleUnitAnswersOneWithoutTheNextUnitDialog)
 {
     BenchUnit unit = MakeUnit("A");
     Bench({unit});
-    m_op.Expect("configuration", [](CDialogView& view) {
+    ExpectConfig([](CDialogView& view) {
         view.SetText(IDC_ADDRESS, "7");
         view.Select(IDC_BAUD_RATE, 4);
         view.Select(IDC_PARITY, 1);
@@ -126,13 +122,15 @@ TEST_F(SeriesTest, ReportLineKeepsTheSerialTextAsRead)
         {" 0001234", 0, "\x9E\xE1" "dn\xE1 (NO)"},
         {"12AB", 2, "sud\xE1 (EVEN)"},
         {"00000000", 1, "lich\xE1 (ODD)"},
+        {"00000003", 3, "sud\xE1 (EVEN)"},  // mark parity, which the list does not offer: kept as stored
+        {"00000004", 4, "sud\xE1 (EVEN)"},
     };
     for (const auto& c : cases) {
         m_reports.Clear();
         BenchUnit unit = MakeUnit("A", "QX2250.10", c.pszSerial);
         unit.abyConfig[3] = c.byParity;
         Bench({unit});
-        ExpectConfig("9", false);
+        ExpectWrite("9", false);
         ExpectTest();
         EXPECT_EQ(1, Configure());
         const std::string line =
@@ -145,37 +143,34 @@ TEST_F(SeriesTest, ReportLineKeepsTheSerialTextAsRead)
 TEST_F(SeriesTest, UnitWrittenWithAnUnknownParityFailsItsTest)
 {
     Bench({MakeUnit("A")});
-    m_op.Expect("configuration", [](CDialogView& view) {
+    ExpectConfig([](CDialogView& view) {
         ::SendDlgItemMessageA(view.Handle(), IDC_PARITY, CB_SETITEMDATA, 2, 7);  // an entry that writes code 7
         view.Select(IDC_PARITY, 2);
         view.SetText(IDC_ADDRESS, "9");
         view.Click(IDC_WRITE_AND_TEST);
     });
-    m_op.Expect("new-setting test", [](CDialogView& view) { view.Later(400, [](CDialogView& v) { v.Click(IDCANCEL); }); });
+    ExpectTestGivenUp();
     ExpectConfigCancel("9");
     EXPECT_EQ(2, Configure());
     EXPECT_EQ(7, Unit("A").abyConfig[3]);
     EXPECT_EQ(Line(113, 42), m_reports.Lines().at(4));
-    ASSERT_EQ(1, MyGetInvariantReportCount()) << "the line cannot be opened with parity 7";
-    MY_INVARIANT_REPORT report;
-    MyGetInvariantReport(0, &report);
-    EXPECT_STREQ("DlgTestConfig", report.szSource);
-    EXPECT_EQ(135, report.nLine);
+    EXPECT_EQ((std::vector<InvariantReport>{{"0", "DlgTestConfig", 135}}), m_debug.Invariants())
+        << "the line cannot be opened with parity 7";
 }
 
 TEST_F(SeriesTest, SeriesOfThreeThenCancelEndsWithMessage41)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2210.00", "00000002"),
            MakeUnit("C", "TAVO-02", "00000003")});
-    ExpectConfig("20", true);
+    ExpectWrite("20", true);
     ExpectTest();
-    ExpectNext(true, "B");
-    ExpectConfig(nullptr, true);
+    ExpectNextUnit(true, "B");
+    ExpectWrite(nullptr, true);
     ExpectTest();
-    ExpectNext(true, "C");
-    ExpectConfig(nullptr, true);
+    ExpectNextUnit(true, "C");
+    ExpectWrite(nullptr, true);
     ExpectTest();
-    ExpectNext(false);
+    ExpectNextUnit(false);
     EXPECT_EQ(2, Configure());
     ExpectReports(Join({{Pass()}, Configured("configuration for 00000001: address 20; 9600 Bd, parity sud\xE1 (EVEN)"),
                         {Pass()}, Configured("configuration for 00000002: address 21; 9600 Bd, parity sud\xE1 (EVEN)"),
@@ -186,23 +181,23 @@ TEST_F(SeriesTest, SeriesOfThreeThenCancelEndsWithMessage41)
     const std::vector<std::string> calls = CBench::Get().CallLog();
     EXPECT_EQ(3, std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("CheckEEPROM", 0) == 0; }));
     EXPECT_EQ(2, std::count(calls.begin(), calls.end(), "CheckEEPROM 1")) << "later passes check with mode 1";
-    EXPECT_EQ(nullptr, m_pOwner->m_ConfigList.GetFirst()) << "the list is cleared on the way out";
 }
 
 TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2250.10", "00000002")});
-    ExpectConfig("40", true);
+    ExpectWrite("40", true);
     ExpectTest();
-    ExpectNext(true, "A");  // the same unit again
-    m_op.Expect("already configured", [this](CDialogView& box) {
+    ExpectNextUnit(true, "A");  // the same unit again
+    m_op.Expect("the already-configured question", COperator::MESSAGE_BOX, [this](CDialogView& box) {
         EXPECT_EQ(Message(35), box.MessageText());
+        EXPECT_EQ(::LoadIconA(nullptr, IDI_WARNING), box.Icon());
         EXPECT_TRUE(box.Exists(IDYES) && box.Exists(IDNO)) << "a Yes/No question";
         EXPECT_EQ(IDNO, box.FocusId()) << "No is the default button";
         EXPECT_EQ(m_hHost, ::GetWindow(box.Handle(), GW_OWNER));
         box.Click(IDNO);
     });
-    ExpectNext(true, "B");
+    ExpectNextUnit(true, "B");
     ExpectConfigCancel("41");  // advanced once, for the unit configured
     EXPECT_EQ(2, Configure());
     ExpectReports(Join({{Pass()}, Configured("configuration for 00000001: address 40; 9600 Bd, parity sud\xE1 (EVEN)"),
@@ -212,37 +207,35 @@ TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
 TEST_F(SeriesTest, KnownSerialAnsweredNoThenCancelIsAUserBreak)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001")});
-    ExpectConfig("40", true);
+    ExpectWrite("40", true);
     ExpectTest();
-    ExpectNext(true, "A");
-    ExpectBox(35, IDNO);
-    ExpectNext(false);
+    ExpectNextUnit(true, "A");
+    ExpectBox(35, IDI_WARNING, IDNO);
+    ExpectNextUnit(false);
     EXPECT_EQ(2, Configure());
     EXPECT_EQ(Line(113, 36), m_reports.Lines().back());
 }
 
-TEST_F(SeriesTest, KnownSerialAnsweredYesUpdatesItsEntry)
+// Yes configures the unit again at the next address; it stays listed, so
+// connecting it once more asks again, while another unit is not asked about.
+TEST_F(SeriesTest, KnownSerialAnsweredYesConfiguresItAgain)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2250.10", "00000002")});
-    ExpectConfig("10", true);
+    ExpectWrite("10", true);
     ExpectTest();
-    ExpectNext(true, "A");
-    ExpectBox(35, IDYES);
-    m_op.Expect("configuration", [](CDialogView& view) {
+    ExpectNextUnit(true, "A");
+    ExpectBox(35, IDI_WARNING, IDYES);
+    ExpectConfig([](CDialogView& view) {
         EXPECT_EQ("11", view.Text(IDC_ADDRESS));
         view.Click(IDC_WRITE_AND_TEST);
     });
     ExpectTest();
-    ExpectNext(true, "B");
-    m_op.Expect("configuration", [this](CDialogView& view) {
-        const ConfigListNode* first = m_pOwner->m_ConfigList.GetFirst();
-        ASSERT_NE(nullptr, first);
-        EXPECT_EQ(1, first->nSerialNumber);
-        EXPECT_EQ(11, first->byBusAddress) << "the entry was updated";
-        EXPECT_EQ(nullptr, first->pNext) << "not extended";
-        view.Click(IDCANCEL);
-    });
+    ExpectNextUnit(true, "A");
+    ExpectBox(35, IDI_WARNING, IDNO);
+    ExpectNextUnit(true, "B");
+    ExpectConfigCancel("12");
     EXPECT_EQ(2, Configure());
+    EXPECT_EQ(11, Unit("A").abyConfig[0]);
 }
 
 TEST_F(SeriesTest, FailedTestRepeatsThePassWithTheSameAddress)
@@ -250,10 +243,8 @@ TEST_F(SeriesTest, FailedTestRepeatsThePassWithTheSameAddress)
     BenchUnit slow = MakeUnit("A");
     slow.nAnswerAfterPolls = 100000;
     Bench({slow});
-    ExpectConfig("33", true);
-    m_op.Expect("new-setting test", [](CDialogView& view) {
-        view.Later(400, [](CDialogView& later) { later.Click(IDCANCEL); });
-    });
+    ExpectWrite("33", true);
+    ExpectTestGivenUp();
     ExpectConfigCancel("33");
     EXPECT_EQ(2, Configure());
     ExpectReports({Pass(), Line(112, 37), Line(114, 31), Line(112, 38), Line(113, 42), Pass(), Line(112, 37),
@@ -266,16 +257,22 @@ TEST_F(SeriesTest, AddressWrapsFrom125To1WithOneWarning)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2250.10", "00000002"),
            MakeUnit("C", "QX2250.10", "00000003")});
-    ExpectConfig("124", true);
+    ExpectWrite("124", true);
     ExpectTest();
-    ExpectNext(true, "B");
-    m_op.Expect("configuration", [](CDialogView& view) {
+    ExpectNextUnit(true, "B");
+    ExpectConfig([](CDialogView& view) {
         EXPECT_EQ("125", view.Text(IDC_ADDRESS)) << "no warning on the way to 125";
         view.Click(IDC_WRITE_AND_TEST);
     });
     ExpectTest();
-    ExpectNext(true, "C");
-    ExpectBox(20, IDOK);
+    ExpectNextUnit(true, "C");
+    m_op.Expect("the address-wrap warning", COperator::MESSAGE_BOX, [this](CDialogView& box) {
+        EXPECT_EQ("TAVO-01", box.Title());
+        EXPECT_EQ(Message(20), box.MessageText());
+        EXPECT_EQ(::LoadIconA(nullptr, IDI_WARNING), box.Icon());
+        EXPECT_EQ(m_hHost, ::GetWindow(box.Handle(), GW_OWNER)) << "owned by the host window";
+        box.Click(IDOK);
+    });
     ExpectConfigCancel("1");
     EXPECT_EQ(2, Configure());
 }
@@ -283,9 +280,9 @@ TEST_F(SeriesTest, AddressWrapsFrom125To1WithOneWarning)
 TEST_F(SeriesTest, SecondCallStartsWithAnEmptyList)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001")});
-    ExpectConfig("50", true);
+    ExpectWrite("50", true);
     ExpectTest();
-    ExpectNext(false);
+    ExpectNextUnit(false);
     EXPECT_EQ(2, Configure());
 
     m_reports.Clear();
@@ -299,8 +296,8 @@ TEST_F(SeriesTest, FailedWriteThenCancelReportsBoth)
     BenchUnit unit = MakeUnit("A");
     unit.bWriteEnabled = false;
     Bench({unit});
-    m_op.Expect("configuration", [this](CDialogView& view) {
-        ExpectBox(33, IDOK);
+    ExpectConfig([this](CDialogView& view) {
+        ExpectBox(33, IDI_HAND, IDOK);
         view.Click(IDC_WRITE_AND_TEST);
         view.Click(IDCANCEL);
     });
@@ -310,10 +307,9 @@ TEST_F(SeriesTest, FailedWriteThenCancelReportsBoth)
 
 TEST_F(SeriesTest, LanguageFileTextsReachTheReports)
 {
-    m_pOwner->SetLanguageFile("lang\\cs.xml");
-    ASSERT_EQ(1, m_pOwner->LanguageFileOpen());
+    ASSERT_TRUE(UseLanguage("lang\\cs.xml")) << BenchLanguageError();
     Bench({MakeUnit("A")});
-    ExpectConfig("7", false);
+    ExpectWrite("7", false);
     ExpectTest();
     EXPECT_EQ(1, Configure());
     ASSERT_EQ(6u, m_reports.Lines().size());
@@ -322,9 +318,20 @@ TEST_F(SeriesTest, LanguageFileTextsReachTheReports)
         << "the translation's placeholders are filled by kind";
 }
 
+// A host window that is gone: the configuration dialog's modal run fails on
+// its parent, says so on the debugger output, and ends the call as a break.
+TEST_F(SeriesTest, InvalidHostWindowEndsAtTheConfigurationDialog)
+{
+    Bench({MakeUnit("A")});
+    HWND gone = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ::DestroyWindow(gone);
+    EXPECT_EQ(2, m_pTest->ConfigureThermometer(gone, 0, 0));
+    EXPECT_EQ((std::vector<ReportLine>{Pass(), Line(112, 37), Line(113, 43)}), m_reports.Lines());
+    EXPECT_EQ(std::vector<std::string>{"hParentWnd neni platny\n"}, m_debug.Texts()) << "and no invariant report";
+}
+
 TEST(SeriesLifetime, LoadConfigureUnloadAHundredTimes)
 {
-    const int threads = ProcessThreadCount();
     for (int round = 0; round < 100; ++round) {
         CTestModule module;
         ASSERT_TRUE(module.Load("TestTAVO02.test")) << module.Error();
@@ -333,13 +340,12 @@ TEST(SeriesLifetime, LoadConfigureUnloadAHundredTimes)
         CBench::Get().Put(unit);
         CBench::Get().Connect("A");
         COperator op(5000);
-        op.Expect("configuration", [](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
-        op.Expect("new-setting test", [](CDialogView&) {});
-        auto* tester = static_cast<CTAVOTester*>(module.Instance());
-        ASSERT_EQ(1, tester->ConfigureThermometer(nullptr, 0, 0)) << "round " << round;
-        module.Unload();  // at once: the worker must be gone already
+        op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
+        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
+        ASSERT_EQ(1, module.Instance()->ConfigureThermometer(nullptr, 0, 0)) << "round " << round;
+        ASSERT_EQ(0, CBench::Get().OtherCallersRunning()) << "round " << round << ": the worker is still running";
+        module.Unload();  // at once: the worker is gone already
         ASSERT_TRUE(op.Failures().empty()) << ::testing::PrintToString(op.Failures());
-        ASSERT_EQ(threads, ProcessThreadCount()) << "round " << round << ": a thread was left";
     }
     CBench::Get().Clear();
 }

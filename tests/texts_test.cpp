@@ -3,12 +3,17 @@
 // built-in English texts and the tester's own texts behind them.
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
 #include <chrono>
 #include <string>
+#include <vector>
 
+#include "Bench.h"
+#include "BuiltInTexts.h"
+#include "DebugOutput.h"
 #include "TempFile.h"
 #include "TestModule.h"
-#include "TestTAVO02.h"
 
 namespace {
 
@@ -40,7 +45,7 @@ protected:
     {
         ASSERT_TRUE(m_module.Load("TestTAVO02.test")) << m_module.Error();
         m_pTest = m_module.Instance();
-        MyClearInvariantReports();
+        m_debug.Clear();
     }
 
     void TearDown() override
@@ -56,90 +61,30 @@ protected:
         return m_pTest->LanguageFileOpen();
     }
 
-    std::string Base(unsigned int id)
-    {
-        return static_cast<CTAVOTester*>(m_pTest)->CTAVOTester::GetMessageA(id);
-    }
-
     CTestModule m_module;
-    CTest* m_pTest = nullptr;
+    ITest* m_pTest = nullptr;
+    CDebugOutput m_debug;
 };
 
-TEST_F(TextsTest, BuiltInMessagesByteForByte)
+TEST_F(TextsTest, BuiltInTextsByteForByte)
 {
-    const struct
-    {
-        unsigned int nId;
-        const char* pszText;
-    } expected[] = {
-        {20, "Module address can not be greater than 125!\nNext unit will have initialize address as 1."},
-        {21, "Communication address:\n\n     expected value is from 1 to 125"},
-        {22, "Answer delay:\n\n     expected value is from 0 to 254"},
-        {23, "Minimal pulse length of input I0:\n\n     expected value is from 0 to 637.5ms\t"},
-        {26, "Minimal pulse length of input I3:\n\n     expected value is from 0 to 637.5ms\t"},
-        {27, "Maximal pulse length of input I0:\n\n     expected value is from minimal to 637.5ms\t"},
-        {30, "Maximal pulse length of input I3:\n\n     expected value is from minimal to 637.5ms\t"},
-        {31, "configuration has been succesfully written to EEPROM"},
-        {32, "EEPROM configuration write error!"},
-        {33, "EEPROM configuration write error!"},
-        {34, "TAVO configuration"},
-        {35, "Unit with this serial number already has been configured.!\t\n\nDo you really want to configure this unit again?\t"},
-        {36, "unit series configuration user break"},
-        {37, "configuration dialog is displayed"},
-        {38, "dialog for new setting test is displayed"},
-        {39, "configuration for %s: address %d; %d Bd, parity %s"},
-        {40, "TAVO configuration has been succesfully finished"},
-        {41, "unit series configuration user break"},
-        {42, "new setting test error"},
-        {43, "configuration user break"},
-        {44, "for type %s"},
-        {45, "there is no configuration"},
-        {46, "Communication timeout:\n\n     expected value is from 1 to 65535\t"},
-    };
-    for (const auto& message : expected)
+    for (const BuiltInText& message : kBuiltInMessages)
         EXPECT_EQ(message.pszText, Str(m_pTest->GetMessageA(message.nId))) << "message " << message.nId;
-    EXPECT_EQ("Minimal pulse length of input I1:\n\n     expected value is from 0 to 637.5ms\t",
-              Str(m_pTest->GetMessageA(24)));
-    EXPECT_EQ("Maximal pulse length of input I2:\n\n     expected value is from minimal to 637.5ms\t",
-              Str(m_pTest->GetMessageA(29)));
-}
-
-TEST_F(TextsTest, BuiltInTitlesAndCaptions)
-{
-    EXPECT_EQ("TAVO configuration", Str(m_pTest->GetDialogName(2020)));
-    EXPECT_EQ("TAVO configuration test", Str(m_pTest->GetDialogName(2021)));
-    EXPECT_EQ("Configuration of next unit ...", Str(m_pTest->GetDialogName(2022)));
-    const struct
-    {
-        unsigned int nDialog, nControl;
-        const char* pszText;
-    } captions[] = {
-        {2020, 2, "Cancel"}, {2020, 32786, "without response"}, {2020, 32788, "Write and test"},
-        {2020, 32789, "configuration unit series"}, {2020, 32815, "Address:"}, {2020, 32816, "Answer delay [ms]:"},
-        {2020, 32817, "Baud rate [Bd]:"}, {2020, 32818, "Parity:"}, {2020, 32819, "Quadrature input:"},
-        {2020, 32820, "Active input current I0 a I1:"}, {2020, 32821, "Active input current I2 a I3:"},
-        {2020, 32822, "minimum"}, {2020, 32823, "maximum"}, {2020, 32824, "I0 - time between pulses [ms]:"},
-        {2020, 32825, "I1 - time between pulses [ms]:"}, {2020, 32826, "I2 - time between pulses [ms]:"},
-        {2020, 32827, "I3 - time between pulses [ms]:"}, {2020, 32830, "Communication timeout [ms]"},
-        {2021, 2, "Back to module configuration"}, {2021, 32800, "Test of new TAVO configuration"},
-        {2021, 32801, "Test is proceeding now. Dialog will close by succesfully test.\n\nTest remains no longer than 10s."},
-        {2022, 1, "OK"}, {2022, 2, "Cancel"}, {2022, 32795, "Connect next unit for configration"},
-    };
-    for (const auto& caption : captions)
-        EXPECT_EQ(caption.pszText, Str(m_pTest->GetDialogControlName(caption.nDialog, caption.nControl)))
-            << caption.nDialog << "/" << caption.nControl;
-    EXPECT_EQ(0, MyGetInvariantReportCount());
+    for (const BuiltInText& title : kBuiltInTitles)
+        EXPECT_EQ(title.pszText, Str(m_pTest->GetDialogName(title.nId))) << "dialog " << title.nId;
+    for (const BuiltInText& caption : kBuiltInCaptions)
+        EXPECT_EQ(caption.pszText, Str(m_pTest->GetDialogControlName(caption.nDialog, caption.nId)))
+            << caption.nDialog << "/" << caption.nId;
+    EXPECT_TRUE(m_debug.Invariants().empty());
 }
 
 TEST_F(TextsTest, OtherIdsReachTheTesterBase)
 {
     for (unsigned int id : {0u, 19u, 47u, 4000000000u})
-        EXPECT_EQ(Base(id), Str(m_pTest->GetMessageA(id))) << id;
-    EXPECT_EQ("TAVO tester message 19", Str(m_pTest->GetMessageA(19)));
-    auto* tester = static_cast<CTAVOTester*>(m_pTest);
-    EXPECT_EQ(Str(tester->CTAVOTester::GetDialogName(2019)), Str(m_pTest->GetDialogName(2019)));
-    EXPECT_EQ(Str(tester->CTAVOTester::GetDialogControlName(2023, 1)), Str(m_pTest->GetDialogControlName(2023, 1)));
-    EXPECT_EQ(0, MyGetInvariantReportCount());
+        EXPECT_EQ(MessageWithoutFile(id), Str(m_pTest->GetMessageA(id))) << id;
+    EXPECT_EQ("TAVO tester dialog 2019", Str(m_pTest->GetDialogName(2019)));
+    EXPECT_EQ("TAVO tester control 2023/1", Str(m_pTest->GetDialogControlName(2023, 1)));
+    EXPECT_TRUE(m_debug.Invariants().empty());
 }
 
 TEST_F(TextsTest, UnknownControlsOfTheOwnDialogsAreReportedAndEmpty)
@@ -150,14 +95,10 @@ TEST_F(TextsTest, UnknownControlsOfTheOwnDialogsAreReportedAndEmpty)
         int nLine;
     } cases[] = {{2020, 1, 374}, {2020, 32831, 374}, {2021, 1, 333}, {2022, 32800, 322}};
     for (const auto& c : cases) {
-        MyClearInvariantReports();
+        m_debug.Clear();
         EXPECT_EQ("", Str(m_pTest->GetDialogControlName(c.nDialog, c.nControl)));
-        ASSERT_EQ(1, MyGetInvariantReportCount()) << c.nDialog << "/" << c.nControl;
-        MY_INVARIANT_REPORT report;
-        MyGetInvariantReport(0, &report);
-        EXPECT_STREQ("0", report.szCondition);
-        EXPECT_STREQ("TestTAVO02", report.szSource);
-        EXPECT_EQ(c.nLine, report.nLine);
+        EXPECT_EQ((std::vector<InvariantReport>{{"0", "TestTAVO02", c.nLine}}), m_debug.Invariants())
+            << c.nDialog << "/" << c.nControl;
     }
 }
 
@@ -165,7 +106,7 @@ TEST_F(TextsTest, CzechFileArrivesInCodePage1250)
 {
     ASSERT_EQ(1250u, ::GetACP()) << "the tests run with LC_ALL=cs_CZ.UTF-8";
     m_pTest->SetLanguageFile("lang\\cs.xml");
-    ASSERT_EQ(1, m_pTest->LanguageFileOpen()) << TesterGetLanguageFileError();
+    ASSERT_EQ(1, m_pTest->LanguageFileOpen()) << BenchLanguageError();
     EXPECT_EQ(InCodePage(u8"Jednotka s tímto výrobním číslem již byla konfigurována!\t\n\nOpravdu chcete tuto "
                          u8"jednotku konfigurovat znovu?\t", 1250),
               Str(m_pTest->GetMessageA(35)));
@@ -202,10 +143,10 @@ TEST_F(TextsTest, IdReadingAndFirstMatch)
     };
     for (const MatchCase& c : cases) {
         CTempFile file("match.xml", LanguageFile(c.pszItems));
-        ASSERT_EQ(1, Use(file)) << TesterGetLanguageFileError();
+        ASSERT_EQ(1, Use(file)) << BenchLanguageError();
         const std::string expected = c.pszExpected ? c.pszExpected
                                      : c.nId == 37 ? "configuration dialog is displayed"
-                                                   : Base(c.nId);
+                                                   : MessageWithoutFile(c.nId);
         EXPECT_EQ(expected, Str(m_pTest->GetMessageA(c.nId))) << c.pszItems;
         m_pTest->LanguageFileClose();
     }
@@ -228,31 +169,16 @@ TEST_F(TextsTest, ControlCaptionsComeOnlyFromTheFirstMatchingDialog)
     };
     for (const MatchCase& c : cases) {
         CTempFile file("dialog.xml", LanguageFile("", c.pszItems));
-        ASSERT_EQ(1, Use(file)) << TesterGetLanguageFileError();
-        MyClearInvariantReports();
+        ASSERT_EQ(1, Use(file)) << BenchLanguageError();
+        m_debug.Clear();
         EXPECT_EQ(c.pszExpected, Str(m_pTest->GetDialogControlName(2020, c.nId))) << c.pszItems;
-        EXPECT_EQ(0, MyGetInvariantReportCount()) << "a caption the file answers is no caller's error";
+        EXPECT_TRUE(m_debug.Invariants().empty()) << "a caption the file answers is no caller's error";
         m_pTest->LanguageFileClose();
     }
     CTempFile titled("title.xml", LanguageFile("", "<DialogItem ID=\"2022\" text=\"Dal&#353;&#237;\"/>"));
     ASSERT_EQ(1, Use(titled));
     EXPECT_EQ(InCodePage(u8"Další", 1250), Str(m_pTest->GetDialogName(2022)));
     EXPECT_EQ("OK", Str(m_pTest->GetDialogControlName(2022, 1))) << "an item without controls";
-}
-
-TEST_F(TextsTest, ScratchHoldsTheLastIdTextRead)
-{
-    CTempFile file("scratch.xml", LanguageFile("<MessageItem ID=\"21\" text=\"a\"/><MessageItem ID=\" 22x\" text=\"b\"/>"
-                                               "<MessageItem text=\"no id\"/>"));
-    ASSERT_EQ(1, Use(file));
-    m_pTest->GetMessageA(22);
-    EXPECT_STREQ(" 22x", m_pTest->m_strScratch.GetString()) << "the walk stopped on the match";
-    m_pTest->GetMessageA(99);
-    EXPECT_EQ(nullptr, m_pTest->m_strScratch.GetString()) << "the last item had no ID";
-
-    m_pTest->m_strScratch.InitBuffer("kept");
-    m_pTest->GetDialogName(2020);  // the file has no DialogItem at all
-    EXPECT_STREQ("kept", m_pTest->m_strScratch.GetString());
 }
 
 TEST_F(TextsTest, UnusableFilesFindNothing)
@@ -274,7 +200,7 @@ TEST_F(TextsTest, UnusableFilesFindNothing)
     for (const auto& bad : files) {
         CTempFile file("bad.xml", bad.bytes);
         EXPECT_EQ(0, Use(file)) << bad.pszName;
-        EXPECT_STRNE("", TesterGetLanguageFileError()) << bad.pszName << ": the reason is kept for the host";
+        EXPECT_STRNE("", BenchLanguageError()) << bad.pszName << ": the reason is kept for the host";
         EXPECT_EQ("Unit with this serial number already has been configured.!\t\n\nDo you really want to configure "
                   "this unit again?\t",
                   Str(m_pTest->GetMessageA(35)))
@@ -300,6 +226,24 @@ TEST_F(TextsTest, LargeFileStillAnswers)
     EXPECT_EQ("Answer delay:\n\n     expected value is from 0 to 254", Str(m_pTest->GetMessageA(22)));
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_LT(elapsed, std::chrono::seconds(10)) << "three walks over 10,000 items";
+}
+
+// The tester reads the whole file when it opens it and lets go of MSXML and
+// COM at once: no COM state is left on the host's thread, and a host that
+// unloads the module with a file open has nothing released for it under the
+// loader lock.
+TEST(LanguageFileLifetime, OpeningLeavesNoComBehindAndUnloadingWithAFileOpenIsQuiet)
+{
+    CTestModule module;
+    ASSERT_TRUE(module.Load("TestTAVO02.test")) << module.Error();
+    ASSERT_EQ(1, module.Instance()->SetLanguage("lang\\cs.xml")) << BenchLanguageError();
+    const HRESULT started = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    EXPECT_EQ(S_OK, started) << "COM was still started on this thread (in another model)";
+    if (SUCCEEDED(started))
+        ::CoUninitialize();
+    EXPECT_EQ("Konfigurace TAVO", Str(module.Instance()->GetMessageA(34))) << "the texts outlive the parser";
+    module.Unload();
+    EXPECT_EQ(nullptr, ::GetModuleHandleA("TestTAVO02.test"));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ class TraceLogTest : public CModuleFixture
 protected:
     void Report(unsigned char kind, unsigned int message)
     {
-        const TEST_REPORT report = {nullptr, nullptr, m_pOwner->GetMessageA(message), 1, kind, 0};
+        const TEST_REPORT report = {nullptr, nullptr, m_pTest->GetMessageA(message), 1, kind, 0};
         m_log->OnReport(report);
     }
 
@@ -33,7 +33,7 @@ protected:
         CModuleFixture::SetUp();
         BenchUnit unit = MakeUnit("A", "QX2250.10", "00012345");
         Bench({unit});
-        m_log.reset(new CTraceLog(m_file.Path(), m_pOwner));
+        m_log.reset(new CTraceLog(m_file.Path(), m_pTest));
     }
 
     CTempFile m_file{"trace.csv", "date and time,serial,type,address,baud rate,parity,answer delay,timeout,result\r\n"
@@ -79,9 +79,8 @@ TEST_F(TraceLogTest, FieldsWithCommasAreQuoted)
 
 TEST_F(TraceLogTest, TranslatedReportsAreRecognised)
 {
-    m_pOwner->SetLanguageFile("lang\\cs.xml");
-    ASSERT_EQ(1, m_pOwner->LanguageFileOpen());
-    m_log.reset(new CTraceLog(m_file.Path(), m_pOwner));
+    ASSERT_TRUE(UseLanguage("lang\\cs.xml")) << BenchLanguageError();
+    m_log.reset(new CTraceLog(m_file.Path(), m_pTest));
     Report(114, 40);
     EXPECT_NE(std::string::npos, Contents(m_file.Path()).find(",configured\r\n"));
 }

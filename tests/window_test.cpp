@@ -1,11 +1,14 @@
-// The window library: the dialog procedure's binding and routing, the modal
-// run through Show(-1), the control helpers, the coloured text and the
-// invariant report; all through a real dialog under Wine.
+// The window library stand-in: the dialog procedure's binding, routing and
+// results, the modal run through Show(-1), the control helpers and the
+// coloured text; all through a real dialog under Wine, with the stand-in's
+// and the modal run's sources built into this program.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "Binding.h"
+#include "DebugOutput.h"
 #include "ModalRun.h"
 #include "MyDialog.h"
 #include "Operator.h"
@@ -24,13 +27,13 @@ public:
     {
     }
 
-    int ShowModalDialog() override { return RunModalDialog(*this, m_hInstance, kProbeSite); }
+    int ShowModalDialog() override { return RunModalDialog(*this, m_hParentWnd, m_hInstance, kProbeSite); }
 
     int OnInitDialog() override
     {
         ++m_nInitCount;
         m_hWndAtInit = m_hWnd;
-        m_ColoredText.Create("coloured", WS_CHILD | WS_VISIBLE | MYCTS_CENTER, m_hWnd, 1500, 0, 0, &kTextRect);
+        m_ColoredText.Create("coloured", WS_CHILD | WS_VISIBLE | 0x10, m_hWnd, 1500, 0, 0, &kTextRect);
         return 1;
     }
 
@@ -53,6 +56,19 @@ public:
         return 0;
     }
 
+    // WM_NOTIFY: the notification's code is its answer.
+    int OnNotify(int, NMHDR* header) override { return static_cast<int>(header->code); }
+
+    // A static's colour request is answered with a brush, a drag icon request with an icon.
+    int OnOtherMessage(UINT message, WPARAM, LPARAM) override
+    {
+        if (message == WM_CTLCOLORSTATIC)
+            return static_cast<int>(reinterpret_cast<INT_PTR>(::GetStockObject(GRAY_BRUSH)));
+        if (message == WM_QUERYDRAGICON)
+            return static_cast<int>(reinterpret_cast<INT_PTR>(::LoadIconA(nullptr, IDI_ASTERISK)));
+        return 0;
+    }
+
     int OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param) override
     {
         ++m_nColourRequests;
@@ -62,7 +78,7 @@ public:
             param->byColor[0] = 0;
             param->byColor[1] = 0;
             param->byColor[2] = 255;
-            param->dwValue = MYCT_BOLD;
+            param->dwValue = 1;
         }
         return 1;
     }
@@ -82,7 +98,7 @@ public:
 class WindowLibraryTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { MyClearInvariantReports(); }
+    void SetUp() override { m_debug.Clear(); }
 
     void TearDown() override
     {
@@ -92,6 +108,7 @@ protected:
 
     HINSTANCE Self() const { return ::GetModuleHandleA(nullptr); }
 
+    CDebugOutput m_debug;
     COperator m_op;
 };
 
@@ -99,11 +116,11 @@ TEST_F(WindowLibraryTest, ShowMinusOneRunsTheDialogAndReturnsTheEndDialogValue)
 {
     CProbeDialog dialog(Self());
     HWND seen = nullptr;
-    m_op.Expect("probe", [&](CDialogView& view) {
+    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
         seen = view.Handle();
         EXPECT_EQ("Probe", view.Title());
         EXPECT_EQ(view.Handle(), dialog.Window()) << "the object is bound to its window while it runs";
-        EXPECT_EQ(&dialog, CMyWindow::FromHandle(view.Handle()));
+        EXPECT_EQ(&dialog, BoundWindow(view.Handle()));
         view.Click(IDC_PROBE_END2);
     });
     EXPECT_EQ(2, dialog.Show(-1));
@@ -116,14 +133,15 @@ TEST_F(WindowLibraryTest, ShowMinusOneRunsTheDialogAndReturnsTheEndDialogValue)
 TEST_F(WindowLibraryTest, CommandsNeverEndTheDialogByThemselves)
 {
     CProbeDialog dialog(Self());
-    m_op.Expect("probe", [&](CDialogView& view) {
+    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
         view.Click(IDOK);
         view.Click(IDCANCEL);
-        view.Close();  // the close box arrives as a Cancel command
-        view.Later(100, [&](CDialogView& later) {
-            EXPECT_TRUE(later.IsOpen()) << "OK, Cancel and the close box left the dialog open";
-            later.Click(IDC_PROBE_END2);
-        });
+        view.Close();  // the close box arrives as a Cancel command, posted
+        view.When("the close box's command", [&dialog] { return dialog.m_commands.size() == 3; },
+                  [](CDialogView& later) {
+                      EXPECT_TRUE(later.IsOpen()) << "OK, Cancel and the close box left the dialog open";
+                      later.Click(IDC_PROBE_END2);
+                  });
     });
     EXPECT_EQ(2, dialog.Show(-1));
     const std::vector<WORD> expected = {IDOK, IDCANCEL, IDCANCEL, IDC_PROBE_END2};
@@ -133,7 +151,7 @@ TEST_F(WindowLibraryTest, CommandsNeverEndTheDialogByThemselves)
 TEST_F(WindowLibraryTest, RoutesTheWheelWithItsSignedDelta)
 {
     CProbeDialog dialog(Self());
-    m_op.Expect("probe", [&](CDialogView& view) {
+    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
         view.Wheel(WHEEL_DELTA);
         view.Wheel(-WHEEL_DELTA);
         view.Click(IDC_PROBE_END2);
@@ -145,7 +163,7 @@ TEST_F(WindowLibraryTest, RoutesTheWheelWithItsSignedDelta)
 TEST_F(WindowLibraryTest, ControlHelpersActOnTheRealControls)
 {
     CProbeDialog dialog(Self());
-    m_op.Expect("probe", [&](CDialogView& view) {
+    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
         EXPECT_TRUE(dialog.SetDlgItemTextA(IDC_PROBE_EDIT, nullptr));
         EXPECT_EQ("", view.Text(IDC_PROBE_EDIT)) << "a null text shows empty";
         EXPECT_EQ(0, dialog.GetDialogItemTextLength(IDC_PROBE_EDIT));
@@ -164,6 +182,10 @@ TEST_F(WindowLibraryTest, ControlHelpersActOnTheRealControls)
         EXPECT_FALSE(view.IsVisible(IDC_PROBE_CHECK));
         dialog.SetDialogItemFocus(IDC_PROBE_EDIT);
         EXPECT_EQ(IDC_PROBE_EDIT, view.FocusId());
+        // As the dialog manager moves the focus: a push button given it becomes the default.
+        dialog.SetDialogItemFocus(IDC_PROBE_END2);
+        EXPECT_EQ(BS_DEFPUSHBUTTON, ::GetWindowLongA(view.Item(IDC_PROBE_END2), GWL_STYLE) & BS_TYPEMASK);
+        EXPECT_EQ(BS_PUSHBUTTON, ::GetWindowLongA(view.Item(IDOK), GWL_STYLE) & BS_TYPEMASK);
         EXPECT_EQ(nullptr, dialog.GetDlgItem(4242)) << "an absent control";
         EXPECT_FALSE(dialog.EnableDialogItem(4242, 1));
 
@@ -202,7 +224,7 @@ TEST_F(WindowLibraryTest, GetDlgItemIntReadsOnlyDecimalNumbers)
         {"-", TRUE, 0, FALSE},
     };
     CProbeDialog dialog(Self());
-    m_op.Expect("probe", [&](CDialogView& view) {
+    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
         for (const auto& c : cases) {
             view.SetText(IDC_PROBE_EDIT, c.pszText);
             BOOL translated = -1;
@@ -219,7 +241,7 @@ TEST_F(WindowLibraryTest, GetDlgItemIntReadsOnlyDecimalNumbers)
 TEST_F(WindowLibraryTest, ColouredTextAsksItsDialogForColours)
 {
     CProbeDialog dialog(Self());
-    m_op.Expect("probe", [&](CDialogView& view) {
+    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
         HWND text = view.Item(1500);
         ASSERT_NE(nullptr, text) << "the coloured text is a child with its control id";
         EXPECT_EQ("coloured", view.Text(1500));
@@ -237,7 +259,29 @@ TEST_F(WindowLibraryTest, ColouredTextAsksItsDialogForColours)
         view.Click(IDC_PROBE_END2);
     });
     dialog.Show(-1);
-    EXPECT_EQ(nullptr, dialog.m_ColoredText.GetSafeHwnd()) << "the control went with its dialog";
+}
+
+// A handler's answer is the message's result: through DWLP_MSGRESULT, or
+// returned itself for the messages whose result is a handle or a code.
+TEST_F(WindowLibraryTest, HandlersAnswersAreTheMessagesResults)
+{
+    CProbeDialog dialog(Self());
+    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
+        HDC dc = ::GetDC(view.Handle());
+        EXPECT_EQ(reinterpret_cast<LRESULT>(::GetStockObject(GRAY_BRUSH)),
+                  ::SendMessageA(view.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(view.Item(IDC_PROBE_CHECK))));
+        ::ReleaseDC(view.Handle(), dc);
+        EXPECT_EQ(reinterpret_cast<LRESULT>(::LoadIconA(nullptr, IDI_ASTERISK)),
+                  ::SendMessageA(view.Handle(), WM_QUERYDRAGICON, 0, 0));
+        for (int code : {5, 0, -3}) {
+            NMHDR header = {view.Item(IDC_PROBE_EDIT), IDC_PROBE_EDIT, static_cast<UINT>(code)};
+            EXPECT_EQ(code, ::SendMessageA(view.Handle(), WM_NOTIFY, IDC_PROBE_EDIT, reinterpret_cast<LPARAM>(&header)))
+                << "notification " << code;
+        }
+        view.Click(IDC_PROBE_END2);
+    });
+    EXPECT_EQ(2, dialog.Show(-1));
 }
 
 TEST_F(WindowLibraryTest, NullInstanceAnswersMinusTwoWithoutAWindow)
@@ -245,23 +289,20 @@ TEST_F(WindowLibraryTest, NullInstanceAnswersMinusTwoWithoutAWindow)
     CProbeDialog dialog(nullptr);
     EXPECT_EQ(-2, dialog.Show(-1));
     EXPECT_EQ(0, dialog.m_nInitCount) << "no window was created";
-    ASSERT_EQ(1, MyGetInvariantReportCount());
-    MY_INVARIANT_REPORT report;
-    MyGetInvariantReport(0, &report);
-    EXPECT_STREQ("0", report.szCondition);
-    EXPECT_STREQ("Probe", report.szSource);
-    EXPECT_EQ(11, report.nLine);
+    EXPECT_EQ((std::vector<std::string>{"HINSTANCE je NULL\n", "Invariant failed: 0 (Probe, line 11)\n"}),
+              m_debug.Texts());
 }
 
 TEST_F(WindowLibraryTest, MissingTemplateAnswersMinusOneAndReportsItsLine)
 {
-    // The tests' probe template lives in the EXE; the window library DLL has none.
-    CProbeDialog dialog(::GetModuleHandleA("MyWindow.dll"));
+    // The tests' probe template lives in the EXE; the bench's DLL has none.
+    HMODULE bench = ::LoadLibraryA("TestBench.dll");
+    CProbeDialog dialog(bench);
     EXPECT_EQ(-1, dialog.Show(-1));
-    ASSERT_EQ(1, MyGetInvariantReportCount());
-    MY_INVARIANT_REPORT report;
-    MyGetInvariantReport(0, &report);
-    EXPECT_EQ(12, report.nLine);
+    EXPECT_EQ((std::vector<std::string>{"Nepodarilo se vytvorit dialogove okno\n",
+                                        "Invariant failed: 0 (Probe, line 12)\n"}),
+              m_debug.Texts());
+    ::FreeLibrary(bench);
 }
 
 TEST_F(WindowLibraryTest, InvalidParentAnswersZero)
@@ -271,39 +312,8 @@ TEST_F(WindowLibraryTest, InvalidParentAnswersZero)
     CProbeDialog dialog(Self(), destroyed);
     EXPECT_EQ(0, dialog.Show(-1));
     EXPECT_EQ(0, dialog.m_nInitCount);
-    EXPECT_EQ(0, MyGetInvariantReportCount()) << "an invalid parent is not an invariant of the run";
-}
-
-DWORD WINAPI ReportFromWorker(LPVOID)
-{
-    MyInvariantFailed("0", "DlgTestConfig", 135);
-    return 0;
-}
-
-TEST(InvariantReport, KeepsConditionSourceLineAndThreadInOrder)
-{
-    MyClearInvariantReports();
-    MyInvariantFailed("0", "DlgConfig", 68);
-    HANDLE thread = ::CreateThread(nullptr, 0, &ReportFromWorker, nullptr, 0, nullptr);
-    ::WaitForSingleObject(thread, INFINITE);
-    const DWORD workerId = ::GetThreadId(thread);
-    ::CloseHandle(thread);
-
-    ASSERT_EQ(2, MyGetInvariantReportCount());
-    MY_INVARIANT_REPORT first, second;
-    ASSERT_TRUE(MyGetInvariantReport(0, &first));
-    ASSERT_TRUE(MyGetInvariantReport(1, &second));
-    EXPECT_STREQ("DlgConfig", first.szSource);
-    EXPECT_EQ(68, first.nLine);
-    EXPECT_EQ(::GetCurrentThreadId(), first.dwThreadId);
-    EXPECT_STREQ("DlgTestConfig", second.szSource);
-    EXPECT_EQ(135, second.nLine);
-    EXPECT_EQ(workerId, second.dwThreadId);
-    EXPECT_FALSE(MyGetInvariantReport(2, &first));
-    EXPECT_FALSE(MyGetInvariantReport(-1, &first));
-
-    MyClearInvariantReports();
-    EXPECT_EQ(0, MyGetInvariantReportCount());
+    EXPECT_EQ(std::vector<std::string>{"hParentWnd neni platny\n"}, m_debug.Texts())
+        << "an invalid parent is not an invariant of the run";
 }
 
 }  // namespace

@@ -204,10 +204,17 @@ bool CLanguageFile::Copy(IXMLDOMNode* node, int depth, std::string* error)
     if (SUCCEEDED(node->get_attributes(&attributes)) && attributes.Get() && SUCCEEDED(attributes->get_length(&count))) {
         for (long i = 0; i < count; ++i) {
             CComRef<IXMLDOMNode> attribute;
-            CBstr attributeName, value;
+            CBstr attributeName;
+            VARIANT value;
+            ::VariantInit(&value);
+            // The value exactly as written (entities resolved); an attribute's
+            // text would have its blanks normalised.
             if (SUCCEEDED(attributes->get_item(i, &attribute)) && attribute.Get() &&
-                SUCCEEDED(attribute->get_nodeName(&attributeName)) && SUCCEEDED(attribute->get_text(&value)))
-                m_elements[index].attributes.emplace_back(attributeName.Narrowed(), value.Narrowed());
+                SUCCEEDED(attribute->get_nodeName(&attributeName)) && SUCCEEDED(attribute->get_nodeValue(&value)) &&
+                value.vt == VT_BSTR)
+                m_elements[index].attributes.emplace_back(
+                    attributeName.Narrowed(), Narrow(value.bstrVal, static_cast<int>(::SysStringLen(value.bstrVal))));
+            ::VariantClear(&value);
         }
     }
 

@@ -225,6 +225,7 @@ int CSimulatedBench::HeldPolls() const
 
 void CSimulatedBench::Clear()
 {
+    ::SetEvent(m_hPollRelease);
     CLock lock(m_lock);
     m_units.clear();
     m_faults.clear();
@@ -368,11 +369,12 @@ int CSimulatedBench::ExitConfig()
     return 1;
 }
 
+// The line takes Windows' parity codes: none, odd, even, mark, space.
 int CSimulatedBench::Reconnect(int baud, int dataBits, int parity)
 {
     CCall call(*this, "Reconnect");
     const bool valid = (baud == 600 || baud == 1200 || baud == 2400 || baud == 4800 || baud == 9600) &&
-                       dataBits == 8 && parity >= 0 && parity <= 2;
+                       dataBits == 8 && parity >= 0 && parity <= 4;
     CLock lock(m_lock);
     if (Fault("Reconnect"))
         return 0;

@@ -1,9 +1,12 @@
-// tavo_benchmark: timings of the module inside one process, each a median of
-// several repetitions and, where it makes sense, a ratio to a baseline
-// measured in the same run. Run by scripts/benchmark.sh.
+// tavo_benchmark: timings of the shipped module inside one process, reached as
+// a host reaches it, each a median of several repetitions and, where it makes
+// sense, a ratio to a baseline measured in the same run. Run by
+// scripts/benchmark.sh.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -11,12 +14,8 @@
 #include <vector>
 
 #include "Bench.h"
-#include "DlgConfig.h"
-#include "DlgTestConfig.h"
-#include "ModalRun.h"
 #include "Operator.h"
 #include "TestModule.h"
-#include "TestTAVO02.h"
 #include "resource.h"
 
 namespace {
@@ -42,36 +41,41 @@ double Median(int repetitions, const std::function<double()>& measure)
     return samples[samples.size() / 2];
 }
 
-// The configuration dialog, stopped the moment its initialisation is done.
-class CTimedConfigDialog : public CConfigDialog
-{
-public:
-    using CConfigDialog::CConfigDialog;
-    int OnInitDialog() override
-    {
-        const int result = CConfigDialog::OnInitDialog();
-        m_dReady = NowMs();
-        EndDialog(1);
-        return result;
-    }
-    double m_dReady = 0;
-};
+// The time a dialog of this thread was ready (its WM_INITDIALOG returned),
+// and the time one was destroyed; a dialog of template 2020 is ended at once.
+double g_dReady = 0;
+double g_dDestroyed = 0;
+bool g_bEndReady = false;
 
-// The same template with no initialisation of its own: the baseline.
-class CEmptyDialog : public CMyDialog
+LRESULT CALLBACK ReturnHook(int code, WPARAM wParam, LPARAM lParam)
 {
-public:
-    explicit CEmptyDialog(HINSTANCE instance) : CMyDialog(IDD_CONFIG, nullptr, nullptr), m_hInstance(instance) {}
-    int ShowModalDialog() override { return RunModalDialog(*this, m_hInstance, {"Benchmark", 1, 2, 3}); }
-    int OnInitDialog() override
-    {
-        m_dReady = NowMs();
-        EndDialog(1);
-        return 1;
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
+        g_dReady = NowMs();
+        if (g_bEndReady)
+            ::EndDialog(call->hwnd, 2);
     }
-    HINSTANCE m_hInstance;
-    double m_dReady = 0;
-};
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_DESTROYWND && ::GetDlgItem(reinterpret_cast<HWND>(wParam), IDC_TEST_EXPLANATION))
+        g_dDestroyed = NowMs();
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The same template as the configuration dialog with no initialisation of
+// its own: the baseline.
+INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_INITDIALOG) {
+        g_dReady = NowMs();
+        ::EndDialog(dialog, 1);
+        return TRUE;
+    }
+    return FALSE;
+}
 
 std::string LanguageFile(int items)
 {
@@ -105,30 +109,35 @@ BenchUnit Unit()
     return unit;
 }
 
-void DialogReadyTime(CTestModule& module, CTestTAVO02* owner)
+// From the configuration command to its configuration dialog ready; the
+// procedure's own steps before the dialog (a report, the EEPROM check, type
+// and serial) are part of it.
+void DialogReadyTime(CTestModule& module)
 {
     const int repetitions = 21;
+    ITest* test = module.Instance();
+    g_bEndReady = true;
     auto empty = [&] {
-        CEmptyDialog dialog(module.Handle());
+        const INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+        ::InitCommonControlsEx(&controls);
         const double start = NowMs();
-        dialog.Show(-1);
-        return dialog.m_dReady - start;
+        ::DialogBoxParamA(module.Handle(), MAKEINTRESOURCEA(IDD_CONFIG), nullptr, &EmptyDialogProc, 0);
+        return g_dReady - start;
     };
     auto config = [&] {
-        CTimedConfigDialog dialog(nullptr, module.Handle());
-        dialog.SetOwner(owner);
-        dialog.SetUnitType("QX2250.10");
         const double start = NowMs();
-        dialog.Show(-1);
-        return dialog.m_dReady - start;
+        test->ConfigureThermometer(nullptr, 0, 0);
+        return g_dReady - start;
     };
     const double baseline = Median(repetitions, empty);
     const double plain = Median(repetitions, config);
-    owner->SetLanguageFile(LanguageFile(10000).c_str());
-    owner->LanguageFileOpen();
+    test->SetLanguageFile(LanguageFile(10000).c_str());
+    test->LanguageFileOpen();
     const double withLanguage = Median(repetitions, config);
-    owner->LanguageFileClose();
-    printf("Configuration dialog ready (Show to the end of OnInitDialog), median of %d:\n", repetitions);
+    test->LanguageFileClose();
+    g_bEndReady = false;
+    printf("Configuration dialog ready (from ConfigureThermometer to the end of WM_INITDIALOG), median of %d:\n",
+           repetitions);
     printf("  empty dialog, same template       %8.2f ms   1.00\n", baseline);
     printf("  no language file                  %8.2f ms   %.2f\n", plain, plain / baseline);
     printf("  10,000-item language file         %8.2f ms   %.2f\n\n", withLanguage, withLanguage / baseline);
@@ -136,7 +145,7 @@ void DialogReadyTime(CTestModule& module, CTestTAVO02* owner)
 
 void LookupCost(CTestModule& module)
 {
-    CTest* test = module.Instance();
+    ITest* test = module.Instance();
     const int sizes[] = {0, 1000, 2500, 5000, 10000};
     std::vector<double> xs, ys;
     printf("One text lookup that walks the whole file (GetMessageA(35), falling back), median of 9:\n");
@@ -171,29 +180,29 @@ void LookupCost(CTestModule& module)
     printf("  linear fit: %.3f us per item, largest deviation from the line %.3f ms\n\n", slope * 1000, residual);
 }
 
-void AnswerToEnd(CTestModule& module, CTestTAVO02* owner)
+// From the start of the poll the unit answers to the test dialog's window
+// going, in a single unit's configuration.
+void AnswerToEnd(CTestModule& module)
 {
-    CBench::Get().Clear();
-    CBench::Get().Put(Unit());
-    CBench::Get().Connect("A");
+    ITest* test = module.Instance();
     const int repetitions = 15;
     const double latency = Median(repetitions, [&] {
-        owner->CheckEEPROM(nullptr, 0, 1);
         CBench::Get().ClearCallLog();
-        CTestConfigDialog dialog(nullptr, module.Handle());
-        dialog.SetTestParameters(owner, 5, 9600, 2);
-        dialog.Show(-1);
-        const double end = NowMs();
+        COperator op(10000);
+        op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) {
+            view.SetChecked(IDC_SERIES, false);
+            view.Click(IDC_WRITE_AND_TEST);
+        });
+        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
+        test->ConfigureThermometer(nullptr, 0, 0);
         LARGE_INTEGER frequency;
         ::QueryPerformanceFrequency(&frequency);
-        return end - CBench::Get().FirstAnswerTime() * 1000.0 / frequency.QuadPart;
+        return g_dDestroyed - CBench::Get().FirstAnswerTime() * 1000.0 / frequency.QuadPart;
     });
-    owner->ExitConfig();
-    owner->Reconnect(9600, 8, 2);
+    test->CheckEEPROM(nullptr, 0, 1);
     const double poll = Median(101, [&] {
-        unsigned long v[10];
         const double start = NowMs();
-        owner->MeasureValue(5, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7], &v[8], &v[9], nullptr);
+        BenchPoll(5);
         return NowMs() - start;
     });
     printf("From the unit's first possible answer to the end of the test dialog, median of %d:\n", repetitions);
@@ -206,16 +215,16 @@ void SeriesThroughput(CTestModule& module)
     CBench::Get().Clear();
     CBench::Get().Put(Unit());
     CBench::Get().Connect("A");
-    auto* tester = static_cast<CTAVOTester*>(module.Instance());
+    ITest* tester = module.Instance();
     COperator op(10000);
     int serial = 0;
     for (int i = 0; i < units; ++i) {
-        op.Expect("configuration", [](CDialogView& view) {
+        op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) {
             view.SetChecked(IDC_SERIES, true);
             view.Click(IDC_WRITE_AND_TEST);
         });
-        op.Expect("test", [](CDialogView&) {});
-        op.Expect("next", [&serial, i, units](CDialogView& view) {
+        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
+        op.Expect("the next-unit dialog", IDC_CONFIRM_TEXT, [&serial, i, units](CDialogView& view) {
             BenchUnit unit = Unit();
             char text[16];
             snprintf(text, sizeof(text), "%08d", ++serial);
@@ -242,13 +251,13 @@ int main()
         fprintf(stderr, "tavo_benchmark: %s\n", module.Error().c_str());
         return 1;
     }
-    auto* owner = static_cast<CTestTAVO02*>(module.Instance());
+    ::SetWindowsHookExA(WH_CALLWNDPROCRET, &ReturnHook, nullptr, ::GetCurrentThreadId());
+    ::SetWindowsHookExA(WH_CBT, &CbtHook, nullptr, ::GetCurrentThreadId());
     CBench::Get().Put(Unit());
     CBench::Get().Connect("A");
-    owner->CheckEEPROM(nullptr, 0, 0);
-    DialogReadyTime(module, owner);
+    DialogReadyTime(module);
     LookupCost(module);
-    AnswerToEnd(module, owner);
+    AnswerToEnd(module);
     SeriesThroughput(module);
     return 0;
 }

@@ -10,6 +10,9 @@ namespace {
 COperator* s_pOperator = nullptr;  // the one operator of the UI thread
 
 const DWORD kWatchInterval = 50;
+const DWORD kConditionInterval = 5;
+// The text of a message box is a static control of this ID.
+const int kMessageBoxText = 0xFFFF;
 
 bool IsTopLevelDialog(HWND hwnd)
 {
@@ -128,6 +131,17 @@ int CDialogView::FocusId() const
     return focus && ::GetParent(focus) == m_hDialog ? ::GetDlgCtrlID(focus) : 0;
 }
 
+HICON CDialogView::Icon() const
+{
+    for (HWND child = ::GetWindow(m_hDialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = "";
+        ::GetClassNameA(child, className, sizeof(className));
+        if (_stricmp(className, "Static") == 0 && (::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0));
+    }
+    return nullptr;
+}
+
 void CDialogView::Selection(int id, int* start, int* end) const
 {
     DWORD from = 0, to = 0;
@@ -208,16 +222,45 @@ void CDialogView::Later(DWORD ms, std::function<void(CDialogView&)> action)
     });
 }
 
+namespace {
+
+void WaitFor(COperator& op, HWND dialog, const std::string& what, std::function<bool()> ready,
+             std::function<void(CDialogView&)> action, DWORD deadline)
+{
+    CDialogView view(op, dialog);
+    if (!view.IsOpen())
+        return;
+    if (ready()) {
+        action(view);
+    } else if (static_cast<LONG>(::GetTickCount() - deadline) > 0) {
+        op.Fail("dialog \"" + view.Title() + "\" waited in vain for " + what + "; it was cancelled");
+        ::EndDialog(dialog, IDCANCEL);
+    } else {
+        op.After(kConditionInterval, [&op, dialog, what, ready, action, deadline] {
+            WaitFor(op, dialog, what, ready, action, deadline);
+        });
+    }
+}
+
+}  // namespace
+
+void CDialogView::When(const std::string& what, std::function<bool()> ready, std::function<void(CDialogView&)> action)
+{
+    WaitFor(m_op, m_hDialog, what, std::move(ready), std::move(action), ::GetTickCount() + m_op.Timeout());
+}
+
 // ---- COperator -------------------------------------------------------------
 
 // An operator made while another exists takes over until it goes; the hook
 // is installed once and always serves the newest.
 COperator::COperator(DWORD timeoutMs)
-    : m_pPrevious(s_pOperator), m_hHook(nullptr), m_dwTimeout(timeoutMs), m_watchdog(0)
+    : m_pPrevious(s_pOperator), m_hHook(nullptr), m_hReturnHook(nullptr), m_dwTimeout(timeoutMs), m_watchdog(0)
 {
     s_pOperator = this;
-    if (!m_pPrevious)
+    if (!m_pPrevious) {
         m_hHook = ::SetWindowsHookExA(WH_CBT, &COperator::CbtHook, nullptr, ::GetCurrentThreadId());
+        m_hReturnHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, &COperator::ReturnHook, nullptr, ::GetCurrentThreadId());
+    }
     m_watchdog = ::SetTimer(nullptr, 0, kWatchInterval, &COperator::TimerProc);
 }
 
@@ -225,15 +268,17 @@ COperator::~COperator()
 {
     if (m_hHook)
         ::UnhookWindowsHookEx(m_hHook);
+    if (m_hReturnHook)
+        ::UnhookWindowsHookEx(m_hReturnHook);
     ::KillTimer(nullptr, m_watchdog);
     for (const auto& timer : m_timers)
         ::KillTimer(nullptr, timer.first);
     s_pOperator = m_pPrevious;
 }
 
-void COperator::Expect(const std::string& name, Action action)
+void COperator::Expect(const std::string& name, int mark, Action action)
 {
-    m_expected.push_back({name, std::move(action)});
+    m_expected.push_back({name, mark, std::move(action)});
 }
 
 std::vector<std::string> COperator::Pending() const
@@ -252,19 +297,21 @@ void COperator::After(DWORD ms, std::function<void()> callback)
 
 LRESULT CALLBACK COperator::CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (s_pOperator) {
+    if (s_pOperator && code == HCBT_DESTROYWND) {
         HWND hwnd = reinterpret_cast<HWND>(wParam);
-        if (code == HCBT_CREATEWND) {
-            // Act once the dialog's modal loop runs, so WM_INITDIALOG has finished.
-            s_pOperator->After(0, [hwnd] {
-                if (s_pOperator && ::IsWindow(hwnd) && IsTopLevelDialog(hwnd))
-                    s_pOperator->OnDialogCreated(hwnd);
-            });
-        } else if (code == HCBT_DESTROYWND) {
-            s_pOperator->m_idleSince.erase(hwnd);
-            s_pOperator->m_busy.erase(hwnd);
-        }
+        s_pOperator->m_idleSince.erase(hwnd);
+        s_pOperator->m_busy.erase(hwnd);
     }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A dialog is taken the moment its WM_INITDIALOG returns: its controls and
+// texts are in place, and nothing from another thread can have ended it yet.
+LRESULT CALLBACK COperator::ReturnHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (s_pOperator && code == HC_ACTION && call->message == WM_INITDIALOG && IsTopLevelDialog(call->hwnd))
+        s_pOperator->OnDialogReady(call->hwnd);
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -286,28 +333,40 @@ void CALLBACK COperator::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
     callback();
 }
 
-void COperator::OnDialogCreated(HWND dialog)
+void COperator::OnDialogReady(HWND dialog)
 {
-    m_seen.push_back(WindowText(dialog));
-    if (m_observer)
-        m_observer(dialog);
+    CDialogView view(*this, dialog);
+    m_seen.push_back(view.Title());
+    const std::string opened =
+        "\"" + view.Title() + "\"" + (view.MessageText().empty() ? "" : " (\"" + view.MessageText() + "\")");
     if (m_expected.empty()) {
-        const std::string text = CDialogView(*this, dialog).MessageText();
-        Fail("unexpected dialog \"" + WindowText(dialog) + "\"" + (text.empty() ? "" : " (\"" + text + "\")") +
-             " opened; it was cancelled");
+        Fail("unexpected dialog " + opened + " opened; it was cancelled");
         Dismiss(dialog);
         return;
     }
-    Serve(dialog);
-}
-
-void COperator::Serve(HWND dialog)
-{
     Expectation expectation = std::move(m_expected.front());
     m_expected.pop_front();
-    m_busy.insert(dialog);
+    const bool fits = expectation.nMark == ANY_DIALOG ||
+                      (expectation.nMark == MESSAGE_BOX ? view.Exists(kMessageBoxText) : view.Exists(expectation.nMark));
+    if (!fits) {
+        Fail("expected " + expectation.strName + ", but dialog " + opened + " opened; it was cancelled");
+        Dismiss(dialog);
+        return;
+    }
+    // Act once the dialog's modal loop runs.
+    Action action = std::move(expectation.action);
+    After(0, [this, dialog, action] { Serve(dialog, action); });
+}
+
+void COperator::Serve(HWND dialog, Action action)
+{
     CDialogView view(*this, dialog);
-    expectation.action(view);
+    if (!view.IsOpen())
+        return;  // ended before its turn, by its worker
+    if (m_observer)
+        m_observer(dialog);
+    m_busy.insert(dialog);
+    action(view);
     if (::IsWindow(dialog)) {
         m_busy.erase(dialog);
         m_idleSince[dialog] = ::GetTickCount();

@@ -1,6 +1,7 @@
 // Classes in this file: CDialogView (one open dialog or message box, read and
 // driven by window messages to its controls) and COperator (notices each
-// dialog as it opens on this thread and performs the next scripted action).
+// dialog as it opens on this thread, checks it is the one the script expects
+// next and performs the script's action).
 #pragma once
 
 #include <windows.h>
@@ -45,6 +46,7 @@ public:
     int UpDownPosition(int id) const;
     void UpDownRange(int id, int* lower, int* upper) const;
     int FocusId() const;                          // control with the focus, 0 for none
+    HICON Icon() const;                           // a message box's icon, null for none
     void Selection(int id, int* start, int* end) const; // edit: selected characters
     UINT Style() const;
 
@@ -60,6 +62,11 @@ public:
     void Close();                                      // the close box: WM_SYSCOMMAND SC_CLOSE
     // Runs action on this dialog after ms milliseconds, if it is still open.
     void Later(DWORD ms, std::function<void(CDialogView&)> action);
+    // Runs action on this dialog as soon as ready() holds, if it is still
+    // open; ready is asked every few milliseconds. When it does not hold
+    // within the operator's timeout, what is named as a failure and the
+    // dialog is cancelled.
+    void When(const std::string& what, std::function<bool()> ready, std::function<void(CDialogView&)> action);
 
 private:
     COperator& m_op;
@@ -70,6 +77,8 @@ class COperator
 {
 public:
     typedef std::function<void(CDialogView&)> Action;
+    // Which dialog an expectation is for: a control only that dialog has, or one of these.
+    enum : int { ANY_DIALOG = 0, MESSAGE_BOX = -1 };
 
     explicit COperator(DWORD timeoutMs = 10000);
     ~COperator();
@@ -77,8 +86,12 @@ public:
     COperator& operator=(const COperator&) = delete;
 
     // The next dialog or message box that opens gets this action; name says
-    // which dialog the script expects, for the failure messages.
-    void Expect(const std::string& name, Action action);
+    // which dialog the script expects, for the failure messages, and mark
+    // tells it: a dialog without the mark is a failure, and is cancelled.
+    // The dialog is taken the moment its WM_INITDIALOG returns, so one that a
+    // worker ends at once is still the one expected; its action then runs
+    // only while it is open.
+    void Expect(const std::string& name, int mark, Action action);
     // Every dialog that opens when nothing is expected is cancelled and counted
     // as a failure.
     bool AllDone() const { return m_expected.empty(); }
@@ -89,6 +102,7 @@ public:
     void Fail(const std::string& failure) { m_failures.push_back(failure); }
 
     void After(DWORD ms, std::function<void()> callback);
+    DWORD Timeout() const { return m_dwTimeout; }
     // Called with every dialog the moment it is ready, before its action.
     void SetObserver(std::function<void(HWND)> observer) { m_observer = std::move(observer); }
 
@@ -96,18 +110,21 @@ private:
     struct Expectation
     {
         std::string strName;
+        int nMark;
         Action action;
     };
 
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ReturnHook(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD);
-    void OnDialogCreated(HWND dialog);
-    void Serve(HWND dialog);
+    void OnDialogReady(HWND dialog);
+    void Serve(HWND dialog, Action action);
     void Watch();
     static void Dismiss(HWND dialog);
 
     COperator* m_pPrevious;
     HHOOK m_hHook;
+    HHOOK m_hReturnHook;
     DWORD m_dwTimeout;
     UINT_PTR m_watchdog;
     std::deque<Expectation> m_expected;

@@ -1,6 +1,10 @@
 # field-package: what goes next to the host, in one folder and one zip file:
 # the module, the language files, the installation text and the checksums.
-set(TAVO_PACKAGE_NAME TestTAVO02-${PROJECT_VERSION}-${CMAKE_SYSTEM_PROCESSOR})
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(TAVO_PACKAGE_NAME TestTAVO02-${PROJECT_VERSION}-win32)
+else()
+    set(TAVO_PACKAGE_NAME TestTAVO02-${PROJECT_VERSION}-win64)
+endif()
 add_custom_target(field-package
     COMMAND ${CMAKE_COMMAND}
         -DMODULE=$<TARGET_FILE:TestTAVO02>

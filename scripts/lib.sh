@@ -23,7 +23,11 @@ run_tree() {
 # Keeps one wineserver alive for a run of many short Wine processes. The first
 # program started brings up Wine's own background services, which live as long
 # as the server: start them here with no output attached, or a caller that
-# reads a later program's output would wait for them forever.
+# reads a later program's output would wait for them forever. Wine's desktop
+# process, though, closes a second after its last user has gone, and one that
+# a later program starts again inherits that program's output, holding its
+# reader (ctest) for that second: a program that stays (Notepad, windowless
+# under the null driver) keeps the desktop up for the whole run.
 # The prefix is the tree's own, or TAVO_WINEPREFIX when set.
 start_wineserver() {
     wineserver_program=/usr/lib/wine/wineserver64
@@ -32,6 +36,7 @@ start_wineserver() {
     WINEPREFIX="$wineserver_prefix" "$wineserver_program" -p 2>/dev/null || true  # one may run already
     trap stop_wineserver EXIT
     "$1/wine-run" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    "$1/wine-run" notepad.exe </dev/null >/dev/null 2>&1 &
 }
 
 stop_wineserver() {

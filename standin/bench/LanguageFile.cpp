@@ -3,12 +3,15 @@
 
 #include <windows.h>
 #include <msxml2.h>
+#include <wrl/client.h>
 
 #include <cstring>
 
 #include "TestBench.h"
 
 namespace {
+
+using Microsoft::WRL::ComPtr;
 
 // MinGW's headers lack these two.
 const CLSID kClsidDomDocument60 = {0x88d96a05, 0xf192, 0x11d4, {0xa6, 0x5f, 0x00, 0x40, 0x96, 0x32, 0x51, 0xe5}};
@@ -54,28 +57,6 @@ private:
     BSTR m_bstr;
 };
 
-// A COM interface pointer released at the end of its scope.
-template <typename Interface>
-class CComRef
-{
-public:
-    CComRef() : m_p(nullptr) {}
-    ~CComRef()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    CComRef(const CComRef&) = delete;
-    CComRef& operator=(const CComRef&) = delete;
-
-    Interface** operator&() { return &m_p; }
-    Interface* operator->() const { return m_p; }
-    Interface* Get() const { return m_p; }
-
-private:
-    Interface* m_p;
-};
-
 // COM for the length of one open: started here, stopped here, on this thread.
 class CComScope
 {
@@ -119,7 +100,7 @@ bool IsElement(IXMLDOMNode* node)
 
 std::string ParseFailure(IXMLDOMDocument2* document)
 {
-    CComRef<IXMLDOMParseError> parseError;
+    ComPtr<IXMLDOMParseError> parseError;
     long line = 0;
     CBstr reason;
     if (SUCCEEDED(document->get_parseError(&parseError)) && parseError.Get()) {
@@ -139,9 +120,9 @@ bool CLanguageFile::Open(const std::string& path, std::string* error)
     m_elements.clear();
     m_nCurrent = -1;
     CComScope com;
-    CComRef<IXMLDOMDocument2> document;
+    ComPtr<IXMLDOMDocument2> document;
     const HRESULT created = ::CoCreateInstance(kClsidDomDocument60, nullptr, CLSCTX_INPROC_SERVER, kIidDomDocument2,
-                                               reinterpret_cast<void**>(&document));
+                                               reinterpret_cast<void**>(document.GetAddressOf()));
     if (FAILED(created)) {
         *error = "MSXML 6 is not available (error 0x" + std::to_string(static_cast<unsigned long>(created)) + ")";
         return false;
@@ -165,12 +146,12 @@ bool CLanguageFile::Open(const std::string& path, std::string* error)
     }
 
     // A parser that lets a DTD through still gets no file with one.
-    CComRef<IXMLDOMDocumentType> doctype;
+    ComPtr<IXMLDOMDocumentType> doctype;
     if (SUCCEEDED(document->get_doctype(&doctype)) && doctype.Get()) {
         *error = "'" + path + "': a document type declaration (DTD) is not allowed";
         return false;
     }
-    CComRef<IXMLDOMElement> root;
+    ComPtr<IXMLDOMElement> root;
     CBstr rootName;
     if (FAILED(document->get_documentElement(&root)) || !root.Get() || FAILED(root->get_nodeName(&rootName)) ||
         rootName.Narrowed() != kRoot) {
@@ -199,11 +180,11 @@ bool CLanguageFile::Copy(IXMLDOMNode* node, int depth, std::string* error)
     node->get_nodeName(&name);
     m_elements[index].strName = name.Narrowed();
 
-    CComRef<IXMLDOMNamedNodeMap> attributes;
+    ComPtr<IXMLDOMNamedNodeMap> attributes;
     long count = 0;
     if (SUCCEEDED(node->get_attributes(&attributes)) && attributes.Get() && SUCCEEDED(attributes->get_length(&count))) {
         for (long i = 0; i < count; ++i) {
-            CComRef<IXMLDOMNode> attribute;
+            ComPtr<IXMLDOMNode> attribute;
             CBstr attributeName;
             VARIANT value;
             ::VariantInit(&value);

@@ -40,6 +40,7 @@ if(TAVO_MINGW_RUNTIME)
 endif()
 if(MSVC)
     add_compile_options(/W4 /EHs-c- /GR-)
+    add_compile_definitions(_CRT_SECURE_NO_WARNINGS)  # strncpy and friends, used with their sizes
 else()
     add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>)
 endif()

@@ -17,7 +17,7 @@ const char kModule[] = "TestTAVO02.test";
 
 // The exported table of supported tests, under its Microsoft-decorated name.
 #ifdef _WIN64
-const char kTableExport[] = "?m_szSupportedTest@CTestTAVO02@@2PEAPEADEA";
+const char kTableExport[] = "?m_szSupportedTest@CTestTAVO02@@2PAPEADA";
 #else
 const char kTableExport[] = "?m_szSupportedTest@CTestTAVO02@@2PAPADA";
 #endif

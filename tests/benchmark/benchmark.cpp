@@ -41,22 +41,10 @@ double Median(int repetitions, const std::function<double()>& measure)
     return samples[samples.size() / 2];
 }
 
-// The time a dialog of this thread was ready (its WM_INITDIALOG returned),
-// and the time one was destroyed; a dialog of template 2020 is ended at once.
+// The time a dialog was ready (its WM_INITDIALOG returned) and the time the
+// test dialog's window went.
 double g_dReady = 0;
 double g_dDestroyed = 0;
-bool g_bEndReady = false;
-
-LRESULT CALLBACK ReturnHook(int code, WPARAM wParam, LPARAM lParam)
-{
-    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
-        g_dReady = NowMs();
-        if (g_bEndReady)
-            ::EndDialog(call->hwnd, 2);
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -116,7 +104,11 @@ void DialogReadyTime(CTestModule& module)
 {
     const int repetitions = 21;
     ITest* test = module.Instance();
-    g_bEndReady = true;
+    COperator op(10000);
+    op.SetReadyObserver([](HWND dialog) {
+        g_dReady = NowMs();
+        ::EndDialog(dialog, 2);
+    });
     auto empty = [&] {
         const INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
@@ -125,6 +117,7 @@ void DialogReadyTime(CTestModule& module)
         return g_dReady - start;
     };
     auto config = [&] {
+        op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView&) {});
         const double start = NowMs();
         test->ConfigureThermometer(nullptr, 0, 0);
         return g_dReady - start;
@@ -135,7 +128,6 @@ void DialogReadyTime(CTestModule& module)
     test->LanguageFileOpen();
     const double withLanguage = Median(repetitions, config);
     test->LanguageFileClose();
-    g_bEndReady = false;
     printf("Configuration dialog ready (from ConfigureThermometer to the end of WM_INITDIALOG), median of %d:\n",
            repetitions);
     printf("  empty dialog, same template       %8.2f ms   1.00\n", baseline);
@@ -251,7 +243,6 @@ int main()
         fprintf(stderr, "tavo_benchmark: %s\n", module.Error().c_str());
         return 1;
     }
-    ::SetWindowsHookExA(WH_CALLWNDPROCRET, &ReturnHook, nullptr, ::GetCurrentThreadId());
     ::SetWindowsHookExA(WH_CBT, &CbtHook, nullptr, ::GetCurrentThreadId());
     CBench::Get().Put(Unit());
     CBench::Get().Connect("A");

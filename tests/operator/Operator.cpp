@@ -13,6 +13,8 @@ const DWORD kWatchInterval = 50;
 const DWORD kConditionInterval = 5;
 // The text of a message box is a static control of this ID.
 const int kMessageBoxText = 0xFFFF;
+// Where a watched dialog keeps its own window procedure.
+const char kWatchedProcedure[] = "COperator.Procedure";
 
 bool IsTopLevelDialog(HWND hwnd)
 {
@@ -254,13 +256,11 @@ void CDialogView::When(const std::string& what, std::function<bool()> ready, std
 // An operator made while another exists takes over until it goes; the hook
 // is installed once and always serves the newest.
 COperator::COperator(DWORD timeoutMs)
-    : m_pPrevious(s_pOperator), m_hHook(nullptr), m_hReturnHook(nullptr), m_dwTimeout(timeoutMs), m_watchdog(0)
+    : m_pPrevious(s_pOperator), m_hHook(nullptr), m_dwTimeout(timeoutMs), m_watchdog(0)
 {
     s_pOperator = this;
-    if (!m_pPrevious) {
+    if (!m_pPrevious)
         m_hHook = ::SetWindowsHookExA(WH_CBT, &COperator::CbtHook, nullptr, ::GetCurrentThreadId());
-        m_hReturnHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, &COperator::ReturnHook, nullptr, ::GetCurrentThreadId());
-    }
     m_watchdog = ::SetTimer(nullptr, 0, kWatchInterval, &COperator::TimerProc);
 }
 
@@ -268,8 +268,6 @@ COperator::~COperator()
 {
     if (m_hHook)
         ::UnhookWindowsHookEx(m_hHook);
-    if (m_hReturnHook)
-        ::UnhookWindowsHookEx(m_hReturnHook);
     ::KillTimer(nullptr, m_watchdog);
     for (const auto& timer : m_timers)
         ::KillTimer(nullptr, timer.first);
@@ -295,10 +293,19 @@ void COperator::After(DWORD ms, std::function<void()> callback)
     m_timers[id] = std::move(callback);
 }
 
+// A new top-level dialog gets a window procedure of the operator's in front
+// of its own, which sees its WM_INITDIALOG return (a hook on every message
+// would cost a trip to the wineserver for each).
 LRESULT CALLBACK COperator::CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (s_pOperator && code == HCBT_DESTROYWND) {
-        HWND hwnd = reinterpret_cast<HWND>(wParam);
+    HWND hwnd = reinterpret_cast<HWND>(wParam);
+    if (s_pOperator && code == HCBT_CREATEWND) {
+        const CREATESTRUCTA* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs;
+        if (!(create->style & WS_CHILD) && IsTopLevelDialog(hwnd)) {
+            const LONG_PTR own = reinterpret_cast<LONG_PTR>(&COperator::DialogWatch);
+            ::SetPropA(hwnd, kWatchedProcedure, reinterpret_cast<HANDLE>(::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, own)));
+        }
+    } else if (s_pOperator && code == HCBT_DESTROYWND) {
         s_pOperator->m_idleSince.erase(hwnd);
         s_pOperator->m_busy.erase(hwnd);
     }
@@ -307,12 +314,15 @@ LRESULT CALLBACK COperator::CbtHook(int code, WPARAM wParam, LPARAM lParam)
 
 // A dialog is taken the moment its WM_INITDIALOG returns: its controls and
 // texts are in place, and nothing from another thread can have ended it yet.
-LRESULT CALLBACK COperator::ReturnHook(int code, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK COperator::DialogWatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (s_pOperator && code == HC_ACTION && call->message == WM_INITDIALOG && IsTopLevelDialog(call->hwnd))
-        s_pOperator->OnDialogReady(call->hwnd);
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    const auto own = reinterpret_cast<WNDPROC>(::GetPropA(hwnd, kWatchedProcedure));
+    const LRESULT result = ::CallWindowProcA(own, hwnd, message, wParam, lParam);
+    if (message == WM_INITDIALOG && s_pOperator)
+        s_pOperator->OnDialogReady(hwnd);
+    else if (message == WM_NCDESTROY)
+        ::RemovePropA(hwnd, kWatchedProcedure);
+    return result;
 }
 
 void CALLBACK COperator::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
@@ -335,6 +345,8 @@ void CALLBACK COperator::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
 
 void COperator::OnDialogReady(HWND dialog)
 {
+    if (m_readyObserver)
+        m_readyObserver(dialog);
     CDialogView view(*this, dialog);
     m_seen.push_back(view.Title());
     const std::string opened =

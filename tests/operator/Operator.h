@@ -103,8 +103,10 @@ public:
 
     void After(DWORD ms, std::function<void()> callback);
     DWORD Timeout() const { return m_dwTimeout; }
-    // Called with every dialog the moment it is ready, before its action.
+    // Called with every dialog when its turn comes, before its action.
     void SetObserver(std::function<void(HWND)> observer) { m_observer = std::move(observer); }
+    // Called with every dialog the moment its WM_INITDIALOG returns.
+    void SetReadyObserver(std::function<void(HWND)> observer) { m_readyObserver = std::move(observer); }
 
 private:
     struct Expectation
@@ -115,7 +117,7 @@ private:
     };
 
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ReturnHook(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK DialogWatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD);
     void OnDialogReady(HWND dialog);
     void Serve(HWND dialog, Action action);
@@ -124,7 +126,6 @@ private:
 
     COperator* m_pPrevious;
     HHOOK m_hHook;
-    HHOOK m_hReturnHook;
     DWORD m_dwTimeout;
     UINT_PTR m_watchdog;
     std::deque<Expectation> m_expected;
@@ -134,4 +135,5 @@ private:
     std::set<HWND> m_busy;
     std::map<UINT_PTR, std::function<void()>> m_timers;
     std::function<void(HWND)> m_observer;
+    std::function<void(HWND)> m_readyObserver;
 };

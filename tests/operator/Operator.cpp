@@ -345,8 +345,6 @@ void CALLBACK COperator::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
 
 void COperator::OnDialogReady(HWND dialog)
 {
-    if (m_readyObserver)
-        m_readyObserver(dialog);
     CDialogView view(*this, dialog);
     m_seen.push_back(view.Title());
     const std::string opened =

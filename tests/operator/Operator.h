@@ -105,8 +105,6 @@ public:
     DWORD Timeout() const { return m_dwTimeout; }
     // Called with every dialog when its turn comes, before its action.
     void SetObserver(std::function<void(HWND)> observer) { m_observer = std::move(observer); }
-    // Called with every dialog the moment its WM_INITDIALOG returns.
-    void SetReadyObserver(std::function<void(HWND)> observer) { m_readyObserver = std::move(observer); }
 
 private:
     struct Expectation
@@ -135,5 +133,4 @@ private:
     std::set<HWND> m_busy;
     std::map<UINT_PTR, std::function<void()>> m_timers;
     std::function<void(HWND)> m_observer;
-    std::function<void(HWND)> m_readyObserver;
 };

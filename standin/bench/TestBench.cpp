@@ -2,6 +2,7 @@
 #include "TestBench.h"
 
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "SimulatedBench.h"
@@ -295,11 +296,17 @@ struct BENCH_LANGUAGE
 
 BENCH_LANGUAGE* BenchLanguageOpen(const char* path)
 {
-    BENCH_LANGUAGE* language = new BENCH_LANGUAGE;
-    if (path && language->file.Open(path, &g_languageError))
-        return language;
-    if (!path)
+    if (!path) {
         g_languageError = "no language file given";
+        return nullptr;
+    }
+    BENCH_LANGUAGE* language = new (std::nothrow) BENCH_LANGUAGE;
+    if (!language) {
+        g_languageError = "out of memory";
+        return nullptr;
+    }
+    if (language->file.Open(path, &g_languageError))
+        return language;
     delete language;
     return nullptr;
 }

@@ -8,6 +8,14 @@
 #include "BenchUnit.h"
 #include "TestBench.h"
 
+// The name of a unit's parity code (0 none, 1 odd, 2 even), or unnamed for a
+// code a unit's record may hold but no line uses.
+inline const char* ParityName(int parity, const char* unnamed)
+{
+    static const char* const kNames[] = {"none", "odd", "even"};
+    return parity >= 0 && parity <= 2 ? kNames[parity] : unnamed;
+}
+
 class CBench
 {
 public:
@@ -30,6 +38,18 @@ public:
         char name[BENCH_NAME_SIZE];
         BenchConnected(name, sizeof(name));
         return name;
+    }
+    // The connected unit as the bench holds it now; false when none is.
+    bool ConnectedUnit(BenchUnit* unit) const
+    {
+        const std::string connected = Connected();
+        for (const BenchUnit& candidate : Units()) {
+            if (candidate.strName == connected) {
+                *unit = candidate;
+                return true;
+            }
+        }
+        return false;
     }
     std::vector<BenchUnit> Units() const
     {

@@ -6,11 +6,6 @@
 
 namespace {
 
-const char* ParityName(int parity)
-{
-    return parity == 0 ? "no" : parity == 1 ? "odd" : parity == 2 ? "even" : "unknown";
-}
-
 std::string UnitState(const BenchUnit& unit)
 {
     std::string state = "unit " + unit.strName + " (type \"" + AnsiToUtf8(unit.strType) + "\", serial " +
@@ -20,19 +15,16 @@ std::string UnitState(const BenchUnit& unit)
         return state + ", in configuration mode";
     if (unit.bNeverAnswers || unit.byAnswerDelay == 255)
         return state + ", it does not answer";
+    const char* parity = unit.byAnswerParity == 0 ? "no" : ParityName(unit.byAnswerParity, "unknown");
     return state + ", it answers on address " + std::to_string(unit.byAnswerAddress) + ", " +
-           std::to_string(unit.nAnswerBaud) + " Bd, " + ParityName(unit.byAnswerParity) + " parity";
+           std::to_string(unit.nAnswerBaud) + " Bd, " + parity + " parity";
 }
 
 }  // namespace
 
 std::string HostReason()
 {
-    const std::string connected = CBench::Get().Connected();
-    std::string shown = "no unit is connected to the tester";
-    for (const BenchUnit& unit : CBench::Get().Units()) {
-        if (unit.strName == connected)
-            shown = UnitState(unit);
-    }
+    BenchUnit unit;
+    const std::string shown = CBench::Get().ConnectedUnit(&unit) ? UnitState(unit) : "no unit is connected to the tester";
     return "the module ended without a reason of its own; the bench shows: " + shown;
 }

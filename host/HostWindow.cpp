@@ -67,11 +67,10 @@ COLORREF KindColour(int kind)
 std::string UnitLine(const BenchUnit& unit, bool connected)
 {
     const unsigned char* config = unit.abyConfig;
-    static const char* const kParities[] = {"none", "odd", "even"};
     char line[256];
     snprintf(line, sizeof(line), "%s %-8s %-16s %-8s  address %3u  %4u Bd  %-4s  delay %3u  timeout %5u  JP1 %s  JP2 %s",
              connected ? ">" : " ", unit.strName.c_str(), unit.strType.c_str(), unit.strSerial.c_str(), config[0],
-             config[2] * 100, config[3] <= 2 ? kParities[config[3]] : "?", config[1], config[4] | config[5] << 8,
+             config[2] * 100, ParityName(config[3], "?"), config[1], config[4] | config[5] << 8,
              unit.bWriteEnabled ? "WE" : "WP", unit.bJP2Closed ? "closed" : "open");
     return line;
 }

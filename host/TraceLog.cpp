@@ -61,15 +61,13 @@ void CTraceLog::OnReport(const TEST_REPORT& report)
 // The connected unit as the bench holds it now, right after its write or test.
 void CTraceLog::AddRow(const char* result)
 {
-    const std::string connected = CBench::Get().Connected();
-    for (const BenchUnit& unit : CBench::Get().Units()) {
-        if (unit.strName != connected)
-            continue;
+    BenchUnit unit;
+    if (CBench::Get().ConnectedUnit(&unit)) {
         const unsigned char* config = unit.abyConfig;
-        static const char* const kParities[] = {"none", "odd", "even"};
+        const char* parity = ParityName(config[3], nullptr);
         const std::string row = Field(Now()) + "," + Field(unit.strSerial) + "," + Field(AnsiToUtf8(unit.strType)) +
                                 "," + std::to_string(config[0]) + "," + std::to_string(config[2] * 100) + "," +
-                                (config[3] <= 2 ? kParities[config[3]] : std::to_string(config[3])) + "," +
+                                (parity ? parity : std::to_string(config[3])) + "," +
                                 std::to_string(config[1]) + "," + std::to_string(config[4] | config[5] << 8) + "," +
                                 result + "\r\n";
         m_pending.push_back(row);

@@ -179,7 +179,7 @@ TEST_F(SeriesTest, SeriesOfThreeThenCancelEndsWithMessage41)
     EXPECT_EQ(21, Unit("B").abyConfig[0]);
     EXPECT_EQ(22, Unit("C").abyConfig[0]);
     const std::vector<std::string> calls = CBench::Get().CallLog();
-    EXPECT_EQ(3, std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("CheckEEPROM", 0) == 0; }));
+    EXPECT_EQ(3, CountCalls(calls, "CheckEEPROM"));
     EXPECT_EQ(2, std::count(calls.begin(), calls.end(), "CheckEEPROM 1")) << "later passes check with mode 1";
 }
 

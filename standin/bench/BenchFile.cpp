@@ -34,11 +34,6 @@ std::string Trim(const std::string& text)
     return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
 }
 
-bool IsValidBaud(int baud)
-{
-    return baud == 600 || baud == 1200 || baud == 2400 || baud == 4800 || baud == 9600;
-}
-
 // A whole decimal number within [low, high].
 bool ParseNumber(const std::string& text, long low, long high, long* value)
 {

@@ -10,6 +10,12 @@
 
 #include "TestBench.h"
 
+// The baud rates a unit and the tester's line know.
+inline bool IsValidBaud(int baud)
+{
+    return baud == 600 || baud == 1200 || baud == 2400 || baud == 4800 || baud == 9600;
+}
+
 struct BenchUnit
 {
     enum { CONFIG_SIZE = BENCH_CONFIG_SIZE, TYPE_SIZE = BENCH_TYPE_SIZE, SERIAL_SIZE = BENCH_SERIAL_SIZE };

@@ -5,6 +5,7 @@
 #include <msxml2.h>
 #include <wrl/client.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "TestBench.h"
@@ -124,7 +125,9 @@ bool CLanguageFile::Open(const std::string& path, std::string* error)
     const HRESULT created = ::CoCreateInstance(kClsidDomDocument60, nullptr, CLSCTX_INPROC_SERVER, kIidDomDocument2,
                                                reinterpret_cast<void**>(document.GetAddressOf()));
     if (FAILED(created)) {
-        *error = "MSXML 6 is not available (error 0x" + std::to_string(static_cast<unsigned long>(created)) + ")";
+        char code[16];
+        snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(created));
+        *error = std::string("MSXML 6 is not available (error ") + code + ")";
         return false;
     }
     document->put_async(VARIANT_FALSE);
@@ -200,24 +203,21 @@ bool CLanguageFile::Copy(IXMLDOMNode* node, int depth, std::string* error)
     }
 
     int previous = -1;
-    IXMLDOMNode* child = nullptr;
+    ComPtr<IXMLDOMNode> child;
     node->get_firstChild(&child);
     while (child) {
-        if (IsElement(child)) {
+        if (IsElement(child.Get())) {
             const int childIndex = static_cast<int>(m_elements.size());
-            if (!Copy(child, depth + 1, error)) {
-                child->Release();
+            if (!Copy(child.Get(), depth + 1, error))
                 return false;
-            }
             if (previous < 0)
                 m_elements[index].nFirstChild = childIndex;
             else
                 m_elements[previous].nNextSibling = childIndex;
             previous = childIndex;
         }
-        IXMLDOMNode* next = nullptr;
+        ComPtr<IXMLDOMNode> next;
         child->get_nextSibling(&next);
-        child->Release();
         child = next;
     }
     return true;

@@ -144,6 +144,12 @@ int CSimulatedBench::PollCount() const
 void CSimulatedBench::ClearCallLog()
 {
     CLock lock(m_lock);
+    ResetCallLog();
+}
+
+// Called with the lock held: forgets the calls, the overlaps and the callers.
+void CSimulatedBench::ResetCallLog()
+{
     std::vector<std::string>().swap(m_calls);  // and its memory
     m_nPolls = 0;
     m_llFirstAnswer = 0;
@@ -229,12 +235,7 @@ void CSimulatedBench::Clear()
     CLock lock(m_lock);
     m_units.clear();
     m_faults.clear();
-    std::vector<std::string>().swap(m_calls);
-    m_nPolls = 0;
-    m_llFirstAnswer = 0;
-    m_nOverlaps = 0;
-    m_strFirstOverlap.clear();
-    ForgetCallers();
+    ResetCallLog();
     m_nConnected = -1;
     m_nLineBaud = 0;
     m_nLineParity = 0;
@@ -373,8 +374,7 @@ int CSimulatedBench::ExitConfig()
 int CSimulatedBench::Reconnect(int baud, int dataBits, int parity)
 {
     CCall call(*this, "Reconnect");
-    const bool valid = (baud == 600 || baud == 1200 || baud == 2400 || baud == 4800 || baud == 9600) &&
-                       dataBits == 8 && parity >= 0 && parity <= 4;
+    const bool valid = IsValidBaud(baud) && dataBits == 8 && parity >= 0 && parity <= 4;
     CLock lock(m_lock);
     if (Fault("Reconnect"))
         return 0;

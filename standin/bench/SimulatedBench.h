@@ -59,6 +59,7 @@ private:
     BenchUnit* ConnectedUnit();
     bool Fault(const std::string& operation, int* answer = nullptr);
     void Record(const std::string& call);
+    void ResetCallLog();
     void Enter(const char* operation);
     void Leave();
     void ForgetCallers();

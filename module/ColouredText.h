@@ -15,7 +15,9 @@ inline int AnswerTextColour(UINT controlId, _MY_COLORED_TEXT_STRUCT* param, UINT
     if (!param)
         return 0;
     if (controlId == ownId) {
-        // Written by position, as the packed record lays them out.
+        // Written by position: the window library fixes the packed record's
+        // layout, not its members' names, which the field's header may spell
+        // otherwise.
         BYTE* bytes = reinterpret_cast<BYTE*>(param);
         const DWORD bold = 1;
         bytes[0] = red;

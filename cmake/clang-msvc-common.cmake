@@ -13,8 +13,15 @@ set(CMAKE_CXX_COMPILER clang++-16)
 set(CMAKE_C_COMPILER_TARGET ${CMAKE_SYSTEM_PROCESSOR}-w64-windows-gnu)
 set(CMAKE_CXX_COMPILER_TARGET ${CMAKE_SYSTEM_PROCESSOR}-w64-windows-gnu)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
-# No C++ library in the product (MinGW's is the other ABI's); libgcc linked in.
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -nostdlib++ -static-libgcc -L/usr/lib/gcc/${MINGW_TRIPLET}/12-posix")
+# No C++ library in the product (MinGW's is the other ABI's); libgcc linked
+# in, from the folder MinGW's own compiler names.
+execute_process(COMMAND ${MINGW_TRIPLET}-gcc-posix -print-libgcc-file-name
+                OUTPUT_VARIABLE mingw_libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+get_filename_component(mingw_libgcc_dir "${mingw_libgcc}" DIRECTORY)
+if(NOT EXISTS "${mingw_libgcc_dir}")
+    message(FATAL_ERROR "${MINGW_TRIPLET}-gcc-posix does not name its libgcc (is MinGW-w64 installed?)")
+endif()
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -nostdlib++ -static-libgcc -L${mingw_libgcc_dir}")
 set(CMAKE_EXE_LINKER_FLAGS_INIT ${CMAKE_SHARED_LINKER_FLAGS_INIT})
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
@@ -22,5 +29,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Tells the top-level list to build the product alone, with MinGW's runtime gaps filled.
-set(TAVO_MINGW_RUNTIME ON)

@@ -24,22 +24,47 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${TAVO_OUTPUT_DIR})
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 set(CMAKE_SHARED_LIBRARY_PREFIX "")
 
-if(TAVO_MINGW_RUNTIME)
+if(NOT MSVC)
     # clang's Microsoft target against MinGW-w64's headers: they need a GNU
-    # version, and 32-bit x86 named; no C++ library, exceptions or RTTI.
+    # version, and 32-bit x86 named; no C++ library and no exceptions. As a
+    # Visual Studio release build: RTTI, stack cookies (/GS) and CodeView
+    # debug information for the PDB.
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-resource-dir
                     OUTPUT_VARIABLE clang_resources OUTPUT_STRIP_TRAILING_WHITESPACE)
-    set(msvc_flags --target=${TAVO_MSVC_TARGET} -fgnuc-version=4.2.1 -nostdinc -fno-exceptions -fno-rtti
+    set(msvc_flags --target=${TAVO_MSVC_TARGET} -fgnuc-version=4.2.1 -nostdinc -fno-exceptions -frtti
+        -fstack-protector-strong -gcodeview
         -isystem${CMAKE_SOURCE_DIR}/runtime/include -isystem${clang_resources}/include
         -isystem/usr/share/mingw-w64/include)
     if(TAVO_MSVC_TARGET MATCHES "^i686")
         list(APPEND msvc_flags -D_X86_)
     endif()
     add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:${msvc_flags}>")
-    set(TAVO_RUNTIME_SOURCES ${CMAKE_SOURCE_DIR}/runtime/MsvcAbi.cpp)
+    set(TAVO_RUNTIME_SOURCES ${CMAKE_SOURCE_DIR}/runtime/MsvcAbi.cpp ${CMAKE_SOURCE_DIR}/runtime/SecurityCookie.cpp
+        ${CMAKE_SOURCE_DIR}/runtime/CompilerHelpers.cpp)
+
+    # The image: its own entry sets the stack cookie before MinGW's start-up
+    # runs; stripped, with only its CodeView entry naming the PDB beside it
+    # (the file name, not the build machine's path); the same bytes from the
+    # same sources. On x86 it is marked as registering no SEH handler, which is
+    # true: nothing in it is built with SEH (no exceptions, no __try), and lld
+    # cannot build a SafeSEH table over MinGW's unmarked C runtime objects.
+    add_link_options(-Wl,--pdb= -s -Wl,--Xlink=-pdbaltpath:%_PDB% -Wl,--Xlink=-Brepro)
+    # lld 16 keeps the DWARF of MinGW's C runtime objects when it writes a
+    # PDB; llvm-objcopy takes it out of the image after the link.
+    find_program(TAVO_OBJCOPY NAMES llvm-objcopy-16 llvm-objcopy REQUIRED)
+    if(TAVO_MSVC_TARGET MATCHES "^i686")
+        add_link_options(-Wl,--no-seh -Wl,--entry=_TavoDllStartup@12)
+    else()
+        add_link_options(-Wl,--entry=TavoDllStartup)
+    endif()
 endif()
 if(MSVC)
-    add_compile_options(/W4 /EHs-c- /GR-)
+    # What a Visual Studio release build does by default (/GR, /GS), the C
+    # runtime linked in (nothing but the module goes beside the host), and a
+    # PDB beside the module.
+    set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+    add_compile_options(/W4 /EHs-c- /GR /GS /Zi)
+    add_link_options(/DEBUG /OPT:REF /OPT:ICF /Brepro)
     add_compile_definitions(_CRT_SECURE_NO_WARNINGS)  # strncpy and friends, used with their sizes
 else()
     add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>)
@@ -70,6 +95,10 @@ else()
 
     set(closed_includes ${framework})
     set(closed_libraries TAVOTester HostFrame MyWindow)
+
+    # Code that needs runtime/'s helpers, for its tests.
+    add_library(RuntimeProbe SHARED ${CMAKE_SOURCE_DIR}/tests/runtime/RuntimeProbe.cpp
+        ${CMAKE_SOURCE_DIR}/tests/runtime/RuntimeProbe.def ${TAVO_RUNTIME_SOURCES})
 endif()
 
 # TestTAVO02.test: the plug-in module the production host loads.
@@ -79,5 +108,14 @@ target_include_directories(TestTAVO02 PRIVATE ${TAVO_MODULE_INCLUDE_DIRS} ${clos
 target_compile_definitions(TestTAVO02 PRIVATE TESTTAVO02_BUILD)
 target_link_libraries(TestTAVO02 PRIVATE ${closed_libraries} comctl32 gdi32 user32)
 set_target_properties(TestTAVO02 PROPERTIES SUFFIX ".test")
+
+if(TAVO_OBJCOPY)
+    get_property(images DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(image ${images})
+        add_custom_command(TARGET ${image} POST_BUILD
+            COMMAND ${TAVO_OBJCOPY} --strip-debug $<TARGET_FILE:${image}>
+            VERBATIM)
+    endforeach()
+endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/package.cmake)

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "LibraryNames.h"
 #include "ModalRun.h"
 #include "TestTAVO02.h"
 #include "resource.h"
@@ -88,7 +89,7 @@ CConfigDialog::~CConfigDialog()
 
 int CConfigDialog::ShowModalDialog()
 {
-    return RunModalDialog(*this, m_hParentWnd, m_hInstance, kSite);
+    return RunModalDialog(*this, ParentWindow(*this), m_hInstance, kSite);
 }
 
 int CConfigDialog::GetBaudRate() const
@@ -108,7 +109,7 @@ void CConfigDialog::AdvanceAddress()
 {
     ++m_LastConfig.byAddress;
     if (m_LastConfig.byAddress > 125) {
-        ::MessageBoxA(m_hParentWnd, m_pOwner->GetMessageA(20), kCaption, MB_ICONWARNING | MB_OK);
+        ::MessageBoxA(ParentWindow(*this), m_pOwner->GetMessageA(20), kCaption, MB_ICONWARNING | MB_OK);
         m_LastConfig.byAddress = 1;
     }
 }
@@ -139,7 +140,7 @@ int CConfigDialog::OnInitDialog()
 // none but a communication timeout, which no other type has.
 CConfigDialog::TypeVariant CConfigDialog::GetTypeVariant() const
 {
-    const char* type = m_strUnitType.GetString();
+    const char* type = TextOf(m_strUnitType);
     auto is = [type](const char* code) { return type && strcmp(type, code) == 0; };
     if (is("QX2210.00"))
         return I2_I3_DISABLED;
@@ -205,18 +206,18 @@ void CConfigDialog::LoadConfig()
         return;
     }
     m_pOwner->ReadDefaultConfig(1);
-    ::SendDlgItemMessageA(m_hWnd, IDC_BAUD_RATE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+    ::SendDlgItemMessageA(DialogWindow(*this), IDC_BAUD_RATE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                           reinterpret_cast<LPARAM>(baud));
     if (source.byParity <= 2)
-        ::SendDlgItemMessageA(m_hWnd, IDC_PARITY, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+        ::SendDlgItemMessageA(DialogWindow(*this), IDC_PARITY, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                               reinterpret_cast<LPARAM>(kParities[source.byParity].pszText));
     SetDlgItemInt(IDC_ADDRESS, source.byAddress, FALSE);
     ShowAnswerDelay(source.byAnswerDelay);
 
     CheckDlgButton(IDC_QUADRATURE_I0_I1, (m_Config.byQuadrature & 1) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_QUADRATURE_I2_I3, (m_Config.byQuadrature & 2) ? BST_CHECKED : BST_UNCHECKED);
-    ::SendDlgItemMessageA(m_hWnd, IDC_CURRENT_I0_I1, CB_SETCURSEL, CurrentIndex(m_Config.byInputCurrent & 0x0F), 0);
-    ::SendDlgItemMessageA(m_hWnd, IDC_CURRENT_I2_I3, CB_SETCURSEL, CurrentIndex(m_Config.byInputCurrent >> 4), 0);
+    ::SendDlgItemMessageA(DialogWindow(*this), IDC_CURRENT_I0_I1, CB_SETCURSEL, CurrentIndex(m_Config.byInputCurrent & 0x0F), 0);
+    ::SendDlgItemMessageA(DialogWindow(*this), IDC_CURRENT_I2_I3, CB_SETCURSEL, CurrentIndex(m_Config.byInputCurrent >> 4), 0);
     for (int i = 0; i < kPulseCount; ++i)
         ShowPulse(i, i < 4 ? m_Config.byMinPulse[i] : m_Config.byMaxPulse[i - 4]);
     if (m_Config.wTimeout == 0) {
@@ -244,21 +245,21 @@ void CConfigDialog::LoadDefaultConfig()
     case 7: m_Config.byBaudCode = 96; break;
     default: m_Config.byBaudCode = 24; break;
     }
-    ::SendDlgItemMessageA(m_hWnd, IDC_BAUD_RATE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+    ::SendDlgItemMessageA(DialogWindow(*this), IDC_BAUD_RATE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                           reinterpret_cast<LPARAM>(BaudText(m_Config.byBaudCode)));
     switch (defaults[10] >> 5) {
     case 4: m_Config.byParity = 2; break;  // binary 100
     case 5: m_Config.byParity = 1; break;  // binary 101
     default: m_Config.byParity = 0; break;
     }
-    ::SendDlgItemMessageA(m_hWnd, IDC_PARITY, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+    ::SendDlgItemMessageA(DialogWindow(*this), IDC_PARITY, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                           reinterpret_cast<LPARAM>(kParities[m_Config.byParity].pszText));
     m_Config.byAddress = defaults[15];
     SetDlgItemInt(IDC_ADDRESS, defaults[15], FALSE);
     m_Config.byAnswerDelay = defaults[16];
     ShowAnswerDelay(defaults[16]);
-    ::SendDlgItemMessageA(m_hWnd, IDC_CURRENT_I0_I1, CB_SETCURSEL, 0, 0);
-    ::SendDlgItemMessageA(m_hWnd, IDC_CURRENT_I2_I3, CB_SETCURSEL, 0, 0);
+    ::SendDlgItemMessageA(DialogWindow(*this), IDC_CURRENT_I0_I1, CB_SETCURSEL, 0, 0);
+    ::SendDlgItemMessageA(DialogWindow(*this), IDC_CURRENT_I2_I3, CB_SETCURSEL, 0, 0);
     for (int i = 0; i < kPulseCount; ++i)
         ShowPulse(i, i < 4 ? kDefaultMinPulse : kDefaultMaxPulse);
     SetDlgItemInt(IDC_TIMEOUT, 600, FALSE);
@@ -278,9 +279,9 @@ void CConfigDialog::ShowAnswerDelay(BYTE delay) const
 // Sets pulse up-down index to position and its edit to the time in ms.
 void CConfigDialog::ShowPulse(int index, int position)
 {
-    ::SendDlgItemMessageA(m_hWnd, IDC_MIN_PULSE_SPIN_I0 + index, UDM_SETPOS32, 0, position);
+    ::SendDlgItemMessageA(DialogWindow(*this), IDC_MIN_PULSE_SPIN_I0 + index, UDM_SETPOS32, 0, position);
     m_strFormat.Format("%2.1f", position * 2.5);
-    SetDlgItemTextA(IDC_MIN_PULSE_I0 + index, m_strFormat);
+    SetDlgItemTextA(IDC_MIN_PULSE_I0 + index, TextOf(m_strFormat));
 }
 
 void CConfigDialog::SetTexts() const
@@ -339,7 +340,7 @@ int CConfigDialog::Reject(unsigned int message, int focusId) const
 {
     MessageBoxA(m_pOwner ? m_pOwner->GetMessageA(message) : nullptr, kCaption, MB_OK | MB_ICONEXCLAMATION);
     SetDialogItemFocus(focusId);
-    ::SendDlgItemMessageA(m_hWnd, focusId, EM_SETSEL, 0, -1);
+    ::SendDlgItemMessageA(DialogWindow(*this), focusId, EM_SETSEL, 0, -1);
     return 0;
 }
 
@@ -362,13 +363,13 @@ int CConfigDialog::ValidateAndWrite()
     m_Config.byAnswerDelay = static_cast<BYTE>(delay);
 
     for (int i = 0; i < 4; ++i) {
-        const int minimum = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_MIN_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0));
+        const int minimum = static_cast<int>(::SendDlgItemMessageA(DialogWindow(*this), IDC_MIN_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0));
         if (minimum < 0 || minimum > 255)
             return Reject(23 + i, IDC_MIN_PULSE_I0 + i);
         m_Config.byMinPulse[i] = static_cast<BYTE>(minimum);
     }
     for (int i = 0; i < 4; ++i) {
-        const int maximum = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_MAX_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0));
+        const int maximum = static_cast<int>(::SendDlgItemMessageA(DialogWindow(*this), IDC_MAX_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0));
         if (maximum >= m_Config.byMinPulse[i] && maximum <= 255) {
             m_Config.byMaxPulse[i] = static_cast<BYTE>(maximum);
         } else if (i >= 2 && GetTypeVariant() != ALL_INPUTS) {
@@ -384,8 +385,8 @@ int CConfigDialog::ValidateAndWrite()
     m_Config.byQuadrature = (IsDlgButtonChecked(IDC_QUADRATURE_I0_I1) == 1 ? 1 : 0) |
                             (IsDlgButtonChecked(IDC_QUADRATURE_I2_I3) == 1 ? 2 : 0);
     auto currentCode = [this](int id) {
-        const LRESULT index = ::SendDlgItemMessageA(m_hWnd, id, CB_GETCURSEL, 0, 0);
-        const LRESULT code = ::SendDlgItemMessageA(m_hWnd, id, CB_GETITEMDATA, index, 0);
+        const LRESULT index = ::SendDlgItemMessageA(DialogWindow(*this), id, CB_GETCURSEL, 0, 0);
+        const LRESULT code = ::SendDlgItemMessageA(DialogWindow(*this), id, CB_GETITEMDATA, index, 0);
         return Clamp(static_cast<int>(code), 0, 3);
     };
     m_Config.byInputCurrent = static_cast<BYTE>((currentCode(IDC_CURRENT_I2_I3) << 4) | currentCode(IDC_CURRENT_I0_I1));
@@ -405,7 +406,7 @@ int CConfigDialog::WriteUnitConfig()
 {
     if (!m_pOwner)
         return 0;  // no tester to write through
-    HWND reportWindow = reinterpret_cast<HWND>(::GetWindowLongPtrA(m_hWnd, GWLP_HWNDPARENT));
+    HWND reportWindow = reinterpret_cast<HWND>(::GetWindowLongPtrA(DialogWindow(*this), GWLP_HWNDPARENT));
     m_Config.dwMarker = kMarkerSave;
     auto selectedData = [this](int id, BYTE* field) {
         HWND list = GetDlgItem(id);
@@ -433,7 +434,7 @@ int CConfigDialog::WriteUnitConfig()
 int CConfigDialog::OnVScroll(WORD /*code*/, WORD /*position*/, HWND /*scrollBar*/)
 {
     for (int i = 0; i < kPulseCount; ++i)
-        ShowPulse(i, static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_MIN_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0)));
+        ShowPulse(i, static_cast<int>(::SendDlgItemMessageA(DialogWindow(*this), IDC_MIN_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0)));
     return 0;
 }
 
@@ -457,7 +458,7 @@ int CConfigDialog::OnMouseWheel(WORD /*keys*/, int delta, int /*x*/, int /*y*/)
             index = id - IDC_MIN_PULSE_SPIN_I0;
         if (index >= 0) {
             const int position = static_cast<int>(
-                ::SendDlgItemMessageA(m_hWnd, IDC_MIN_PULSE_SPIN_I0 + index, UDM_GETPOS32, 0, 0));
+                ::SendDlgItemMessageA(DialogWindow(*this), IDC_MIN_PULSE_SPIN_I0 + index, UDM_GETPOS32, 0, 0));
             ShowPulse(index, Clamp(position + 5 * direction, 0, 255));
         }
     }

@@ -13,9 +13,13 @@ struct ModuleCheckLine
 
 // Reads the module at path as a file and checks, one line each: a PE32 DLL
 // for 32-bit x86; the two plain exports; every member of CTestTAVO02 the host
-// may look up, under Microsoft's decorated names; no other export but what
-// the compiler adds for an exported class; imports from libraries outside the
-// system only under Microsoft's decorated names (what a library built with
-// Microsoft's compiler exports); and the resources a host and the dialogs
-// need. False, with error, when the file cannot be read as a PE file at all.
-bool CheckModuleFile(const std::string& path, std::vector<ModuleCheckLine>* lines, std::string* error);
+// may look up, under Microsoft's decorated names, and nothing else but what
+// the compiler adds for an exported class; every import bound to an export of
+// the library it names, found beside the module or in libraries (when not
+// empty); the exported virtual table slot by slot in the published order;
+// the RTTI before it naming the class and its bases; the release conventions
+// (ASLR, NX, the SEH marking, no section both writable and executable, no
+// symbol table or DWARF, the PDB beside it); and the resources a host and the
+// dialogs need. False, with error, when the file cannot be read as a PE file.
+bool CheckModuleFile(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
+                     std::string* error);

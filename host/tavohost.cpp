@@ -30,9 +30,12 @@ const char kUsage[] =
     "  info MODULE                  print the module's name, identifier and supported tests\n"
     "  texts MODULE [--lang FILE]   list every text the module shows, with its ID and where\n"
     "                               it comes from (the language file or the module)\n"
-    "  check-module MODULE          check a built module file as the production host and\n"
-    "                               the field's libraries see it: format, exports, imports,\n"
-    "                               resources; exit status 1 on a finding\n"
+    "  check-module MODULE [--libs DIR]\n"
+    "                               check a built module file as the production host and\n"
+    "                               the field's libraries see it: exports, every import bound\n"
+    "                               to the libraries beside it (or in DIR), the virtual table\n"
+    "                               slot by slot, RTTI, release conventions, the PDB beside\n"
+    "                               it, resources; exit status 1 on a finding\n"
     "  check-lang FILE              check a language file for the localizer; exit status 0\n"
     "                               when it is clean, 1 when it has findings\n"
     "  configure MODULE [OPTIONS]   run the module's configuration command on the bench\n"
@@ -160,11 +163,12 @@ int RunTexts(const std::vector<std::string>& args)
 
 int RunCheckModule(const std::vector<std::string>& args)
 {
-    if (args.size() != 1)
-        return Usage("check-module takes the module's path");
+    const bool withLibraries = args.size() == 3 && args[1] == "--libs";
+    if (args.size() != 1 && !withLibraries)
+        return Usage("check-module takes the module's path and, optionally, --libs DIR");
     std::vector<ModuleCheckLine> lines;
     std::string error;
-    if (!CheckModuleFile(args[0], &lines, &error)) {
+    if (!CheckModuleFile(args[0], withLibraries ? args[2] : std::string(), &lines, &error)) {
         fprintf(stderr, "tavohost: %s\n", error.c_str());
         return 1;
     }

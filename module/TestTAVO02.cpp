@@ -48,7 +48,9 @@ extern "C" CTest* GetTestInstance()
     return &g_TestTAVO02;
 }
 
-extern "C" unsigned short GetTestInstanceID()
+// The 16-bit identifier in the whole return register, as Microsoft's compiler
+// returns it, so a host that declared the function wider reads it right too.
+extern "C" unsigned int GetTestInstanceID()
 {
     return TESTTAVO02_ID;
 }

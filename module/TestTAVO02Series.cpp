@@ -7,6 +7,7 @@
 #include "DlgConfig.h"
 #include "DlgConfirm.h"
 #include "DlgTestConfig.h"
+#include "LibraryNames.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ bool TakeUnitType(CTestTAVO02& test)
 {
     test.m_strScratch.SetString(reinterpret_cast<const char*>(test.m_EEPROMCache.GetEEPROMCacheFrom(40, 1)), 16);
     test.m_strScratch.Trim();
-    return test.m_strScratch.GetString() && test.m_strScratch.GetLength() > 0;
+    return TextOf(test.m_strScratch) && LengthOf(test.m_strScratch) > 0;
 }
 
 // A unit without a type text: messages 45 and 44 in one line, each copied as
@@ -58,8 +59,8 @@ void ReportNoType(CTestTAVO02& test, HWND host)
     CDynString noConfiguration;
     noConfiguration.InitBuffer(test.GetMessageA(45));
     CDynString line;
-    line.Format("%s %s", noConfiguration.GetString(), test.GetMessageA(44));
-    test.SendTestResult(host, nullptr, line, 1, 113, 0);
+    line.Format("%s %s", TextOf(noConfiguration), test.GetMessageA(44));
+    test.SendTestResult(host, nullptr, TextOf(line), 1, 113, 0);
 }
 
 // The line of message 39, filled in the scratch text by placeholder kind:
@@ -75,7 +76,7 @@ void ReportConfiguration(CTestTAVO02& test, HWND host, const char* serialText, c
     test.m_strScratch.Replace("%d", number, 0);
     ::wsprintfA(number, "%d", configDialog.GetBaudRate());
     test.m_strScratch.Replace("%d", number, 0);
-    test.SendTestResult(host, nullptr, test.m_strScratch, 1, 117, 0);
+    test.SendTestResult(host, nullptr, TextOf(test.m_strScratch), 1, 117, 0);
 }
 
 // One pass per connected unit; answers 1 for a single unit configured and
@@ -92,7 +93,7 @@ int RunSeries(CTestTAVO02& test, HWND host, unsigned short hostValue, int checkM
             return 2;
         }
         configDialog.SetOwner(&test);
-        configDialog.SetUnitType(test.m_strScratch);
+        configDialog.SetUnitType(TextOf(test.m_strScratch));
 
         char serialText[9] = {};
         strncpy(serialText, reinterpret_cast<const char*>(test.m_EEPROMCache.GetEEPROMCacheFrom(80, 1)), 8);

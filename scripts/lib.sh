@@ -2,17 +2,23 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TAVO_BUILD_DIR:-$root/build}
 
-# Builds both trees: i686 is the product; x86_64 is the same code for a
-# machine whose kernel cannot start 32-bit Wine.
+# Builds the i686 tree, the product; and the x86_64 tree, the same code,
+# only where the kernel cannot start 32-bit Wine (or TAVO_BOTH_TREES=1 asks).
 build_all() {
     "$root/scripts/setup.sh"
-    local arch
-    for arch in i686 x86_64; do
-        cmake -S "$root" -B "$build/$arch" -G Ninja \
-              -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
-              -DCMAKE_BUILD_TYPE=Release >/dev/null
-        cmake --build "$build/$arch" -j2
-    done
+    build_tree i686
+    if [ ! -x "$build/i686/wine-run" ] || [ "${TAVO_BOTH_TREES:-0}" = 1 ]; then
+        build_tree x86_64 -DTAVO_MODULE_32="$build/i686/bin/TestTAVO02.test"
+    fi
+}
+
+build_tree() {
+    local arch=$1
+    shift
+    cmake -S "$root" -B "$build/$arch" -G Ninja \
+          -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
+          -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    cmake --build "$build/$arch" -j2
 }
 
 # The tree whose programs Wine can start here: the 32-bit one when it can.

@@ -9,6 +9,7 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-6
 # The product is built in Microsoft's C++ ABI by clang and linked by lld.
 command -v clang++-16 >/dev/null || need+=(clang-16)
 command -v ld.lld-16 >/dev/null || need+=(lld-16)
+command -v llvm-objcopy-16 >/dev/null || need+=(llvm-16)
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
 [ -d /usr/src/googletest ] || need+=(googletest)

@@ -2,6 +2,7 @@
 #include "DlgConfirm.h"
 
 #include "ColouredText.h"
+#include "LibraryNames.h"
 #include "ModalRun.h"
 #include "TestTAVO02.h"
 #include "resource.h"
@@ -19,7 +20,7 @@ CConfirmDialog::~CConfirmDialog() = default;
 
 int CConfirmDialog::ShowModalDialog()
 {
-    return RunModalDialog(*this, m_hParentWnd, m_hInstance, kSite);
+    return RunModalDialog(*this, ParentWindow(*this), m_hInstance, kSite);
 }
 
 // A dialog without owner keeps its template texts, and its coloured line
@@ -34,7 +35,7 @@ int CConfirmDialog::OnInitDialog()
         SetDlgItemTextA(IDCANCEL, m_pOwner->GetDialogControlName(IDD_CONFIRM, IDCANCEL));
     }
     m_ColoredText.Create(m_pOwner ? m_pOwner->GetDialogControlName(IDD_CONFIRM, IDC_CONFIRM_TEXT) : nullptr,
-                         WS_CHILD | WS_VISIBLE, m_hWnd, IDC_CONFIRM_TEXT, 0, 0, &area);
+                         WS_CHILD | WS_VISIBLE, DialogWindow(*this), IDC_CONFIRM_TEXT, 0, 0, &area);
     return 1;
 }
 

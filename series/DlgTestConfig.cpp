@@ -3,6 +3,7 @@
 
 #include "ColouredText.h"
 #include "Invariant.h"
+#include "LibraryNames.h"
 #include "ModalRun.h"
 #include "TestTAVO02.h"
 #include "resource.h"
@@ -90,7 +91,7 @@ void CTestConfigDialog::SetTestParameters(CTestTAVO02* owner, BYTE address, int 
 // and the series goes on calling it from this one.
 int CTestConfigDialog::ShowModalDialog()
 {
-    const int result = RunModalDialog(*this, m_hParentWnd, m_hInstance, kSite);
+    const int result = RunModalDialog(*this, ParentWindow(*this), m_hInstance, kSite);
     FinishWorker();
     return result;
 }
@@ -107,9 +108,9 @@ int CTestConfigDialog::OnInitDialog()
     RECT area;
     ::SetRect(&area, 5, 5, 400, 50);
     m_ColoredText.Create(s_pOwner ? s_pOwner->GetDialogControlName(IDD_TEST_CONFIG, IDC_TEST_HEADING) : nullptr,
-                         kHeadingStyle, m_hWnd, IDC_TEST_HEADING, 0, 0, &area);
+                         kHeadingStyle, DialogWindow(*this), IDC_TEST_HEADING, 0, 0, &area);
     ::InterlockedExchange(&s_bRunTest, 1);
-    m_hThread = ::CreateThread(nullptr, 0, &TestThreadProc, m_hWnd, 0, nullptr);
+    m_hThread = ::CreateThread(nullptr, 0, &TestThreadProc, DialogWindow(*this), 0, nullptr);
     if (!m_hThread)
         EndDialog(2);  // no worker will end it
     return 1;

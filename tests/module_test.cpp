@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,21 @@ EntryPoint EntryOf(HMODULE module)
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     return reinterpret_cast<EntryPoint>(base + nt->OptionalHeader.AddressOfEntryPoint);
+}
+
+// Calls a function of no arguments with the return register filled with
+// ones first, and answers its 32 bits afterwards: a function that sets only
+// part of it leaves ones above.
+unsigned int ReturnRegisterOf(void* function)
+{
+    unsigned int result;
+#ifdef _WIN64
+    asm volatile("movq $-1, %%rax\n\tsubq $40, %%rsp\n\tcallq *%1\n\taddq $40, %%rsp"
+                 : "=&a"(result) : "r"(function) : "rcx", "rdx", "r8", "r9", "r10", "r11", "memory", "cc");
+#else
+    asm volatile("movl $-1, %%eax\n\tcall *%1" : "=&a"(result) : "r"(function) : "ecx", "edx", "memory", "cc");
+#endif
+    return result;
 }
 
 std::string Str(const char* text)
@@ -70,11 +86,47 @@ protected:
 TEST_F(ModuleTest, ExportsTheIdentifierAndOneInstance)
 {
     EXPECT_EQ(19796, m_module.Id());
-    EXPECT_EQ(0x4D54, m_module.Id());
+    EXPECT_EQ(19796u, ReturnRegisterOf(m_module.Export<void*>("_GetTestInstanceID")))
+        << "the identifier fills the whole return register, as Microsoft's compiler returns it";
     ITest* first = m_module.Instance();
     ASSERT_NE(nullptr, first);
     EXPECT_EQ(first, m_module.Instance()) << "every call answers the same object";
     EXPECT_EQ(nullptr, m_module.Export<void (*)()>("GetTestInstance")) << "only the underscore names are exported";
+}
+
+// A host built with Microsoft's compiler asks the object its type through the
+// C runtime (typeid, dynamic_cast); the type descriptors it passes are its
+// own, matched by their decorated names.
+TEST_F(ModuleTest, HostReadsTheObjectsTypeThroughRtti)
+{
+    struct TypeDescriptor
+    {
+        const void* pVirtualTable;
+        void* pSpare;
+        char szName[24];
+    };
+    HMODULE runtime = ::LoadLibraryA("msvcrt.dll");
+    const auto typeOf = reinterpret_cast<const TypeDescriptor* (*)(void*)>(
+        reinterpret_cast<void*>(::GetProcAddress(runtime, "__RTtypeid")));
+    const auto cast = reinterpret_cast<void* (*)(void*, long, const void*, const void*, int)>(
+        reinterpret_cast<void*>(::GetProcAddress(runtime, "__RTDynamicCast")));
+    ASSERT_TRUE(typeOf && cast);
+    const TypeDescriptor* type = typeOf(m_pTest);
+    ASSERT_NE(nullptr, type);
+    EXPECT_STREQ(".?AVCTestTAVO02@@", type->szName);
+    const TypeDescriptor test = {type->pVirtualTable, nullptr, ".?AVCTest@@"};
+    const struct
+    {
+        const char* pszTarget;
+        bool bIsA;
+    } targets[] = {{".?AVCTestTAVO02@@", true}, {".?AVCTAVOTester@@", true}, {".?AVCTest@@", true},
+                   {".?AVCMyDialog@@", false}};
+    for (const auto& target : targets) {
+        TypeDescriptor descriptor = {type->pVirtualTable, nullptr, {}};
+        strcpy(descriptor.szName, target.pszTarget);
+        EXPECT_EQ(target.bIsA ? static_cast<void*>(m_pTest) : nullptr, cast(m_pTest, 0, &test, &descriptor, 0))
+            << "dynamic_cast from CTest to " << target.pszTarget;
+    }
 }
 
 // Each slot is called where the published order puts it, one destructor slot

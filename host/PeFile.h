@@ -1,0 +1,80 @@
+// Classes in this file: CPeFile, a Windows image read as a file (any
+// bitness), for the checks of a built module and of the libraries it binds to.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct PeImport
+{
+    std::string strName;  // "#ordinal" for an import by ordinal
+    DWORD dwSlotRva;      // its slot in the import address table
+};
+
+struct PeLibrary
+{
+    std::string strName;
+    std::vector<PeImport> imports;
+};
+
+class CPeFile
+{
+public:
+    // False, with error, when the file cannot be read or has no PE headers.
+    bool Read(const std::string& path, std::string* error);
+
+    bool IsPe32() const { return m_pOptional32->Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC; }
+    WORD Machine() const { return m_pFile->Machine; }
+    bool IsDll() const { return (m_pFile->Characteristics & IMAGE_FILE_DLL) != 0; }
+    const IMAGE_FILE_HEADER& FileHeader() const { return *m_pFile; }
+    ULONGLONG ImageBase() const;
+    WORD DllCharacteristics() const;
+    IMAGE_DATA_DIRECTORY Directory(int index) const;
+    std::vector<IMAGE_SECTION_HEADER> Sections() const;
+    // The section that holds rva, or null.
+    const IMAGE_SECTION_HEADER* SectionOf(DWORD rva) const;
+
+    // Where rva lies in the file; 0 when it lies in no section's bytes.
+    size_t FileOffset(DWORD rva) const;
+    // The structure at an RVA, or null when it lies outside the file.
+    template <typename Type>
+    const Type* AtRva(DWORD rva, size_t count = 1) const
+    {
+        const size_t offset = FileOffset(rva);
+        return offset ? At<Type>(offset, count) : nullptr;
+    }
+    // The NUL-terminated text at an RVA, or empty when it runs off the file.
+    std::string TextAt(DWORD rva) const;
+    // A pointer-sized value stored at rva (4 bytes in a PE32 file, else 8).
+    bool PointerAt(DWORD rva, ULONGLONG* value) const;
+
+    // Exported names and their RVAs.
+    std::map<std::string, DWORD> Exports() const;
+    // Imported names by library, in the order of the import table.
+    std::vector<PeLibrary> Imports() const;
+    // The PDB the CodeView debug entry names, with its GUID and age; false
+    // without such an entry.
+    bool CodeView(std::string* pdb, GUID* guid, DWORD* age) const;
+
+private:
+    template <typename Type>
+    const Type* At(size_t offset, size_t count = 1) const
+    {
+        if (offset > m_bytes.size() || count > (m_bytes.size() - offset) / sizeof(Type))
+            return nullptr;
+        return reinterpret_cast<const Type*>(m_bytes.data() + offset);
+    }
+
+    std::vector<char> m_bytes;
+    size_t m_nSections = 0;
+    const IMAGE_FILE_HEADER* m_pFile = nullptr;
+    const IMAGE_OPTIONAL_HEADER32* m_pOptional32 = nullptr;
+    const IMAGE_OPTIONAL_HEADER64* m_pOptional64 = nullptr;
+};
+
+// The GUID and age a PDB file records for the image it belongs to; false
+// when the file is no PDB (MSF 7.00) or cannot be read.
+bool ReadPdbIdentity(const std::string& path, GUID* guid, DWORD* age);

@@ -32,7 +32,7 @@ if(NOT MSVC)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-resource-dir
                     OUTPUT_VARIABLE clang_resources OUTPUT_STRIP_TRAILING_WHITESPACE)
     set(msvc_flags --target=${TAVO_MSVC_TARGET} -fgnuc-version=4.2.1 -nostdinc -fno-exceptions -frtti
-        -fstack-protector-strong -gcodeview
+        -fstack-protector-strong -gcodeview -fdebug-compilation-dir=. -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
         -isystem${CMAKE_SOURCE_DIR}/runtime/include -isystem${clang_resources}/include
         -isystem/usr/share/mingw-w64/include)
     if(TAVO_MSVC_TARGET MATCHES "^i686")
@@ -48,7 +48,8 @@ if(NOT MSVC)
     # same sources. On x86 it is marked as registering no SEH handler, which is
     # true: nothing in it is built with SEH (no exceptions, no __try), and lld
     # cannot build a SafeSEH table over MinGW's unmarked C runtime objects.
-    add_link_options(-Wl,--pdb= -s -Wl,--Xlink=-pdbaltpath:%_PDB% -Wl,--Xlink=-Brepro)
+    add_link_options(-Wl,--pdb= -s -Wl,--Xlink=-pdbaltpath:%_PDB% -Wl,--Xlink=-Brepro
+        -Wl,--Xlink=-pdbsourcepath:C:/build)
     # lld 16 keeps the DWARF of MinGW's C runtime objects when it writes a
     # PDB; llvm-objcopy takes it out of the image after the link.
     find_program(TAVO_OBJCOPY NAMES llvm-objcopy-16 llvm-objcopy REQUIRED)
@@ -64,7 +65,7 @@ if(MSVC)
     # PDB beside the module.
     set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
     add_compile_options(/W4 /EHs-c- /GR /GS /Zi)
-    add_link_options(/DEBUG /OPT:REF /OPT:ICF /Brepro)
+    add_link_options(/DEBUG /OPT:REF /OPT:ICF /Brepro /PDBALTPATH:%_PDB%)
     add_compile_definitions(_CRT_SECURE_NO_WARNINGS)  # strncpy and friends, used with their sizes
 else()
     add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>)

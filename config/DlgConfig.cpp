@@ -3,11 +3,13 @@
 
 #include <commctrl.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "LibraryNames.h"
 #include "ModalRun.h"
 #include "TestTAVO02.h"
+#include "TextIds.h"
 #include "resource.h"
 
 namespace {
@@ -20,8 +22,10 @@ const BYTE kDefaultMinPulse = 1;       // 2.5 ms
 const BYTE kDefaultMaxPulse = 255;     // 637.5 ms
 
 // The I2/I3 controls and the timeout controls that the type variants act on.
-const int kInputsI2I3[] = {32777, 32791, 32821, 32780, 32781, 32784, 32785,
-                           32807, 32808, 32811, 32812, 32826, 32827};
+const int kInputsI2I3[] = {IDC_QUADRATURE_I2_I3, IDC_CURRENT_I2_I3, IDC_CURRENT_I2_I3_LABEL,
+                           IDC_MIN_PULSE_I0 + 2, IDC_MIN_PULSE_I0 + 3, IDC_MAX_PULSE_I0 + 2, IDC_MAX_PULSE_I0 + 3,
+                           IDC_MIN_PULSE_SPIN_I0 + 2, IDC_MIN_PULSE_SPIN_I0 + 3, IDC_MAX_PULSE_SPIN_I0 + 2,
+                           IDC_MAX_PULSE_SPIN_I0 + 3, IDC_PULSE_I2_LABEL, IDC_PULSE_I3_LABEL};
 const int kTimeoutControls[] = {IDC_TIMEOUT_CHECK, IDC_TIMEOUT};
 
 struct ListEntry
@@ -37,9 +41,11 @@ const ListEntry kCurrents[] = {{"p\xF8ibli\x9En\xEC 50uA", 0}, {"p\xF8ibli\x9En\
                                {"p\xF8ibli\x9En\xEC 150uA", 3}};
 
 // The captions the owner's texts replace, in the order they are set.
-const int kCaptionControls[] = {32815, 32816, 32817, 32818, 32819, 32820, 32821, 32822, 32823,
-                                32824, 32825, 32826, 32827, IDCANCEL, IDC_WRITE_AND_TEST, IDC_SERIES,
-                                IDC_TIMEOUT_CHECK};
+const int kCaptionControls[] = {IDC_ADDRESS_LABEL, IDC_ANSWER_DELAY_LABEL, IDC_BAUD_RATE_LABEL,
+                                IDC_PARITY_LABEL, IDC_QUADRATURE_LABEL, IDC_CURRENT_I0_I1_LABEL,
+                                IDC_CURRENT_I2_I3_LABEL, IDC_MINIMUM_HEADING, IDC_MAXIMUM_HEADING,
+                                IDC_PULSE_I0_LABEL, IDC_PULSE_I1_LABEL, IDC_PULSE_I2_LABEL, IDC_PULSE_I3_LABEL,
+                                IDCANCEL, IDC_WRITE_AND_TEST, IDC_SERIES, IDC_TIMEOUT_CHECK};
 
 const char* BaudText(BYTE code)
 {
@@ -81,6 +87,11 @@ CConfigDialog::CConfigDialog(HWND parent, HINSTANCE instance)
 
 CConfigDialog::~CConfigDialog()
 {
+    ReleaseBitmap();
+}
+
+void CConfigDialog::ReleaseBitmap()
+{
     if (m_hBitmap) {
         ::DeleteObject(m_hBitmap);
         m_hBitmap = nullptr;
@@ -109,7 +120,7 @@ void CConfigDialog::AdvanceAddress()
 {
     ++m_LastConfig.byAddress;
     if (m_LastConfig.byAddress > 125) {
-        ::MessageBoxA(ParentWindow(*this), m_pOwner->GetMessageA(20), kCaption, MB_ICONWARNING | MB_OK);
+        ::MessageBoxA(ParentWindow(*this), m_pOwner->GetMessageA(MSG_ADDRESS_WRAPPED), kCaption, MB_ICONWARNING | MB_OK);
         m_LastConfig.byAddress = 1;
     }
 }
@@ -126,10 +137,7 @@ int CConfigDialog::OnInitDialog()
             ::SendMessageA(upDown, UDM_SETRANGE32, 0, 255);
     }
     LoadConfig();
-    if (m_hBitmap) {
-        ::DeleteObject(m_hBitmap);
-        m_hBitmap = nullptr;
-    }
+    ReleaseBitmap();  // the previous unit's opening loaded it too
     m_hBitmap = ::LoadBitmapA(m_hInstance, MAKEINTRESOURCEA(IDB_UNIT_BOARD));
     SetDialogItemBitmap(IDC_PICTURE, m_hBitmap);
     SetTexts();
@@ -173,10 +181,10 @@ void CConfigDialog::FillLists() const
         const ListEntry* pEntries;
         size_t nCount;
     } lists[] = {
-        {IDC_BAUD_RATE, kBaudRates, 5},
-        {IDC_PARITY, kParities, 3},
-        {IDC_CURRENT_I0_I1, kCurrents, 3},
-        {IDC_CURRENT_I2_I3, kCurrents, 3},
+        {IDC_BAUD_RATE, kBaudRates, _countof(kBaudRates)},
+        {IDC_PARITY, kParities, _countof(kParities)},
+        {IDC_CURRENT_I0_I1, kCurrents, _countof(kCurrents)},
+        {IDC_CURRENT_I2_I3, kCurrents, _countof(kCurrents)},
     };
     for (const auto& list : lists) {
         HWND combo = GetDlgItem(list.nId);
@@ -350,7 +358,7 @@ int CConfigDialog::ValidateAndWrite()
 {
     const int address = static_cast<int>(GetDlgItemInt(IDC_ADDRESS, nullptr, FALSE));
     if (address < 1 || address > 125)
-        return Reject(21, IDC_ADDRESS);
+        return Reject(MSG_BAD_ADDRESS, IDC_ADDRESS);
     m_Config.byAddress = static_cast<BYTE>(address);
 
     // A ticked "does not answer" box stands for 255, whatever the edit holds.
@@ -358,14 +366,14 @@ int CConfigDialog::ValidateAndWrite()
     if (IsDlgButtonChecked(IDC_NO_ANSWER) != 1) {
         delay = static_cast<int>(GetDlgItemInt(IDC_ANSWER_DELAY, nullptr, FALSE));
         if (delay < 0 || delay > 254)
-            return Reject(22, IDC_ANSWER_DELAY);
+            return Reject(MSG_BAD_ANSWER_DELAY, IDC_ANSWER_DELAY);
     }
     m_Config.byAnswerDelay = static_cast<BYTE>(delay);
 
     for (int i = 0; i < 4; ++i) {
         const int minimum = static_cast<int>(::SendDlgItemMessageA(DialogWindow(*this), IDC_MIN_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0));
         if (minimum < 0 || minimum > 255)
-            return Reject(23 + i, IDC_MIN_PULSE_I0 + i);
+            return Reject(MSG_BAD_MIN_PULSE_I0 + i, IDC_MIN_PULSE_I0 + i);
         m_Config.byMinPulse[i] = static_cast<BYTE>(minimum);
     }
     for (int i = 0; i < 4; ++i) {
@@ -378,7 +386,7 @@ int CConfigDialog::ValidateAndWrite()
             m_Config.byMinPulse[i] = kDefaultMinPulse;
             m_Config.byMaxPulse[i] = kDefaultMaxPulse;
         } else {
-            return Reject(27 + i, IDC_MAX_PULSE_I0 + i);
+            return Reject(MSG_BAD_MAX_PULSE_I0 + i, IDC_MAX_PULSE_I0 + i);
         }
     }
 
@@ -395,7 +403,7 @@ int CConfigDialog::ValidateAndWrite()
     if (IsDlgButtonChecked(IDC_TIMEOUT_CHECK) == 1) {
         timeout = static_cast<int>(GetDlgItemInt(IDC_TIMEOUT, nullptr, TRUE));
         if (timeout < 1 || timeout > 65535)
-            return Reject(46, IDC_TIMEOUT);
+            return Reject(MSG_BAD_TIMEOUT, IDC_TIMEOUT);
     }
     m_Config.wTimeout = static_cast<WORD>(timeout);
     return WriteUnitConfig();
@@ -421,11 +429,12 @@ int CConfigDialog::WriteUnitConfig()
     selectedData(IDC_PARITY, &m_Config.byParity);
 
     if (m_pOwner->WriteConfig(0, reinterpret_cast<unsigned char*>(&m_Config), 20)) {
-        m_pOwner->SendTestResult(reportWindow, nullptr, m_pOwner->GetMessageA(31), 1, 114, 0);
+        m_pOwner->SendTestResult(reportWindow, nullptr, m_pOwner->GetMessageA(MSG_WRITTEN), 1, REPORT_SUCCESS, 0);
         return 1;
     }
-    m_pOwner->SendTestResult(reportWindow, nullptr, m_pOwner->GetMessageA(32), 1, 113, 0);
-    MessageBoxA(m_pOwner->GetMessageA(33), kCaption, MB_OK | MB_ICONHAND);
+    m_pOwner->SendTestResult(reportWindow, nullptr, m_pOwner->GetMessageA(MSG_WRITE_FAILED_REPORT), 1, REPORT_FAILURE,
+                             0);
+    MessageBoxA(m_pOwner->GetMessageA(MSG_WRITE_FAILED_BOX), kCaption, MB_OK | MB_ICONHAND);
     return 0;
 }
 

@@ -57,6 +57,7 @@ private:
     // Which inputs the unit's type lets the operator set.
     enum TypeVariant { ALL_INPUTS, I2_I3_DISABLED, I2_I3_HIDDEN };
 
+    void ReleaseBitmap();
     TypeVariant GetTypeVariant() const;
     void ApplyTypeVariant() const;
     void FillLists() const;

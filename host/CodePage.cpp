@@ -5,13 +5,22 @@
 
 namespace {
 
+std::wstring Widen(const std::string& text, UINT from)
+{
+    const int length = ::MultiByteToWideChar(from, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(length, L'\0');
+    ::MultiByteToWideChar(from, 0, text.c_str(), -1, &wide[0], length);
+    wide.resize(length - 1);
+    return wide;
+}
+
 std::string Convert(const std::string& text, UINT from, UINT to)
 {
-    const int wideLength = ::MultiByteToWideChar(from, 0, text.c_str(), -1, nullptr, 0);
-    if (wideLength <= 0)
+    const std::wstring wide = Widen(text, from);
+    if (wide.empty())
         return text;
-    std::wstring wide(wideLength, L'\0');
-    ::MultiByteToWideChar(from, 0, text.c_str(), -1, &wide[0], wideLength);
     const int length = ::WideCharToMultiByte(to, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (length <= 0)
         return text;
@@ -26,6 +35,11 @@ std::string Convert(const std::string& text, UINT from, UINT to)
 std::string AnsiToUtf8(const std::string& ansi)
 {
     return Convert(ansi, CP_ACP, CP_UTF8);
+}
+
+std::wstring WideFromAnsi(const std::string& ansi)
+{
+    return Widen(ansi, CP_ACP);
 }
 
 std::string Utf8ToAnsi(const std::string& utf8)

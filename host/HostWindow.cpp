@@ -2,10 +2,12 @@
 #include "HostWindow.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "Bench.h"
 #include "BenchStatus.h"
 #include "CodePage.h"
+#include "Handles.h"
 #include "TraceLog.h"
 
 namespace {
@@ -214,6 +216,10 @@ void CHostWindow::AddReport(const TEST_REPORT& report)
     const LRESULT index = ::SendMessageA(m_hReport, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     ::SendMessageA(m_hReport, LB_SETITEMDATA, index, report.byKind);
     ::SendMessageA(m_hReport, LB_SETTOPINDEX, index, 0);
+    if (m_pReportFile) {
+        fprintf(m_pReportFile, "%s\n", AnsiToUtf8(line).c_str());
+        fflush(m_pReportFile);
+    }
     if (m_pLog)
         m_pLog->OnReport(report);
 }
@@ -243,16 +249,19 @@ void CHostWindow::DrawReportLine(const DRAWITEMSTRUCT& item) const
 {
     if (item.itemID == static_cast<UINT>(-1))
         return;
-    char text[1024] = "";
-    ::SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
+    const LRESULT length = ::SendMessageA(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
+    if (length == LB_ERR)
+        return;
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    ::SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     ::SetBkMode(item.hDC, TRANSPARENT);
-    ::SelectObject(item.hDC, GuiFont());
+    CDcSelection font(item.hDC, GuiFont());
     ::SetTextColor(item.hDC, selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : KindColour(static_cast<int>(item.itemData)));
     RECT area = item.rcItem;
     area.left += 4;
-    ::DrawTextA(item.hDC, text, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    ::DrawTextA(item.hDC, text.data(), -1, &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 LRESULT CALLBACK CHostWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

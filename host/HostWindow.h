@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "BenchStatus.h"
@@ -39,7 +40,11 @@ class CHostWindow
 public:
     enum { IDC_IDENTITY = 101, IDC_CONFIGURE, IDC_REPORT };
 
-    CHostWindow(ITest* module, unsigned short id, CTraceLog* log) : m_pModule(module), m_wId(id), m_pLog(log) {}
+    // Report lines go to log and, when not null, to reportFile too.
+    CHostWindow(ITest* module, unsigned short id, CTraceLog* log, FILE* reportFile)
+        : m_pModule(module), m_wId(id), m_pLog(log), m_pReportFile(reportFile)
+    {
+    }
 
     bool Create(HINSTANCE instance);
     HWND Handle() const { return m_hWnd; }
@@ -56,6 +61,7 @@ private:
     ITest* m_pModule;
     unsigned short m_wId;
     CTraceLog* m_pLog;
+    FILE* m_pReportFile;
     CReasonWatch m_reasons;
     HWND m_hWnd = nullptr;
     HWND m_hReport = nullptr;

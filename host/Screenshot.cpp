@@ -5,29 +5,10 @@
 
 #include <vector>
 
+#include "CodePage.h"
+#include "Handles.h"
+
 namespace {
-
-// Releases a COM interface at the end of its scope.
-template <typename Interface>
-class CComRef
-{
-public:
-    CComRef() = default;
-    ~CComRef()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    CComRef(const CComRef&) = delete;
-    CComRef& operator=(const CComRef&) = delete;
-
-    Interface** operator&() { return &m_p; }
-    Interface* operator->() const { return m_p; }
-    Interface* Get() const { return m_p; }
-
-private:
-    Interface* m_p = nullptr;
-};
 
 // The window's pixels, top-down BGRA, copied from the screen after it has
 // painted everything pending.
@@ -50,22 +31,20 @@ bool Capture(HWND window, int* width, int* height, std::vector<BYTE>* pixels)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = bitmap != nullptr;
-    if (ok) {
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        ok = ::BitBlt(memory, 0, 0, *width, *height, screen, area.left, area.top, SRCCOPY) != FALSE;
-        ::SelectObject(memory, old);
-        pixels->assign(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + *width * *height * 4);
-        for (size_t i = 3; i < pixels->size(); i += 4)
-            (*pixels)[i] = 255;  // opaque
-        ::DeleteObject(bitmap);
+    CScreenDc screen;
+    CMemoryDc memory(screen.Get());
+    CGdiObject bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap.Get() || !memory.Get())
+        return false;
+    {
+        CDcSelection selected(memory.Get(), bitmap.Get());
+        if (!::BitBlt(memory.Get(), 0, 0, *width, *height, screen.Get(), area.left, area.top, SRCCOPY))
+            return false;
     }
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return ok;
+    pixels->assign(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + *width * *height * 4);
+    for (size_t i = 3; i < pixels->size(); i += 4)
+        (*pixels)[i] = 255;  // opaque
+    return true;
 }
 
 }  // namespace
@@ -78,13 +57,18 @@ bool SaveWindowPng(HWND window, const std::string& path, std::string* error)
         *error = "the window could not be captured";
         return false;
     }
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    return WritePng(width, height, pixels, path, error);
+}
+
+bool WritePng(int width, int height, const std::vector<BYTE>& pixels, const std::string& path, std::string* error)
+{
+    CComApartment com;
     CComRef<IWICImagingFactory> factory;
     CComRef<IWICStream> stream;
     CComRef<IWICBitmapEncoder> encoder;
     CComRef<IWICBitmapFrameEncode> frame;
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    std::wstring widePath(path.begin(), path.end());
+    const std::wstring widePath = WideFromAnsi(path);
     HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                     reinterpret_cast<void**>(&factory));
     if (SUCCEEDED(hr))
@@ -104,7 +88,8 @@ bool SaveWindowPng(HWND window, const std::string& path, std::string* error)
     if (SUCCEEDED(hr))
         hr = frame->SetPixelFormat(&format);
     if (SUCCEEDED(hr))
-        hr = frame->WritePixels(height, width * 4, static_cast<UINT>(pixels.size()), pixels.data());
+        hr = frame->WritePixels(height, width * 4, static_cast<UINT>(pixels.size()),
+                                const_cast<BYTE*>(pixels.data()));
     if (SUCCEEDED(hr))
         hr = frame->Commit();
     if (SUCCEEDED(hr))

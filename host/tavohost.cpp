@@ -12,6 +12,7 @@
 #include "Bench.h"
 #include "BenchStatus.h"
 #include "CodePage.h"
+#include "Handles.h"
 #include "HostWindow.h"
 #include "LanguageCheck.h"
 #include "ModuleCheck.h"
@@ -240,9 +241,9 @@ void CALLBACK PrintReport(void* context, const TEST_REPORT* report)
     std::string text = report->pszFirst ? Printable(report->pszFirst) : "";
     if (report->pszSecond)
         text += (text.empty() ? "" : " ") + Printable(report->pszSecond);
-    char line[1024];
-    snprintf(line, sizeof(line), "%3u %-8s %s\n", report->byKind, KindName(report->byKind), text.c_str());
-    PrintLine(*targets, line);
+    char head[16];
+    snprintf(head, sizeof(head), "%3u %-8s ", report->byKind, KindName(report->byKind));
+    PrintLine(*targets, (head + text + "\n").c_str());
     if (targets->pLog)
         targets->pLog->OnReport(*report);
 }
@@ -301,64 +302,80 @@ bool ParseConfigureOptions(const std::vector<std::string>& args, ConfigureOption
     return true;
 }
 
-int RunConfigure(const std::vector<std::string>& args)
+// What one configure run works with, whichever way it runs.
+struct ConfigureRun
 {
     ConfigureOptions options;
-    std::string problem;
-    if (!ParseConfigureOptions(args, &options, &problem))
-        return Usage(problem);
-
     COperatorScript script;
-    if (!options.strScript.empty() && !script.Load(options.strScript, &problem)) {
+    CTestModule module;
+    ITest* pTester = nullptr;
+    CStdioFile report;
+    std::unique_ptr<CTraceLog> log;
+};
+
+// Reads the script and the bench, loads the module with its language file,
+// opens the report and the log; false, having said why, when one of them fails.
+bool PrepareConfigure(ConfigureRun& run)
+{
+    const ConfigureOptions& options = run.options;
+    std::string problem;
+    if (!options.strScript.empty() && !run.script.Load(options.strScript, &problem)) {
         fprintf(stderr, "tavohost: %s\n", problem.c_str());
-        return 1;
+        return false;
     }
     if (!options.strBench.empty() && !CBench::Get().Load(options.strBench, &problem)) {
         fprintf(stderr, "tavohost: %s\n", problem.c_str());
-        return 1;
+        return false;
     }
     if (!options.strConnect.empty() && !CBench::Get().Connect(options.strConnect)) {
         fprintf(stderr, "tavohost: the bench has no unit '%s'\n", options.strConnect.c_str());
-        return 1;
+        return false;
     }
-    CTestModule module;
-    if (!LoadModule(module, options.strModule.c_str()))
-        return 1;
-    ITest* tester = module.Instance();
+    if (!LoadModule(run.module, options.strModule.c_str()))
+        return false;
+    run.pTester = run.module.Instance();
     if (!options.strLanguage.empty()) {
-        tester->SetLanguageFile(options.strLanguage.c_str());
-        if (!tester->LanguageFileOpen())
+        run.pTester->SetLanguageFile(options.strLanguage.c_str());
+        if (!run.pTester->LanguageFileOpen())
             fprintf(stderr, "tavohost: language file not used, built-in texts follow: %s\n", BenchLanguageError());
     }
-    FILE* report = nullptr;
-    if (!options.strReport.empty() && !(report = fopen(options.strReport.c_str(), "w"))) {
+    if (!options.strReport.empty() && !run.report.Open(options.strReport, "w")) {
         fprintf(stderr, "tavohost: cannot write the report to '%s'\n", options.strReport.c_str());
+        return false;
+    }
+    if (!options.strLog.empty())
+        run.log.reset(new CTraceLog(options.strLog, run.pTester));
+    return true;
+}
+
+// A person at the line: the host window and the bench window, until the
+// host window is closed.
+int RunInteractive(ConfigureRun& run)
+{
+    CHostWindow window(run.pTester, run.module.Id(), run.log.get(), run.report.Get());
+    if (!window.Create(::GetModuleHandleA(nullptr))) {
+        fprintf(stderr, "tavohost: the host window cannot be opened\n");
         return 1;
     }
+    return window.Run();
+}
 
-    std::unique_ptr<CTraceLog> log;
-    if (!options.strLog.empty())
-        log.reset(new CTraceLog(options.strLog, tester));
-    if (options.strScript.empty()) {
-        // A person at the line: the host window and the bench window.
-        CHostWindow window(tester, module.Id(), log.get());
-        if (!window.Create(::GetModuleHandleA(nullptr))) {
-            fprintf(stderr, "tavohost: the host window cannot be opened\n");
-            return 1;
-        }
-        window.Run();
-        if (report)
-            fclose(report);
-        return !options.strSaveBench.empty() && !CBench::Get().Save(options.strSaveBench, &problem);
-    }
-
+// The operator script serves every dialog; the report goes to the terminal.
+// Answers 1 when the script or the log found a fault.
+int RunScripted(ConfigureRun& run)
+{
     HWND host = ::CreateWindowExA(0, "STATIC", "tavohost", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
                                   480, nullptr, nullptr, nullptr, nullptr);
+    if (!host) {
+        fprintf(stderr, "tavohost: the host window cannot be created (error %lu)\n", ::GetLastError());
+        return 1;
+    }
     COperator op;
     int shot = 0;
-    if (!options.strShots.empty()) {
-        op.SetObserver([&options, &shot](HWND dialog) {
-            const std::string path = options.strShots + "-" + std::to_string(++shot) + ".png";
+    const std::string& shots = run.options.strShots;
+    if (!shots.empty()) {
+        op.SetObserver([&shots, &shot](HWND dialog) {
+            const std::string path = shots + "-" + std::to_string(++shot) + ".png";
             std::string error;
             if (SaveWindowPng(dialog, path, &error))
                 printf("        picture %s\n", path.c_str());
@@ -366,25 +383,24 @@ int RunConfigure(const std::vector<std::string>& args)
                 fprintf(stderr, "tavohost: no picture: %s\n", error.c_str());
         });
     }
-    script.Prepare();
-    script.Queue(op, [](const std::string& line) { printf("        %s\n", line.c_str()); });
-    ReportTargets targets = {report, log.get(), CReasonWatch()};
+    run.script.Prepare();
+    run.script.Queue(op, [](const std::string& line) { printf("        %s\n", line.c_str()); });
+    ReportTargets targets = {run.report.Get(), run.log.get(), CReasonWatch()};
     BenchSetReportSink(&PrintReport, &targets);
-    const int result = tester->ConfigureThermometer(host, 0, 0);
+    const int result = run.pTester->ConfigureThermometer(host, 0, 0);
     BenchSetReportSink(nullptr, nullptr);
     ::DestroyWindow(host);
     // The host's own line, marked "host", where the module gave no reason.
     if (targets.reasons.Unexplained(result))
         PrintLine(targets, ("  - host     " + HostReason() + "\n").c_str());
-    if (report)
-        fclose(report);
+    run.report.Close();
     printf("ConfigureThermometer answered %d\n", result);
 
     int status = 0;
-    if (log && !log->Flush()) {
+    if (run.log && !run.log->Flush()) {
         // The rows are not lost: they go to standard error for the record.
-        fprintf(stderr, "tavohost: these rows are not in '%s':\n", options.strLog.c_str());
-        for (const std::string& row : log->Pending())
+        fprintf(stderr, "tavohost: these rows are not in '%s':\n", run.options.strLog.c_str());
+        for (const std::string& row : run.log->Pending())
             fputs(row.c_str(), stderr);
         status = 1;
     }
@@ -396,11 +412,23 @@ int RunConfigure(const std::vector<std::string>& args)
         fprintf(stderr, "tavohost: the script expected %s, which never opened\n", pending.c_str());
         status = 1;
     }
-    if (!options.strSaveBench.empty() && !CBench::Get().Save(options.strSaveBench, &problem)) {
+    return status;
+}
+
+int RunConfigure(const std::vector<std::string>& args)
+{
+    ConfigureRun run;
+    std::string problem;
+    if (!ParseConfigureOptions(args, &run.options, &problem))
+        return Usage(problem);
+    if (!PrepareConfigure(run))
+        return 1;
+    int status = run.options.strScript.empty() ? RunInteractive(run) : RunScripted(run);
+    if (!run.options.strSaveBench.empty() && !CBench::Get().Save(run.options.strSaveBench, &problem)) {
         fprintf(stderr, "tavohost: %s\n", problem.c_str());
         status = 1;
     }
-    if (!options.strBench.empty())
+    if (!run.options.strScript.empty() && !run.options.strBench.empty())
         PrintBenchTable();
     return status;
 }

@@ -8,6 +8,7 @@
 #include "DlgConfirm.h"
 #include "DlgTestConfig.h"
 #include "LibraryNames.h"
+#include "TextIds.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ struct SeriesDialogs
     CConfirmDialog confirmDialog;
 };
 
-void Report(CTestTAVO02& test, HWND host, unsigned char kind, unsigned int message)
+void Report(CTestTAVO02& test, HWND host, ReportKind kind, MessageId message)
 {
     test.SendTestResult(host, nullptr, test.GetMessageA(message), 1, kind, 0);
 }
@@ -57,10 +58,10 @@ bool TakeUnitType(CTestTAVO02& test)
 void ReportNoType(CTestTAVO02& test, HWND host)
 {
     CDynString noConfiguration;
-    noConfiguration.InitBuffer(test.GetMessageA(45));
+    noConfiguration.InitBuffer(test.GetMessageA(MSG_NO_CONFIGURATION));
     CDynString line;
-    line.Format("%s %s", TextOf(noConfiguration), test.GetMessageA(44));
-    test.SendTestResult(host, nullptr, TextOf(line), 1, 113, 0);
+    line.Format("%s %s", TextOf(noConfiguration), test.GetMessageA(MSG_FOR_TYPE));
+    test.SendTestResult(host, nullptr, TextOf(line), 1, REPORT_FAILURE, 0);
 }
 
 // The line of message 39, filled in the scratch text by placeholder kind:
@@ -69,14 +70,14 @@ void ReportNoType(CTestTAVO02& test, HWND host)
 void ReportConfiguration(CTestTAVO02& test, HWND host, const char* serialText, const CConfigDialog& configDialog)
 {
     char number[16];
-    test.m_strScratch.InitBuffer(test.GetMessageA(39));
+    test.m_strScratch.InitBuffer(test.GetMessageA(MSG_CONFIGURATION_LINE));
     test.m_strScratch.Replace("%s", serialText, 0);
     test.m_strScratch.Replace("%s", ParityWord(configDialog.GetParity()), 0);
     ::wsprintfA(number, "%d", configDialog.GetAddress());
     test.m_strScratch.Replace("%d", number, 0);
     ::wsprintfA(number, "%d", configDialog.GetBaudRate());
     test.m_strScratch.Replace("%d", number, 0);
-    test.SendTestResult(host, nullptr, TextOf(test.m_strScratch), 1, 117, 0);
+    test.SendTestResult(host, nullptr, TextOf(test.m_strScratch), 1, REPORT_DETAIL, 0);
 }
 
 // One pass per connected unit; answers 1 for a single unit configured and
@@ -85,7 +86,7 @@ int RunSeries(CTestTAVO02& test, HWND host, unsigned short hostValue, int checkM
 {
     CConfigDialog& configDialog = dialogs.configDialog;
     for (;; checkMode = 1) {
-        test.SendTestResult(host, test.GetMessageA(34), nullptr, 1, 112, 0);
+        test.SendTestResult(host, test.GetMessageA(MSG_CONFIGURATION), nullptr, 1, REPORT_PROGRESS, 0);
         if (test.CheckEEPROM(host, hostValue, checkMode) != 1)
             return 2;
         if (!TakeUnitType(test)) {
@@ -99,31 +100,31 @@ int RunSeries(CTestTAVO02& test, HWND host, unsigned short hostValue, int checkM
         strncpy(serialText, reinterpret_cast<const char*>(test.m_EEPROMCache.GetEEPROMCacheFrom(80, 1)), 8);
         const int serialNumber = static_cast<int>(strtol(serialText, nullptr, 10));
         if (test.m_ConfigList.Find(serialNumber) &&
-            ::MessageBoxA(host, test.GetMessageA(35), kCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+            ::MessageBoxA(host, test.GetMessageA(MSG_ALREADY_CONFIGURED), kCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
             if (dialogs.confirmDialog.Show(-1) == 1)
                 continue;
-            Report(test, host, 113, 36);
+            Report(test, host, REPORT_FAILURE, MSG_SERIES_BROKEN_AT_REPEAT);
             return 2;
         }
 
-        Report(test, host, 112, 37);
+        Report(test, host, REPORT_PROGRESS, MSG_CONFIG_DIALOG_SHOWN);
         if (configDialog.Show(-1) != 1) {
-            Report(test, host, 113, 43);
+            Report(test, host, REPORT_FAILURE, MSG_CONFIG_CANCELLED);
             return 2;
         }
-        Report(test, host, 112, 38);
+        Report(test, host, REPORT_PROGRESS, MSG_TEST_DIALOG_SHOWN);
         dialogs.testDialog.SetTestParameters(&test, configDialog.GetAddress(), configDialog.GetBaudRate(),
                                              configDialog.GetParity());
         if (dialogs.testDialog.Show(-1) != 1) {
-            Report(test, host, 113, 42);
+            Report(test, host, REPORT_FAILURE, MSG_TEST_FAILED);
             continue;  // the same unit again, proposed the record just written
         }
         ReportConfiguration(test, host, serialText, configDialog);
-        Report(test, host, 114, 40);
+        Report(test, host, REPORT_SUCCESS, MSG_FINISHED);
         if (configDialog.IsSeries() != 1)
             return 1;
         if (dialogs.confirmDialog.Show(-1) != 1) {
-            Report(test, host, 113, 41);
+            Report(test, host, REPORT_FAILURE, MSG_SERIES_BROKEN_AT_NEXT);
             return 2;
         }
         test.m_ConfigList.Set(static_cast<int>(strtol(serialText, nullptr, 10)), configDialog.GetAddress());

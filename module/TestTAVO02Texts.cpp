@@ -4,6 +4,7 @@
 
 #include <ctype.h>
 #include <limits.h>
+#include <stdlib.h>
 
 #include "Invariant.h"
 
@@ -42,7 +43,7 @@ const char* const kMessages[] = {
     /* 46 */ "Communication timeout:\n\n     expected value is from 1 to 65535\t",
 };
 const unsigned int kFirstMessage = 20;
-const unsigned int kMessageCount = sizeof(kMessages) / sizeof(kMessages[0]);
+const unsigned int kMessageCount = _countof(kMessages);
 
 struct DialogText
 {

@@ -9,18 +9,26 @@
 #include "resource.h"
 
 namespace {
-const ModalRunSite kSite = {"DlgTestConfig", 46, 52, 63};
-// The status line: visible child, centred across and on its one line.
-const DWORD kHeadingStyle = 0x50000030;
-}
 
+const ModalRunSite kSite = {"DlgTestConfig", 46, 52, 63};
+// The coloured text's own style bits: centred across, and down on its one line.
+const DWORD kColouredCentreAcross = 0x10;
+const DWORD kColouredCentreDown = 0x20;
+const DWORD kHeadingStyle = WS_CHILD | WS_VISIBLE | kColouredCentreAcross | kColouredCentreDown;
+
+// What the worker tests, set by SetTestParameters before the dialog runs.
 CTestTAVO02* s_pOwner = nullptr;
 BYTE s_byAddress = 1;
 int s_dwBaudRate = 2400;
 BYTE s_byParity = 2;
+// 1 while the worker may poll; the operator's Cancel lowers it. Read fresh at
+// every test of the worker's loop.
 volatile LONG s_bRunTest = 0;
 
-// Runs on the worker thread.
+// The worker: leaves configuration mode, reconnects with the new setting and
+// polls the unit until it answers or the run flag falls, then ends the
+// dialog whose window it was given (1: answered, 2: given up). Runs on its
+// own thread and touches no dialog object.
 DWORD WINAPI TestThreadProc(LPVOID dialogWindow)
 {
     CTestTAVO02* owner = s_pOwner;
@@ -48,6 +56,8 @@ DWORD WINAPI TestThreadProc(LPVOID dialogWindow)
     ::EndDialog(static_cast<HWND>(dialogWindow), owner && s_bRunTest ? 1 : 2);
     return 0;
 }
+
+}  // namespace
 
 CTestConfigDialog::CTestConfigDialog(HWND parent, HINSTANCE instance)
     : CMyDialog(IDD_TEST_CONFIG, nullptr, parent), m_hThread(nullptr), m_hInstance(instance)

@@ -6,21 +6,6 @@
 
 class CTestTAVO02;
 
-// What the worker tests, set by SetTestParameters before the dialog runs.
-extern CTestTAVO02* s_pOwner;
-extern BYTE s_byAddress;
-extern int s_dwBaudRate;
-extern BYTE s_byParity;
-// 1 while the worker may poll; the operator's Cancel lowers it. Read fresh at
-// every test of the worker's loop.
-extern volatile LONG s_bRunTest;
-
-// The worker: leaves configuration mode, reconnects with the new setting and
-// polls the unit until it answers or the run flag falls, then ends the
-// dialog whose window it was given (1: answered, 2: given up). Runs on its
-// own thread and touches no dialog object.
-DWORD WINAPI TestThreadProc(LPVOID dialogWindow);
-
 class CTestConfigDialog : public CMyDialog
 {
 public:

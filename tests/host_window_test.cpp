@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Handles.h"
 #include "HostWindow.h"
 #include "ModuleFixture.h"
 #include "Screenshot.h"
@@ -69,7 +70,7 @@ TEST_F(HostWindowTest, ThreeUnitsByHandGiveThreeLogRows)
            MakeUnit("C", "TAVO-02", "00000003")});
     CTempFile logFile("trace.csv", "");
     CTraceLog log(logFile.Path(), m_pTest);
-    CHostWindow window(m_pTest, m_module.Id(), &log);
+    CHostWindow window(m_pTest, m_module.Id(), &log, nullptr);
     ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
     m_hWindow = window.Handle();
     ExpectUnit(false, 1);
@@ -89,10 +90,27 @@ TEST_F(HostWindowTest, ThreeUnitsByHandGiveThreeLogRows)
     EXPECT_NE(std::string::npos, rows.find(",00000002,QX2210.00,6,9600,even,10,600,configured")) << rows;
 }
 
+// --shots names its folder in the ANSI code page, Czech letters and all.
+TEST_F(HostWindowTest, PicturesGoIntoACzechNamedFolder)
+{
+    char temp[MAX_PATH];
+    ::GetTempPathA(sizeof(temp), temp);
+    const std::string folder = std::string(temp) + "sn\xEDmky \xE8" "e\x9Ak\xE9";  // "snímky české" in code page 1250
+    wchar_t wideTemp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, wideTemp);
+    const std::wstring wideFolder = std::wstring(wideTemp) + L"sn\u00EDmky \u010De\u0161k\u00E9";
+    ::CreateDirectoryW(wideFolder.c_str(), nullptr);
+    std::string error;
+    EXPECT_TRUE(WritePng(2, 2, std::vector<BYTE>(16, 0x80), folder + "\\host.png", &error)) << error;
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((wideFolder + L"\\host.png").c_str()));
+    ::DeleteFileW((wideFolder + L"\\host.png").c_str());
+    ::RemoveDirectoryW(wideFolder.c_str());
+}
+
 TEST_F(HostWindowTest, BenchWindowFlipsJumpers)
 {
     Bench({MakeUnit("A")});
-    CHostWindow window(m_pTest, m_module.Id(), nullptr);
+    CHostWindow window(m_pTest, m_module.Id(), nullptr, nullptr);
     ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
     UseBench(0, CBenchWindow::IDC_JP1);
     EXPECT_FALSE(Unit("A").bWriteEnabled) << "JP1 now on WP";
@@ -111,23 +129,37 @@ TEST_F(HostWindowTest, BenchWindowFlipsJumpers)
 }
 
 // Without a unit the module ends without a reason of its own; the host adds
-// its own line on what the bench shows.
+// its own line on what the bench shows. The opening line, 4 KB long from the
+// language file, is drawn and copied to the report file whole.
 TEST_F(HostWindowTest, ConfigureWithoutAUnitSaysWhy)
 {
+    const std::string longText(4096, 'K');
+    CTempFile language("long.xml", "<TesterLanguage><Message><MessageItem ID=\"34\" text=\"" + longText +
+                                       "\"/></Message></TesterLanguage>");
+    ASSERT_TRUE(UseLanguage(language.Path()));
     Bench({MakeUnit("A")});
     CBench::Get().Connect("");
-    CHostWindow window(m_pTest, m_module.Id(), nullptr);
+    CTempFile reportFile("report.txt", "");
+    CStdioFile report;
+    ASSERT_TRUE(report.Open(reportFile.Path(), "w"));
+    CHostWindow window(m_pTest, m_module.Id(), nullptr, report.Get());
     ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
     ::SendMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(CHostWindow::IDC_CONFIGURE, BN_CLICKED), 0);
+    HWND list = ::GetDlgItem(window.Handle(), CHostWindow::IDC_REPORT);
+    ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // every line drawn
     std::vector<std::string> lines;
-    HWND report = ::GetDlgItem(window.Handle(), CHostWindow::IDC_REPORT);
-    for (LRESULT i = 0; i < ::SendMessageA(report, LB_GETCOUNT, 0, 0); ++i) {
-        char line[512] = "";
-        ::SendMessageA(report, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+    for (LRESULT i = 0; i < ::SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
+        std::string line(::SendMessageA(list, LB_GETTEXTLEN, i, 0), '\0');
+        ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
         lines.push_back(line);
     }
+    report.Close();
+    std::ifstream copied(reportFile.Path());
+    std::string firstCopied;
+    std::getline(copied, firstCopied);
+    EXPECT_EQ("112  " + longText, firstCopied);
     const std::vector<std::string> expected = {
-        "112  TAVO configuration",
+        "112  " + longText,
         "host: the module ended without a reason of its own; the bench shows: no unit is connected to the tester",
         "host: ConfigureThermometer answered 2"};
     EXPECT_EQ(expected, lines);

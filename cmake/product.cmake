@@ -85,12 +85,12 @@ else()
     target_link_libraries(MyWindow PRIVATE comctl32 gdi32 user32)
 
     add_library(HostFrame SHARED ${TAVO_HOSTFRAME_SOURCES} ${TAVO_RUNTIME_SOURCES})
-    target_include_directories(HostFrame PRIVATE ${CMAKE_SOURCE_DIR}/standin/bench)
+    target_include_directories(HostFrame PRIVATE ${CMAKE_SOURCE_DIR}/bench)
     target_compile_definitions(HostFrame PRIVATE HOSTFRAME_BUILD)
     target_link_libraries(HostFrame PUBLIC MyWindow PRIVATE ${TAVO_TESTBENCH_LIBRARY})
 
     add_library(TAVOTester SHARED ${TAVO_TESTER_SOURCES} ${TAVO_RUNTIME_SOURCES})
-    target_include_directories(TAVOTester PRIVATE ${CMAKE_SOURCE_DIR}/standin/bench)
+    target_include_directories(TAVOTester PRIVATE ${CMAKE_SOURCE_DIR}/bench)
     target_compile_definitions(TAVOTester PRIVATE TAVOTESTER_BUILD)
     target_link_libraries(TAVOTester PUBLIC HostFrame PRIVATE ${TAVO_TESTBENCH_LIBRARY} user32)
 

@@ -1,7 +1,7 @@
 // CConfirmDialog: "connect the next unit", OK or Cancel.
 #include "DlgConfirm.h"
 
-#include "ColouredText.h"
+#include "ColoredText.h"
 #include "LibraryNames.h"
 #include "ModalRun.h"
 #include "TestTAVO02.h"
@@ -51,5 +51,5 @@ int CConfirmDialog::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
 // The request to connect the next unit is drawn in blue.
 int CConfirmDialog::OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param)
 {
-    return AnswerTextColour(controlId, param, IDC_CONFIRM_TEXT, 0, 0, 255);
+    return AnswerColoredText(controlId, param, IDC_CONFIRM_TEXT, 0, 0, 255);
 }

@@ -1,7 +1,7 @@
 // CTestConfigDialog and its worker: the test of a unit's new setting.
 #include "DlgTestConfig.h"
 
-#include "ColouredText.h"
+#include "ColoredText.h"
 #include "Invariant.h"
 #include "LibraryNames.h"
 #include "ModalRun.h"
@@ -140,5 +140,5 @@ int CTestConfigDialog::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
 // The status line is drawn in green.
 int CTestConfigDialog::OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param)
 {
-    return AnswerTextColour(controlId, param, IDC_TEST_HEADING, 64, 192, 64);
+    return AnswerColoredText(controlId, param, IDC_TEST_HEADING, 64, 192, 64);
 }

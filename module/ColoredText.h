@@ -1,4 +1,4 @@
-// Functions in this file: AnswerTextColour, the module's one answer to a
+// Functions in this file: AnswerColoredText, the module's one answer to a
 // coloured text control asking its dialog for colours.
 #pragma once
 
@@ -9,8 +9,8 @@
 // Fills param for the dialog's own coloured line ownId: the three colour
 // bytes, then the 32-bit value 1 (bold); a record of another control stays
 // as it is. A null record answers 0, everything else 1.
-inline int AnswerTextColour(UINT controlId, _MY_COLORED_TEXT_STRUCT* param, UINT ownId, BYTE red, BYTE green,
-                            BYTE blue)
+inline int AnswerColoredText(UINT controlId, _MY_COLORED_TEXT_STRUCT* param, UINT ownId, BYTE red, BYTE green,
+                             BYTE blue)
 {
     if (!param)
         return 0;

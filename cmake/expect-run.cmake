@@ -1,0 +1,11 @@
+# Runs COMMAND (a list) once and checks its exit status against EXIT and what
+# it prints, standard output and error together, against the regular
+# expression OUTPUT; says both when either differs.
+execute_process(COMMAND ${COMMAND} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+set(printed "${out}${err}")
+if(NOT status STREQUAL EXIT)
+    message(FATAL_ERROR "exit status ${status}, expected ${EXIT}; it printed:\n${printed}")
+endif()
+if(NOT printed MATCHES "${OUTPUT}")
+    message(FATAL_ERROR "the output does not match '${OUTPUT}'; it printed:\n${printed}")
+endif()

@@ -58,6 +58,10 @@ CSimulatedBench& CSimulatedBench::Get()
 CSimulatedBench::CSimulatedBench()
     : m_nConnected(-1), m_nLineBaud(0), m_nLineParity(0), m_nPolls(0), m_llFirstAnswer(0), m_dwBusyThread(0),
       m_pszBusyOperation(nullptr), m_nOverlaps(0), m_hPollRelease(::CreateEventA(nullptr, TRUE, TRUE, nullptr)),
+      m_nHoldWhich(BENCH_HOLD_NONE),
+      m_pCheckWindow(nullptr),
+      m_wCheckValue(0),
+      m_bChecked(false),
       m_nHeldPolls(0)
 {
     ::InitializeCriticalSection(&m_lock);
@@ -213,12 +217,16 @@ bool CSimulatedBench::Fault(const std::string& operation, int* answer)
     return fails;
 }
 
-void CSimulatedBench::HoldAnsweringPolls(bool hold)
+void CSimulatedBench::HoldPolls(int which)
 {
-    if (hold)
-        ::ResetEvent(m_hPollRelease);
-    else
+    {
+        CLock lock(m_lock);
+        m_nHoldWhich = which;
+    }
+    if (which == BENCH_HOLD_NONE)
         ::SetEvent(m_hPollRelease);
+    else
+        ::ResetEvent(m_hPollRelease);
 }
 
 int CSimulatedBench::HeldPolls() const
@@ -233,6 +241,10 @@ void CSimulatedBench::Clear()
 {
     ::SetEvent(m_hPollRelease);
     CLock lock(m_lock);
+    m_nHoldWhich = BENCH_HOLD_NONE;
+    m_pCheckWindow = nullptr;
+    m_wCheckValue = 0;
+    m_bChecked = false;
     m_units.clear();
     m_faults.clear();
     ResetCallLog();
@@ -288,13 +300,24 @@ BenchUnit* CSimulatedBench::ConnectedUnit()
 
 // ---- The tester's operations ----------------------------------------------------------
 
+int CSimulatedBench::LastCheckCaller(void** window, unsigned short* value) const
+{
+    CLock lock(m_lock);
+    *window = m_pCheckWindow;
+    *value = m_wCheckValue;
+    return m_bChecked ? 1 : 0;
+}
+
 // Reading the EEPROM talks to the unit on its configuration channel, which
 // puts it into configuration mode.
-int CSimulatedBench::CheckEEPROM(int mode, unsigned char* image, int size)
+int CSimulatedBench::CheckEEPROM(void* window, unsigned short value, int mode, unsigned char* image, int size)
 {
     CCall call(*this, "CheckEEPROM");
     CLock lock(m_lock);
     Record("CheckEEPROM " + std::to_string(mode));
+    m_pCheckWindow = window;
+    m_wCheckValue = value;
+    m_bChecked = true;
     int answer = 0;
     if (Fault("CheckEEPROM", &answer))
         return answer;
@@ -394,6 +417,7 @@ int CSimulatedBench::Poll(unsigned char address)
     ::QueryPerformanceCounter(&start);
     DWORD pollMs = 0;
     int answered = 0;
+    bool held = false;
     {
         CLock lock(m_lock);
         if (Fault("MeasureValue"))
@@ -411,12 +435,13 @@ int CSimulatedBench::Poll(unsigned char address)
         Record("Poll " + std::to_string(address) + " " + std::to_string(answered));
         if (answered && !m_llFirstAnswer)
             m_llFirstAnswer = start.QuadPart;
-        if (answered)
+        held = m_nHoldWhich == BENCH_HOLD_EVERY || (answered && m_nHoldWhich == BENCH_HOLD_ANSWERING);
+        if (held)
             ++m_nHeldPolls;
     }
     if (pollMs)
         ::Sleep(pollMs);  // the line is busy; others may use the bench meanwhile
-    if (answered) {
+    if (held) {
         ::WaitForSingleObject(m_hPollRelease, INFINITE);
         CLock lock(m_lock);
         --m_nHeldPolls;

@@ -28,7 +28,8 @@ public:
     void Put(const BenchUnit& unit);
 
     // What the tester does with the connected unit; see TestBench.h.
-    int CheckEEPROM(int mode, unsigned char* image, int size);
+    int CheckEEPROM(void* window, unsigned short value, int mode, unsigned char* image, int size);
+    int LastCheckCaller(void** window, unsigned short* value) const;
     int ReadUserConfig(unsigned char* config, int size);
     int ReadDefaultConfig(unsigned char* block, int size);
     int WriteConfig(unsigned short offset, const unsigned char* record, int count);
@@ -38,7 +39,7 @@ public:
 
     int FailCall(const std::string& operation, int nth, int answer);
     void ClearFaults();
-    void HoldAnsweringPolls(bool hold);
+    void HoldPolls(int which);
     int HeldPolls() const;
 
     std::vector<std::string> CallLog() const;
@@ -88,6 +89,10 @@ private:
     std::string m_strFirstOverlap;
     // Every thread that made a unit operation, held open so its end can be seen.
     std::vector<std::pair<DWORD, HANDLE>> m_callers;
-    HANDLE m_hPollRelease;  // manual-reset: set while answering polls go through
+    HANDLE m_hPollRelease;  // manual-reset: set while polls go through
+    int m_nHoldWhich;       // BENCH_HOLD_...
+    void* m_pCheckWindow;   // what the last CheckEEPROM was given
+    unsigned short m_wCheckValue;
+    bool m_bChecked;
     int m_nHeldPolls;
 };

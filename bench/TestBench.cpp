@@ -197,9 +197,9 @@ void BenchClearFaults(void)
     Bench().ClearFaults();
 }
 
-void BenchHoldAnsweringPolls(int hold)
+void BenchHoldPolls(int which)
 {
-    Bench().HoldAnsweringPolls(hold != 0);
+    Bench().HoldPolls(which);
 }
 
 int BenchHeldPolls(void)
@@ -252,9 +252,14 @@ int BenchCallersRunning(DWORD exceptThreadId)
 
 // ---- The tester's operations -----------------------------------------------------------
 
-int BenchCheckEEPROM(int mode, unsigned char* image, int size)
+int BenchCheckEEPROM(void* window, unsigned short value, int mode, unsigned char* image, int size)
 {
-    return Bench().CheckEEPROM(mode, image, size);
+    return Bench().CheckEEPROM(window, value, mode, image, size);
+}
+
+int BenchLastCheckCaller(void** window, unsigned short* value)
+{
+    return Bench().LastCheckCaller(window, value);
 }
 
 int BenchReadUserConfig(unsigned char* config, int size)

@@ -137,9 +137,12 @@ TESTBENCH_API void BenchPutUnit(const BENCH_UNIT* unit);
  * Answers 0 for an unknown operation. */
 TESTBENCH_API int BenchFailCall(const char* operation, int nth, int answer);
 TESTBENCH_API void BenchClearFaults(void);
-/* While held, a poll that the unit answers waits before it returns, until
- * the hold is released; BenchHeldPolls tells how many wait now. */
-TESTBENCH_API void BenchHoldAnsweringPolls(int hold);
+/* While held, a poll waits before it returns until the hold is released
+ * (BENCH_HOLD_NONE): every poll, or only those the unit answers. A latch for
+ * ordering a test's steps against the worker's; BenchHeldPolls tells how many
+ * wait now. */
+enum { BENCH_HOLD_NONE = 0, BENCH_HOLD_ANSWERING = 1, BENCH_HOLD_EVERY = 2 };
+TESTBENCH_API void BenchHoldPolls(int which);
 TESTBENCH_API int BenchHeldPolls(void);
 
 /* ---- What the tester asked of the bench ------------------------------------ */
@@ -163,8 +166,11 @@ TESTBENCH_API int BenchCallersRunning(DWORD exceptThreadId);
 /* ---- The tester's operations on the connected unit ------------------------------ */
 
 /* Reads the whole EEPROM image (BENCH_IMAGE_SIZE bytes) and puts the unit
- * into configuration mode; 1 when a unit is connected. */
-TESTBENCH_API int BenchCheckEEPROM(int mode, unsigned char* image, int size);
+ * into configuration mode; 1 when a unit is connected. The host's window and
+ * value come along as the module passed them; BenchLastCheckCaller tells the
+ * last ones (0 before any check). */
+TESTBENCH_API int BenchCheckEEPROM(void* window, unsigned short value, int mode, unsigned char* image, int size);
+TESTBENCH_API int BenchLastCheckCaller(void** window, unsigned short* value);
 /* Copies the user configuration (BENCH_CONFIG_SIZE bytes); 1 when read. */
 TESTBENCH_API int BenchReadUserConfig(unsigned char* config, int size);
 /* Copies the default block; its length, or 0 when there is none. */

@@ -228,6 +228,8 @@ void CConfigDialog::LoadConfig()
     ::SendDlgItemMessageA(DialogWindow(*this), IDC_CURRENT_I2_I3, CB_SETCURSEL, CurrentIndex(m_Config.byInputCurrent >> 4), 0);
     for (int i = 0; i < kPulseCount; ++i)
         ShowPulse(i, i < 4 ? m_Config.byMinPulse[i] : m_Config.byMaxPulse[i - 4]);
+    if (GetTypeVariant() == I2_I3_DISABLED)
+        ShowLockedPairsAsWritten();
     if (m_Config.wTimeout == 0) {
         SetDlgItemInt(IDC_TIMEOUT, 600, FALSE);
         EnableDialogItem(IDC_TIMEOUT, 0);
@@ -273,6 +275,23 @@ void CConfigDialog::LoadDefaultConfig()
     SetDlgItemInt(IDC_TIMEOUT, 600, FALSE);
     EnableDialogItem(IDC_TIMEOUT, 1);
     CheckDlgButton(IDC_TIMEOUT_CHECK, BST_CHECKED);
+}
+
+// The I2/I3 times of a QX2210.00 are shown but locked. A stored pair whose
+// maximum lies below its minimum cannot be written as it is, nor mended by
+// the operator, so the write takes the default pair instead (see
+// ValidateAndWrite): the locked controls show that pair, not the stored one.
+void CConfigDialog::ShowLockedPairsAsWritten()
+{
+    for (int i = 2; i < 4; ++i) {
+        if (m_Config.byMaxPulse[i] >= m_Config.byMinPulse[i])
+            continue;
+        ShowPulse(i, kDefaultMinPulse);
+        ShowPulse(4 + i, kDefaultMaxPulse);
+        char text[96];
+        ::wsprintfA(text, "Ulozene casy I%d maji maximum pod minimem, zapise se 2.5 az 637.5 ms\n", i);
+        OutputDebugStringA(text);
+    }
 }
 
 // 255 means "does not answer": the box is ticked and the edit shows 10, disabled.
@@ -381,8 +400,9 @@ int CConfigDialog::ValidateAndWrite()
         if (maximum >= m_Config.byMinPulse[i] && maximum <= 255) {
             m_Config.byMaxPulse[i] = static_cast<BYTE>(maximum);
         } else if (i >= 2 && GetTypeVariant() != ALL_INPUTS) {
-            // The operator can neither see nor reach this pair, so it cannot be
-            // refused: it is written as the dialog's default pair instead.
+            // The operator cannot reach this pair to mend it, so it cannot be
+            // refused: it is written as the dialog's default pair instead
+            // (which a QX2210.00 shows already, see ShowLockedPairsAsWritten).
             m_Config.byMinPulse[i] = kDefaultMinPulse;
             m_Config.byMaxPulse[i] = kDefaultMaxPulse;
         } else {

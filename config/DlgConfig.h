@@ -63,6 +63,7 @@ private:
     void FillLists() const;
     void LoadConfig();
     void LoadDefaultConfig();
+    void ShowLockedPairsAsWritten();
     void ShowAnswerDelay(BYTE delay) const;
     void ShowPulse(int index, int position);
     void SetTexts() const;

@@ -40,11 +40,12 @@ public:
         return name;
     }
     // The connected unit as the bench holds it now; false when none is.
-    bool ConnectedUnit(BenchUnit* unit) const
+    bool ConnectedUnit(BenchUnit* unit) const { return FindUnit(Connected(), unit); }
+    // The unit of that name as the bench holds it now; false when there is none.
+    bool FindUnit(const std::string& name, BenchUnit* unit) const
     {
-        const std::string connected = Connected();
         for (const BenchUnit& candidate : Units()) {
-            if (candidate.strName == connected) {
+            if (candidate.strName == name) {
                 *unit = candidate;
                 return true;
             }
@@ -71,7 +72,7 @@ public:
     {
         return BenchFailCall(operation.c_str(), nth, answer) != 0;
     }
-    void HoldAnsweringPolls(bool hold) { BenchHoldAnsweringPolls(hold); }
+    void HoldPolls(int which) { BenchHoldPolls(which); }
     int HeldPolls() const { return BenchHeldPolls(); }
     std::vector<std::string> CallLog() const
     {

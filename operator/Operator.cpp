@@ -159,14 +159,29 @@ UINT CDialogView::Style() const
 
 // ---- CDialogView: acting --------------------------------------------------
 
+// A person can act only on a control that is there, shown and enabled; any
+// other is refused as a failure naming the control and the dialog.
+bool CDialogView::Reachable(int id, const char* action)
+{
+    HWND item = Item(id);
+    const char* why = !item ? "is not there" : !IsVisible(id) ? "is hidden" : !IsEnabled(id) ? "is disabled" : nullptr;
+    if (!why)
+        return true;
+    m_op.Fail("cannot " + std::string(action) + " control " + std::to_string(id) +
+              (item ? " (\"" + Text(id) + "\")" : std::string()) + " of dialog \"" + Title() + "\": it " + why);
+    return false;
+}
+
 void CDialogView::SetText(int id, const std::string& text)
 {
-    ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (Reachable(id, "type into"))
+        ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void CDialogView::Click(int id)
 {
-    ::SendMessageA(Item(id), BM_CLICK, 0, 0);
+    if (Reachable(id, "click"))
+        ::SendMessageA(Item(id), BM_CLICK, 0, 0);
 }
 
 void CDialogView::SetChecked(int id, bool checked)
@@ -177,6 +192,8 @@ void CDialogView::SetChecked(int id, bool checked)
 
 void CDialogView::Select(int id, int index)
 {
+    if (!Reachable(id, "choose in"))
+        return;
     HWND list = Item(id);
     ::SendMessageA(list, CB_SETCURSEL, index, 0);
     ::SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
@@ -184,6 +201,8 @@ void CDialogView::Select(int id, int index)
 
 void CDialogView::SetUpDown(int id, int position)
 {
+    if (!Reachable(id, "spin"))
+        return;
     HWND upDown = Item(id);
     ::SendMessageA(upDown, UDM_SETPOS32, 0, position);
     ::SendMessageA(m_hDialog, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(upDown));
@@ -192,6 +211,8 @@ void CDialogView::SetUpDown(int id, int position)
 
 void CDialogView::Focus(int id)
 {
+    if (!Reachable(id, "focus"))
+        return;
     ::SendMessageA(m_hDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
 }
 
@@ -205,6 +226,8 @@ void CDialogView::Wheel(int delta)
 
 void CDialogView::Command(int id, int code)
 {
+    if (Item(id) && !Reachable(id, "send a command from"))
+        return;
     ::SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
 }
 
@@ -217,29 +240,34 @@ void CDialogView::Later(DWORD ms, std::function<void(CDialogView&)> action)
 {
     HWND dialog = m_hDialog;
     COperator& op = m_op;
-    op.After(ms, [&op, dialog, action] {
+    op.After(ms, [&op, dialog, ms, action] {
         CDialogView view(op, dialog);
         if (view.IsOpen())
             action(view);
+        else
+            op.Fail("a dialog was ended during a wait of " + std::to_string(ms) + " ms");
     });
 }
 
 namespace {
 
 void WaitFor(COperator& op, HWND dialog, const std::string& what, std::function<bool()> ready,
-             std::function<void(CDialogView&)> action, DWORD deadline)
+             std::function<void(CDialogView&)> action, DWORD deadline, bool mayEnd)
 {
     CDialogView view(op, dialog);
-    if (!view.IsOpen())
+    if (!view.IsOpen()) {
+        if (!mayEnd)
+            op.Fail("a dialog waiting for " + what + " was ended before it came");
         return;
+    }
     if (ready()) {
         action(view);
     } else if (static_cast<LONG>(::GetTickCount() - deadline) > 0) {
         op.Fail("dialog \"" + view.Title() + "\" waited in vain for " + what + "; it was cancelled");
         ::EndDialog(dialog, IDCANCEL);
     } else {
-        op.After(kConditionInterval, [&op, dialog, what, ready, action, deadline] {
-            WaitFor(op, dialog, what, ready, action, deadline);
+        op.After(kConditionInterval, [&op, dialog, what, ready, action, deadline, mayEnd] {
+            WaitFor(op, dialog, what, ready, action, deadline, mayEnd);
         });
     }
 }
@@ -248,7 +276,13 @@ void WaitFor(COperator& op, HWND dialog, const std::string& what, std::function<
 
 void CDialogView::When(const std::string& what, std::function<bool()> ready, std::function<void(CDialogView&)> action)
 {
-    WaitFor(m_op, m_hDialog, what, std::move(ready), std::move(action), ::GetTickCount() + m_op.Timeout());
+    WaitFor(m_op, m_hDialog, what, std::move(ready), std::move(action), ::GetTickCount() + m_op.Timeout(), false);
+}
+
+void CDialogView::WhenStillOpen(const std::string& what, std::function<bool()> ready,
+                                std::function<void(CDialogView&)> action)
+{
+    WaitFor(m_op, m_hDialog, what, std::move(ready), std::move(action), ::GetTickCount() + m_op.Timeout(), true);
 }
 
 // ---- COperator -------------------------------------------------------------

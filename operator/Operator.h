@@ -50,7 +50,8 @@ public:
     void Selection(int id, int* start, int* end) const; // edit: selected characters
     UINT Style() const;
 
-    // Acting.
+    // Acting, as a person does: a control that is missing, hidden or
+    // disabled refuses, and the operator counts a failure that names it.
     void SetText(int id, const std::string& text);     // WM_SETTEXT (an edit then reports the change)
     void Click(int id);                                // BM_CLICK
     void SetChecked(int id, bool checked);             // clicks the box when its state differs
@@ -58,17 +59,25 @@ public:
     void SetUpDown(int id, int position);              // UDM_SETPOS32 + WM_VSCROLL
     void Focus(int id);
     void Wheel(int delta);                             // WM_MOUSEWHEEL to the dialog
-    void Command(int id, int code = BN_CLICKED);       // a raw WM_COMMAND from a control
+    // The WM_COMMAND a control sends when used, or one of an ID no control
+    // has (an accelerator's).
+    void Command(int id, int code = BN_CLICKED);
     void Close();                                      // the close box: WM_SYSCOMMAND SC_CLOSE
-    // Runs action on this dialog after ms milliseconds, if it is still open.
+    // Runs action on this dialog after ms milliseconds, as a person who
+    // waits; a dialog ended meanwhile is a failure.
     void Later(DWORD ms, std::function<void(CDialogView&)> action);
-    // Runs action on this dialog as soon as ready() holds, if it is still
-    // open; ready is asked every few milliseconds. When it does not hold
-    // within the operator's timeout, what is named as a failure and the
-    // dialog is cancelled.
+    // Runs action on this dialog as soon as ready() holds; ready is asked
+    // every few milliseconds. A dialog ended before it holds is a failure, and
+    // so is one where it does not hold within the operator's timeout, which
+    // is then cancelled.
     void When(const std::string& what, std::function<bool()> ready, std::function<void(CDialogView&)> action);
+    // As When, but a dialog ended first (by its worker, say) is no failure:
+    // for a robot that cannot know whether it will be.
+    void WhenStillOpen(const std::string& what, std::function<bool()> ready, std::function<void(CDialogView&)> action);
 
 private:
+    bool Reachable(int id, const char* action);
+
     COperator& m_op;
     HWND m_hDialog;
 };

@@ -35,6 +35,7 @@ struct ReportLine
     void* hWnd;
     int nValue;
     unsigned short wValue;
+    int nWorkersRunning = 0;  // threads besides the host's that called the tester and still ran
 
     bool operator==(const ReportLine& other) const
     {
@@ -66,6 +67,7 @@ private:
         log->m_lines.emplace_back(report->byKind, report->pszFirst ? report->pszFirst : "(null)",
                                   report->pszSecond ? report->pszSecond : "(null)", report->hWnd, report->nValue,
                                   report->wValue);
+        log->m_lines.back().nWorkersRunning = CBench::Get().OtherCallersRunning();
     }
 
     std::vector<ReportLine> m_lines;
@@ -91,6 +93,13 @@ inline BenchUnit MakeUnit(const std::string& name, const std::string& type = "QX
     return unit;
 }
 
+// A count a long run sets through the environment, or fallback.
+inline int EnvCount(const char* variable, int fallback)
+{
+    const char* value = getenv(variable);
+    return value && atoi(value) > 0 ? atoi(value) : fallback;
+}
+
 // Counts the calls in the bench's log that begin with prefix.
 inline int CountCalls(const std::vector<std::string>& calls, const std::string& prefix)
 {
@@ -109,6 +118,7 @@ protected:
         ASSERT_TRUE(m_module.Load("TestTAVO02.test")) << m_module.Error();
         m_pTest = m_module.Instance();
         m_hHost = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+        m_hOwner = m_hHost;
         m_debug.Clear();
     }
 
@@ -137,28 +147,81 @@ protected:
 
     BenchUnit Unit(const std::string& name) const
     {
-        for (const BenchUnit& unit : CBench::Get().Units()) {
-            if (unit.strName == name)
-                return unit;
-        }
-        ADD_FAILURE() << "no unit " << name;
-        return BenchUnit();
+        BenchUnit unit;
+        EXPECT_TRUE(CBench::Get().FindUnit(name, &unit)) << "no unit " << name;
+        return unit;
     }
 
-    // What the operator is to do in each dialog, in the order they open.
-    void ExpectConfig(COperator::Action action)
-    {
-        m_op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, std::move(action));
-    }
+    // What the operator is to do in each dialog, in the order they open; each
+    // is owned by the window the host passed.
+    void ExpectConfig(COperator::Action action) { ExpectOwned("the configuration dialog", IDC_WRITE_AND_TEST, action); }
     // The new-setting test; without an action its worker ends it.
     void ExpectTest(COperator::Action action = [](CDialogView&) {})
     {
-        m_op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, std::move(action));
+        ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, action);
     }
-    void ExpectNext(COperator::Action action)
+    void ExpectNext(COperator::Action action) { ExpectOwned("the next-unit dialog", IDC_CONFIRM_TEXT, action); }
+    void ExpectOwned(const std::string& name, int mark, COperator::Action action)
     {
-        m_op.Expect("the next-unit dialog", IDC_CONFIRM_TEXT, std::move(action));
+        m_op.Expect(name, mark, [this, name, action](CDialogView& view) {
+            EXPECT_EQ(m_hOwner, ::GetWindow(view.Handle(), GW_OWNER)) << name << " is owned by the host window";
+            action(view);
+        });
     }
+    // The test given up with its button after polls more polls; unless the
+    // unit may answer first, an answer is a failure.
+    static void GiveUp(CDialogView& test, int polls = 1, bool mayAnswer = false)
+    {
+        const int until = CBench::Get().PollCount() + polls;
+        const auto polled = [until] { return CBench::Get().PollCount() >= until; };
+        const auto cancel = [](CDialogView& polling) { polling.Click(IDCANCEL); };
+        if (mayAnswer)
+            test.WhenStillOpen(std::to_string(polls) + " polls", polled, cancel);
+        else
+            test.When(std::to_string(polls) + " polls", polled, cancel);
+    }
+    void ExpectTestGivenUp(int polls = 1)
+    {
+        ExpectTest([polls](CDialogView& test) { GiveUp(test, polls); });
+    }
+
+    // What a robot does in each kind of dialog, for runs where which dialog
+    // opens next is the point under test; a message box is answered with No
+    // where it has one, else OK, unless box says otherwise.
+    struct DialogRoles
+    {
+        COperator::Action config, test, next, box;
+    };
+    // The next times dialogs, whichever opens, each served by its role.
+    static void ServeAny(COperator& op, int times, const DialogRoles& roles)
+    {
+        for (int i = 0; i < times; ++i) {
+            op.Expect("any dialog", COperator::ANY_DIALOG, [roles](CDialogView& view) {
+                const COperator::Action& role = view.Exists(IDC_WRITE_AND_TEST)      ? roles.config
+                                                : view.Exists(IDC_TEST_EXPLANATION) ? roles.test
+                                                : view.Exists(IDC_CONFIRM_TEXT)     ? roles.next
+                                                                                    : roles.box;
+                if (role)
+                    role(view);
+                else if (!view.Exists(IDC_TEST_EXPLANATION))
+                    view.Click(view.Exists(IDNO) ? IDNO : IDOK);
+            });
+        }
+    }
+
+    // The report lines of the series procedure.
+    typedef std::vector<ReportLine> Lines;
+    // The opening line of every pass: message 34 as the first text.
+    ReportLine Opening() const { return ReportLine(112, Message(34), "(null)"); }
+    ReportLine Line(int kind, unsigned int id) const { return ReportLine(kind, "(null)", Message(id)); }
+    static Lines Join(std::initializer_list<Lines> parts)
+    {
+        Lines all;
+        for (const Lines& part : parts)
+            all.insert(all.end(), part.begin(), part.end());
+        return all;
+    }
+
     // A box captioned TAVO-01 with message's text and the icon named (IDI_...),
     // answered with the button answer.
     void ExpectBox(unsigned int message, LPCSTR icon, int answer)
@@ -185,6 +248,7 @@ protected:
     CTestModule m_module;
     ITest* m_pTest = nullptr;
     HWND m_hHost = nullptr;
+    HWND m_hOwner = nullptr;  // the host window the module's dialogs belong to
     CReportLog m_reports;
     CDebugOutput m_debug;
     COperator m_op{5000};

@@ -8,19 +8,12 @@
 // reliability run uses 10000).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <random>
 
 #include "ModuleFixture.h"
 
 namespace {
-
-int ImageCount()
-{
-    const char* count = getenv("TAVO_UNIT_IMAGES");
-    return count && atoi(count) > 0 ? atoi(count) : 100;
-}
 
 // A unit whose every field comes from the generator, with crafted values
 // mixed in: types without NUL, of blanks or control bytes; serials with
@@ -92,19 +85,14 @@ std::string TrimmedType(const std::string& field)
     return begin == std::string::npos ? std::string() : type.substr(begin, type.find_last_not_of(blanks) - begin + 1);
 }
 
-class BadUnitDataTest : public CModuleFixture
-{
-protected:
-    ReportLine Pass() const { return ReportLine(112, Message(34), "(null)"); }
-    ReportLine Line(int kind, unsigned int id) const { return ReportLine(kind, "(null)", Message(id)); }
-};
+typedef CModuleFixture BadUnitDataTest;
 
 // Every image ends its call with the reports its type text calls for: no
 // type, one failure report; any other, the configuration dialog (cancelled).
 TEST_F(BadUnitDataTest, ProcedureReadsAnyTypeAndSerial)
 {
     std::mt19937 random(20261208);
-    const int count = ImageCount();
+    const int count = EnvCount("TAVO_UNIT_IMAGES", 100);
     for (int index = 0; index < count; ++index) {
         const BenchUnit unit = GarbageUnit(random, index);
         CBench::Get().Put(unit);
@@ -115,9 +103,8 @@ TEST_F(BadUnitDataTest, ProcedureReadsAnyTypeAndSerial)
         if (typed)
             robot.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) { view.Click(IDCANCEL); });
         EXPECT_EQ(2, m_pTest->ConfigureThermometer(m_hHost, 0, 0)) << "image " << index;
-        const std::vector<ReportLine> expected =
-            typed ? std::vector<ReportLine>{Pass(), Line(112, 37), Line(113, 43)}
-                  : std::vector<ReportLine>{Pass(), ReportLine(113, "(null)", Message(45) + " " + Message(44))};
+        const Lines expected = typed ? Lines{Opening(), Line(112, 37), Line(113, 43)}
+                                     : Lines{Opening(), ReportLine(113, "(null)", Message(45) + " " + Message(44))};
         ASSERT_EQ(expected, m_reports.Lines()) << "image " << index << ", type \"" << unit.strType << "\"";
         ASSERT_TRUE(robot.Failures().empty()) << "image " << index << ": " << ::testing::PrintToString(robot.Failures());
         ASSERT_TRUE(robot.AllDone()) << "image " << index << ": the configuration dialog never opened";
@@ -130,7 +117,7 @@ TEST_F(BadUnitDataTest, ProcedureReadsAnyTypeAndSerial)
 TEST_F(BadUnitDataTest, DialogNeverWritesWhatItsValidationRefuses)
 {
     std::mt19937 random(8122026);
-    const int count = ImageCount();
+    const int count = EnvCount("TAVO_UNIT_IMAGES", 100);
     int written = 0;
     for (int index = 0; index < count; ++index) {
         BenchUnit unit = GarbageUnit(random, index);
@@ -139,20 +126,15 @@ TEST_F(BadUnitDataTest, DialogNeverWritesWhatItsValidationRefuses)
         CBench::Get().Connect("G");
         CBench::Get().ClearCallLog();
         COperator robot(5000);
-        for (int i = 0; i < 4; ++i) {
-            robot.Expect("any", COperator::ANY_DIALOG, [](CDialogView& view) {
-                if (view.Exists(IDC_TEST_EXPLANATION)) {
-                    const int polls = CBench::Get().PollCount() + 20;
-                    view.When("twenty polls", [polls] { return CBench::Get().PollCount() >= polls; },
-                              [](CDialogView& unanswered) { unanswered.Click(IDCANCEL); });
-                    return;
-                }
-                if (view.Exists(IDC_WRITE_AND_TEST) && CountCalls(CBench::Get().CallLog(), "WriteConfig") == 0)
-                    view.Click(IDC_WRITE_AND_TEST);
-                if (view.IsOpen())
-                    view.Click(view.Exists(IDCANCEL) ? IDCANCEL : IDOK);  // a value refused, its box, a pass again
-            });
-        }
+        ServeAny(robot, 4,
+                 {[](CDialogView& view) {
+                      // One write attempt; then a value refused, or the pass again, is cancelled.
+                      if (CountCalls(CBench::Get().CallLog(), "WriteConfig") == 0 && view.IsEnabled(IDC_WRITE_AND_TEST))
+                          view.Click(IDC_WRITE_AND_TEST);
+                      if (view.IsOpen())
+                          view.Click(IDCANCEL);
+                  },
+                  [](CDialogView& view) { GiveUp(view, 20, true); }, nullptr, nullptr});
         m_pTest->ConfigureThermometer(m_hHost, 0, 0);
         ASSERT_TRUE(robot.Failures().empty()) << "image " << index << ": " << ::testing::PrintToString(robot.Failures());
         if (CountCalls(CBench::Get().CallLog(), "WriteConfig 0 20 1") == 1) {

@@ -59,12 +59,9 @@ protected:
 
     BenchUnit Unit(const std::string& name)
     {
-        for (const BenchUnit& unit : CBench::Get().Units()) {
-            if (unit.strName == name)
-                return unit;
-        }
-        ADD_FAILURE() << "no unit " << name;
-        return BenchUnit();
+        BenchUnit unit;
+        EXPECT_TRUE(CBench::Get().FindUnit(name, &unit)) << "no unit " << name;
+        return unit;
     }
 
     // Polls once; answers the second out-value and checks all ten were
@@ -306,13 +303,13 @@ TEST_F(BenchTest, CallsOfTwoThreadsAtOnceAreRecorded)
     EXPECT_NE(0ul, Poll(5));
     EXPECT_EQ(0, CBench::Get().Overlaps()) << "one thread after the other";
 
-    CBench::Get().HoldAnsweringPolls(true);
+    CBench::Get().HoldPolls(BENCH_HOLD_ANSWERING);
     HANDLE worker = ::CreateThread(nullptr, 0, &PollOnce, &m_tester, 0, nullptr);
     while (CBench::Get().HeldPolls() == 0)
-        ::Sleep(1);
+        ASSERT_EQ(WAIT_TIMEOUT, ::WaitForSingleObject(worker, 1)) << "the worker's poll returned without being held";
     EXPECT_EQ(1, CBench::Get().OtherCallersRunning()) << "the worker is inside its poll";
     m_tester.CheckEEPROM(nullptr, 0, 1);
-    CBench::Get().HoldAnsweringPolls(false);
+    CBench::Get().HoldPolls(BENCH_HOLD_NONE);
     ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(worker, 10000));
     DWORD answered = 0;
     ::GetExitCodeThread(worker, &answered);

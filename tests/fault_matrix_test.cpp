@@ -29,21 +29,42 @@ class FaultMatrixTest : public CModuleFixture
 {
 protected:
     // One run: the bench with units A and B, A connected, then the
-    // configuration command with an operator that serves whatever opens (see
-    // Serve); a dialog of endMark is instead ended from outside with
-    // endResult at its endOpening-th opening.
+    // configuration command with a robot that fills an empty configuration
+    // dialog and writes (again after a refused write), gives the test up after
+    // twenty unanswered polls, answers boxes with No or OK, connects B in the
+    // first next-unit dialog and cancels the second. A dialog of endMark is
+    // instead ended from outside with endResult at its endOpening-th opening.
     int Run(int endMark = 0, int endOpening = 0, int endResult = 0)
     {
         m_reports.Clear();
         CBench::Get().Connect("A");
-        m_nextUnits = {"B"};
-        m_nEndMark = endMark;
-        m_nEndOpening = endOpening;
-        m_nEndResult = endResult;
-        m_openings.clear();
+        bool nextUnit = true;
+        std::map<int, int> openings;
+        const auto ended = [&openings, endMark, endOpening, endResult](int mark, CDialogView& view) {
+            if (mark != endMark || ++openings[mark] != endOpening)
+                return false;
+            ::EndDialog(view.Handle(), endResult);
+            return true;
+        };
         COperator robot(10000);
-        for (int i = 0; i < 40; ++i)
-            robot.Expect("any dialog", COperator::ANY_DIALOG, [this](CDialogView& view) { Serve(view); });
+        ServeAny(robot, 40,
+                 {[&ended](CDialogView& view) {
+                      if (!ended(IDC_WRITE_AND_TEST, view))
+                          Configure(view);
+                  },
+                  [&ended](CDialogView& view) {
+                      if (!ended(IDC_TEST_EXPLANATION, view))
+                          GiveUp(view, 20, true);
+                  },
+                  [&ended, &nextUnit](CDialogView& view) {
+                      if (ended(IDC_CONFIRM_TEXT, view))
+                          return;
+                      if (nextUnit)
+                          CBench::Get().Connect("B");
+                      view.Click(nextUnit ? IDOK : IDCANCEL);
+                      nextUnit = false;
+                  },
+                  nullptr});
         const int result = m_pTest->ConfigureThermometer(m_hHost, 0, 0);
         EXPECT_TRUE(robot.Failures().empty()) << ::testing::PrintToString(robot.Failures());
         ExpectCleanEnd();
@@ -53,37 +74,13 @@ protected:
     void SetUp() override
     {
         CModuleFixture::SetUp();
-        CBench::Get().Put(MakeUnit("A", "QX2250.10", kSerialA));
-        CBench::Get().Put(MakeUnit("B", "QX2210.00", kSerialB));
+        PutUnits();
     }
 
-    // Fills an empty configuration dialog, writes (again after a refused
-    // write), lets the test run and gives it up after twenty polls without an
-    // answer, answers boxes with No or OK, connects B in the first next-unit
-    // dialog and cancels the second.
-    void Serve(CDialogView& view)
+    static void PutUnits()
     {
-        for (int mark : {IDC_WRITE_AND_TEST, IDC_TEST_EXPLANATION, IDC_CONFIRM_TEXT}) {
-            if (!view.Exists(mark))
-                continue;
-            if (mark == m_nEndMark && ++m_openings[mark] == m_nEndOpening) {
-                ::EndDialog(view.Handle(), m_nEndResult);
-            } else if (mark == IDC_WRITE_AND_TEST) {
-                Configure(view);
-            } else if (mark == IDC_TEST_EXPLANATION) {
-                const int polls = CBench::Get().PollCount() + 20;
-                view.When("twenty polls", [polls] { return CBench::Get().PollCount() >= polls; },
-                          [](CDialogView& unanswered) { unanswered.Click(IDCANCEL); });
-            } else if (m_nextUnits.empty()) {
-                view.Click(IDCANCEL);
-            } else {
-                CBench::Get().Connect(m_nextUnits.front());
-                m_nextUnits.clear();
-                view.Click(IDOK);
-            }
-            return;
-        }
-        view.Click(view.Exists(IDNO) ? IDNO : IDOK);  // a message box
+        CBench::Get().Put(MakeUnit("A", "QX2250.10", kSerialA));
+        CBench::Get().Put(MakeUnit("B", "QX2210.00", kSerialB));
     }
 
     static void Configure(CDialogView& view)
@@ -111,45 +108,30 @@ protected:
         EXPECT_EQ(0, dialogs) << "a dialog was left behind";
     }
 
-    typedef std::vector<ReportLine> Lines;
-
-    ReportLine L(int kind, unsigned int id) const { return ReportLine(kind, "(null)", Message(id)); }
-    ReportLine Pass() const { return ReportLine(112, Message(34), "(null)"); }
     // A unit configured (written unless said) and tested at address.
-    Lines Unit(const char* serial, int address, bool written = true) const
+    Lines Configured(const char* serial, int address, bool written = true) const
     {
-        Lines lines = {L(112, 37)};
+        Lines lines = {Line(112, 37)};
         if (written)
-            lines.push_back(L(114, 31));
-        lines.push_back(L(112, 38));
+            lines.push_back(Line(114, 31));
+        lines.push_back(Line(112, 38));
         lines.push_back(ReportLine(117, "(null)", std::string("configuration for ") + serial + ": address " +
                                                       std::to_string(address) + "; 9600 Bd, parity sud\xE1 (EVEN)"));
-        lines.push_back(L(114, 40));
+        lines.push_back(Line(114, 40));
         return lines;
     }
     // The unit configured but its test given up: the pass begins again.
-    Lines GivenUp() const { return {L(112, 37), L(114, 31), L(112, 38), L(113, 42), Pass()}; }
+    Lines GivenUp() const { return {Line(112, 37), Line(114, 31), Line(112, 38), Line(113, 42), Opening()}; }
     Lines WriteRefusedOnce(Lines unit) const
     {
-        unit.insert(unit.begin() + 1, L(113, 32));
+        unit.insert(unit.begin() + 1, Line(113, 32));
         return unit;
     }
-    static Lines Join(std::initializer_list<Lines> parts)
-    {
-        Lines all;
-        for (const Lines& part : parts)
-            all.insert(all.end(), part.begin(), part.end());
-        return all;
-    }
-
-    std::vector<std::string> m_nextUnits;
-    int m_nEndMark = 0, m_nEndOpening = 0, m_nEndResult = 0;
-    std::map<int, int> m_openings;
 };
 
 TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
 {
-    const Lines series = Join({{Pass()}, Unit(kSerialA, 5), {Pass()}, Unit(kSerialB, 6), {L(113, 41)}});
+    const Lines series = Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 6), {Line(113, 41)}});
     const struct
     {
         const char* pszOperation;
@@ -158,29 +140,28 @@ TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
         Lines expected;
     } faults[] = {
         {nullptr, 0, 0, series},
-        {"CheckEEPROM", 1, 0, {Pass()}},
-        {"CheckEEPROM", 1, 2, {Pass()}},                                   // answers, but not 1
-        {"CheckEEPROM", 1, -1, {Pass()}},
-        {"CheckEEPROM", 2, 0, Join({{Pass()}, Unit(kSerialA, 5), {Pass()}})},
-        {"ReadUserConfig", 1, 0, Join({{Pass()}, Unit(kSerialA, 88), {Pass()}, Unit(kSerialB, 89), {L(113, 41)}})},
-        {"ReadUserConfig", 2, 0, Join({{Pass()}, Unit(kSerialA, 5), {Pass()}, Unit(kSerialB, 88), {L(113, 41)}})},
+        {"CheckEEPROM", 1, 0, {Opening()}},
+        {"CheckEEPROM", 1, 2, {Opening()}},                                   // answers, but not 1
+        {"CheckEEPROM", 1, -1, {Opening()}},
+        {"CheckEEPROM", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}})},
+        {"ReadUserConfig", 1, 0, Join({{Opening()}, Configured(kSerialA, 88), {Opening()}, Configured(kSerialB, 89), {Line(113, 41)}})},
+        {"ReadUserConfig", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 88), {Line(113, 41)}})},
         {"ReadDefaultConfig", 1, 0, series},                              // selector 1: its answer is not used
         {"ReadDefaultConfig", 2, 0, series},
-        {"WriteConfig", 1, 0, Join({{Pass()}, WriteRefusedOnce(Unit(kSerialA, 5)), {Pass()}, Unit(kSerialB, 6), {L(113, 41)}})},
-        {"WriteConfig", 2, 0, Join({{Pass()}, Unit(kSerialA, 5), {Pass()}, WriteRefusedOnce(Unit(kSerialB, 6)), {L(113, 41)}})},
+        {"WriteConfig", 1, 0, Join({{Opening()}, WriteRefusedOnce(Configured(kSerialA, 5)), {Opening()}, Configured(kSerialB, 6), {Line(113, 41)}})},
+        {"WriteConfig", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, WriteRefusedOnce(Configured(kSerialB, 6)), {Line(113, 41)}})},
         {"ExitConfig", 1, 0, series},                                     // repeated after nine polls
         {"ExitConfig", 2, 0, series},
         {"MeasureValue", 1, 0, series},                                   // the next poll answers
         {"MeasureValue", 2, 0, series},                                   // B's first poll
-        {"Reconnect", 1, 0, Join({{Pass()}, GivenUp(), Unit(kSerialA, 5), {Pass()}, Unit(kSerialB, 6), {L(113, 41)}})},
+        {"Reconnect", 1, 0, Join({{Opening()}, GivenUp(), Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 6), {Line(113, 41)}})},
         {"Reconnect", 2, 0, series},                                       // the line still has A's setting
     };
     for (const auto& fault : faults) {
         const std::string name = fault.pszOperation ? fault.pszOperation : "none";
         SCOPED_TRACE(name + ", call " + std::to_string(fault.nNth) + ", answering " + std::to_string(fault.nAnswer));
         CBench::Get().Clear();  // the line too: a failed Reconnect keeps what it had
-        CBench::Get().Put(MakeUnit("A", "QX2250.10", kSerialA));
-        CBench::Get().Put(MakeUnit("B", "QX2210.00", kSerialB));
+        PutUnits();
         if (fault.pszOperation) {
             ASSERT_EQ(1, CBench::Get().FailCall(fault.pszOperation, fault.nNth, fault.nAnswer));
         }
@@ -196,14 +177,14 @@ TEST_F(FaultMatrixTest, MissingDefaultBlockLeavesTheDialogEmpty)
     CBench::Get().Put(noBaud);
     CBench::Get().FailCall("ReadDefaultConfig", 1);
     EXPECT_EQ(2, Run());
-    EXPECT_EQ(Join({{Pass()}, Unit(kSerialA, 88), {Pass()}, Unit(kSerialB, 89), {L(113, 41)}}), m_reports.Lines());
+    EXPECT_EQ(Join({{Opening()}, Configured(kSerialA, 88), {Opening()}, Configured(kSerialB, 89), {Line(113, 41)}}), m_reports.Lines());
 }
 
 TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
 {
-    const Lines passA = Join({{Pass()}, Unit(kSerialA, 5)});
-    const Lines passB = Join({{Pass()}, Unit(kSerialB, 6)});
-    const ReportLine seriesBreak = L(113, 41);
+    const Lines passA = Join({{Opening()}, Configured(kSerialA, 5)});
+    const Lines passB = Join({{Opening()}, Configured(kSerialB, 6)});
+    const ReportLine seriesBreak = Line(113, 41);
     for (int result : {1, 2, -1, 0, -2}) {
         const bool ok = result == 1;
         const struct
@@ -216,25 +197,24 @@ TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
             // Ended from outside with 1, the configuration dialog wrote nothing and set no series:
             // the unit is tested on its stored address (5); a first unit then ends the call with 1.
             {IDC_WRITE_AND_TEST, 1, ok ? 1 : 2,
-             ok ? Join({{Pass()}, Unit(kSerialA, 5, false)}) : Lines{Pass(), L(112, 37), L(113, 43)}},
+             ok ? Join({{Opening()}, Configured(kSerialA, 5, false)}) : Lines{Opening(), Line(112, 37), Line(113, 43)}},
             {IDC_WRITE_AND_TEST, 2, 2,
-             ok ? Join({passA, {Pass()}, Unit(kSerialB, 5, false), {seriesBreak}})
-                : Join({passA, {Pass(), L(112, 37), L(113, 43)}})},
+             ok ? Join({passA, {Opening()}, Configured(kSerialB, 5, false), {seriesBreak}})
+                : Join({passA, {Opening(), Line(112, 37), Line(113, 43)}})},
             {IDC_TEST_EXPLANATION, 1, 2,
-             ok ? Join({passA, passB, {seriesBreak}}) : Join({{Pass()}, GivenUp(), Unit(kSerialA, 5), passB, {seriesBreak}})},
+             ok ? Join({passA, passB, {seriesBreak}}) : Join({{Opening()}, GivenUp(), Configured(kSerialA, 5), passB, {seriesBreak}})},
             {IDC_TEST_EXPLANATION, 2, 2,
-             ok ? Join({passA, passB, {seriesBreak}}) : Join({passA, {Pass()}, GivenUp(), Unit(kSerialB, 6), {seriesBreak}})},
+             ok ? Join({passA, passB, {seriesBreak}}) : Join({passA, {Opening()}, GivenUp(), Configured(kSerialB, 6), {seriesBreak}})},
             // Ended with 1 without the operator connecting B: unit A again, refused, then B.
-            {IDC_CONFIRM_TEXT, 1, 2, ok ? Join({passA, {Pass()}, passB, {seriesBreak}}) : Join({passA, {seriesBreak}})},
+            {IDC_CONFIRM_TEXT, 1, 2, ok ? Join({passA, {Opening()}, passB, {seriesBreak}}) : Join({passA, {seriesBreak}})},
             // After B: with 1, B comes again, is refused and the next-unit dialog is cancelled.
-            {IDC_CONFIRM_TEXT, 2, 2, ok ? Join({passA, passB, {Pass(), L(113, 36)}}) : Join({passA, passB, {seriesBreak}})},
+            {IDC_CONFIRM_TEXT, 2, 2, ok ? Join({passA, passB, {Opening(), Line(113, 36)}}) : Join({passA, passB, {seriesBreak}})},
         };
         for (const auto& c : cases) {
             SCOPED_TRACE("dialog with control " + std::to_string(c.nMark) + ", opening " + std::to_string(c.nOpening) +
                          ", ended with " + std::to_string(result));
             CBench::Get().Clear();
-            CBench::Get().Put(MakeUnit("A", "QX2250.10", kSerialA));
-            CBench::Get().Put(MakeUnit("B", "QX2210.00", kSerialB));
+            PutUnits();
             EXPECT_EQ(c.nResult, Run(c.nMark, c.nOpening, result));
             EXPECT_EQ(c.expected, m_reports.Lines());
         }

@@ -72,7 +72,7 @@ TEST_F(HostWindowTest, ThreeUnitsByHandGiveThreeLogRows)
     CTraceLog log(logFile.Path(), m_pTest);
     CHostWindow window(m_pTest, m_module.Id(), &log, nullptr);
     ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
-    m_hWindow = window.Handle();
+    m_hWindow = m_hOwner = window.Handle();
     ExpectUnit(false, 1);
     ExpectUnit(false, 2);
     ExpectUnit(true, 0);

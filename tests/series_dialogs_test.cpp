@@ -52,19 +52,19 @@ protected:
     {
         Bench({unit});
         if (!givenUp)
-            CBench::Get().HoldAnsweringPolls(true);
+            CBench::Get().HoldPolls(BENCH_HOLD_ANSWERING);
         ExpectConfig([this, action, givenUp](CDialogView& view) {
             ExpectTest([action, givenUp](CDialogView& test) {
                 action(test);
                 if (!givenUp)
-                    CBench::Get().HoldAnsweringPolls(false);
+                    CBench::Get().HoldPolls(BENCH_HOLD_NONE);
             });
             if (givenUp)
                 ExpectConfig([](CDialogView& again) { again.Click(IDCANCEL); });
             view.Click(IDC_WRITE_AND_TEST);
         });
         const int result = Configure();
-        CBench::Get().HoldAnsweringPolls(false);
+        CBench::Get().HoldPolls(BENCH_HOLD_NONE);
         return result;
     }
 
@@ -130,53 +130,61 @@ TEST_F(TestDialogTest, NeverAnsweringUnitIsGivenUpWithTheButton)
 }
 
 // The close box reaches the same Cancel command: the button is disabled and
-// the dialog stays open until the worker, still inside a long poll, ends it.
+// the dialog stays open while the worker is held inside its poll; released,
+// the worker ends it.
 TEST_F(TestDialogTest, CloseBoxGivesUpLikeTheButton)
 {
-    BenchUnit slow = Silent();
-    slow.dwPollMs = 300;
-    EXPECT_EQ(2, Run(slow, [](CDialogView& view) {
-        view.When("the first poll", [] { return CBench::Get().PollCount() > 0; }, [](CDialogView& polling) {
+    bool cancelled = false;
+    CBench::Get().HoldPolls(BENCH_HOLD_EVERY);
+    EXPECT_EQ(2, Run(Silent(), [&cancelled](CDialogView& view) {
+        view.When("a poll", [] { return CBench::Get().HeldPolls() > 0; }, [&cancelled](CDialogView& polling) {
             polling.Close();
             HWND button = polling.Item(IDCANCEL);
+            // The dialog manager posts the close box's Cancel; the worker, held,
+            // cannot end the dialog meanwhile, so it must still be open then.
             polling.When("the Cancel command", [button] { return !::IsWindowEnabled(button); },
-                         [](CDialogView& cancelled) {
-                             EXPECT_TRUE(cancelled.IsOpen()) << "the close box does not end the dialog itself";
+                         [&cancelled](CDialogView&) {
+                             cancelled = true;
+                             CBench::Get().HoldPolls(BENCH_HOLD_NONE);
                          });
         });
     }, true));
+    EXPECT_TRUE(cancelled) << "the close box disables the button as Cancel does, and leaves the dialog open";
 }
 
 // A test dialog ended by other means than its worker (here from outside):
 // the worker is stopped and waited for before the series goes on, so the
-// tester never serves two threads at once. The unit's polls take 30 ms, so a
-// worker left running would overlap the calls of the pass that follows.
+// tester never serves two threads at once. When the module reports the
+// failed test, no worker may run any more.
 TEST_F(TestDialogTest, WorkerIsGoneWhenItsDialogEndsByOtherMeans)
 {
-    BenchUnit slow = Silent();
-    slow.dwPollMs = 30;
-    EXPECT_EQ(2, Run(slow, [](CDialogView& view) {
-        view.When("the first poll", [] { return CBench::Get().PollCount() > 0; },
-                  [](CDialogView& polling) { ::EndDialog(polling.Handle(), 2); });
+    CBench::Get().HoldPolls(BENCH_HOLD_EVERY);
+    EXPECT_EQ(2, Run(Silent(), [](CDialogView& view) {
+        view.When("a poll", [] { return CBench::Get().HeldPolls() > 0; }, [](CDialogView& polling) {
+            ::EndDialog(polling.Handle(), 2);
+            CBench::Get().HoldPolls(BENCH_HOLD_NONE);
+        });
     }, true));
+    const auto failed = std::find(m_reports.Lines().begin(), m_reports.Lines().end(),
+                                  ReportLine(113, "(null)", Message(42)));
+    ASSERT_NE(m_reports.Lines().end(), failed);
+    EXPECT_EQ(0, failed->nWorkersRunning) << "the worker still ran when the series went on";
     std::string overlap;
     EXPECT_EQ(0, CBench::Get().Overlaps(&overlap)) << overlap;
-    const std::vector<std::string> calls = CBench::Get().CallLog();
-    EXPECT_EQ("CheckEEPROM 1", calls.back()) << "nothing of the worker's after the next pass began";
 }
 
 // The unit's answer is held inside the poll while the operator cancels: the
 // flag read after the loop gives the test up.
 TEST_F(TestDialogTest, CancelBetweenAnswerAndFinalReadGivesTwo)
 {
-    CBench::Get().HoldAnsweringPolls(true);
+    CBench::Get().HoldPolls(BENCH_HOLD_ANSWERING);
     const int result = Run(MakeUnit("A"), [](CDialogView& view) {
         view.When("an answering poll", [] { return CBench::Get().HeldPolls() > 0; }, [](CDialogView& answering) {
             answering.Click(IDCANCEL);
-            CBench::Get().HoldAnsweringPolls(false);
+            CBench::Get().HoldPolls(BENCH_HOLD_NONE);
         });
     }, true);
-    CBench::Get().HoldAnsweringPolls(false);
+    CBench::Get().HoldPolls(BENCH_HOLD_NONE);
     EXPECT_EQ(2, result);
     EXPECT_EQ("Poll 5 1", WorkerCalls().back()) << "the unit had answered";
 }

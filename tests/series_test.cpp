@@ -12,10 +12,6 @@ namespace {
 class SeriesTest : public CModuleFixture
 {
 protected:
-    // A progress, failure or success line: no first text, message id second.
-    ReportLine Line(int kind, unsigned int id) const { return ReportLine(kind, "(null)", Message(id)); }
-    // The opening line of every pass.
-    ReportLine Pass() const { return ReportLine(112, Message(34), "(null)"); }
     std::vector<ReportLine> Configured(const std::string& detail) const
     {
         return {Line(112, 37), Line(114, 31), Line(112, 38), ReportLine(117, "(null)", detail), Line(114, 40)};
@@ -40,14 +36,6 @@ protected:
             view.Click(IDCANCEL);
         });
     }
-    // A test of a unit that never answers it, given up once it polls.
-    void ExpectTestGivenUp()
-    {
-        ExpectTest([](CDialogView& view) {
-            view.When("the first poll", [] { return CBench::Get().PollCount() > 0; },
-                      [](CDialogView& polling) { polling.Click(IDCANCEL); });
-        });
-    }
     void ExpectNextUnit(bool ok, const char* connect = nullptr)
     {
         ExpectNext([ok, connect](CDialogView& view) {
@@ -66,20 +54,12 @@ protected:
             EXPECT_EQ(0, line.wValue) << line;
         }
     }
-
-    static std::vector<ReportLine> Join(std::initializer_list<std::vector<ReportLine>> parts)
-    {
-        std::vector<ReportLine> all;
-        for (const auto& part : parts)
-            all.insert(all.end(), part.begin(), part.end());
-        return all;
-    }
 };
 
 TEST_F(SeriesTest, NoUnitConnectedEndsAfterTheFirstReport)
 {
     EXPECT_EQ(2, Configure());
-    ExpectReports({Pass()});
+    ExpectReports({Opening()});
     EXPECT_EQ((std::vector<std::string>{"CheckEEPROM 0"}), CBench::Get().CallLog());
 }
 
@@ -90,7 +70,7 @@ TEST_F(SeriesTest, EmptyTypeEndsWithOneFailureReport)
         m_reports.Clear();
         Bench({MakeUnit("A", type)});
         EXPECT_EQ(2, Configure());
-        ExpectReports({Pass(), ReportLine(113, "(null)", Message(45) + " " + Message(44))});
+        ExpectReports({Opening(), ReportLine(113, "(null)", Message(45) + " " + Message(44))});
     }
 }
 
@@ -106,8 +86,13 @@ TEST_F(SeriesTest, SingleUnitAnswersOneWithoutTheNextUnitDialog)
     });
     ExpectTest();
     EXPECT_EQ(1, Configure(5));
-    ExpectReports(Join({{Pass()}, Configured("configuration for 00012345: address 7; 9600 Bd, parity lich\xE1 (ODD)")}));
+    ExpectReports(Join({{Opening()}, Configured("configuration for 00012345: address 7; 9600 Bd, parity lich\xE1 (ODD)")}));
     EXPECT_EQ("CheckEEPROM 5", CBench::Get().CallLog().front()) << "the caller's check mode on the first pass";
+    void* window = nullptr;
+    unsigned short value = 0;
+    ASSERT_EQ(1, BenchLastCheckCaller(&window, &value));
+    EXPECT_EQ(m_hHost, window) << "CheckEEPROM gets the host's window";
+    EXPECT_EQ(7, value) << "and its value";
     EXPECT_EQ(7, Unit("A").byAnswerAddress) << "the unit answers on its new address";
 }
 
@@ -172,9 +157,9 @@ TEST_F(SeriesTest, SeriesOfThreeThenCancelEndsWithMessage41)
     ExpectTest();
     ExpectNextUnit(false);
     EXPECT_EQ(2, Configure());
-    ExpectReports(Join({{Pass()}, Configured("configuration for 00000001: address 20; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Pass()}, Configured("configuration for 00000002: address 21; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Pass()}, Configured("configuration for 00000003: address 22; 9600 Bd, parity sud\xE1 (EVEN)"),
+    ExpectReports(Join({{Opening()}, Configured("configuration for 00000001: address 20; 9600 Bd, parity sud\xE1 (EVEN)"),
+                        {Opening()}, Configured("configuration for 00000002: address 21; 9600 Bd, parity sud\xE1 (EVEN)"),
+                        {Opening()}, Configured("configuration for 00000003: address 22; 9600 Bd, parity sud\xE1 (EVEN)"),
                         {Line(113, 41)}}));
     EXPECT_EQ(21, Unit("B").abyConfig[0]);
     EXPECT_EQ(22, Unit("C").abyConfig[0]);
@@ -200,20 +185,41 @@ TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
     ExpectNextUnit(true, "B");
     ExpectConfigCancel("41");  // advanced once, for the unit configured
     EXPECT_EQ(2, Configure());
-    ExpectReports(Join({{Pass()}, Configured("configuration for 00000001: address 40; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Pass(), Pass(), Line(112, 37), Line(113, 43)}}));
+    ExpectReports(Join({{Opening()}, Configured("configuration for 00000001: address 40; 9600 Bd, parity sud\xE1 (EVEN)"),
+                        {Opening(), Opening(), Line(112, 37), Line(113, 43)}}));
 }
 
-TEST_F(SeriesTest, KnownSerialAnsweredNoThenCancelIsAUserBreak)
+// The list knows a unit by its serial number read as a number: leading
+// zeros do not count, and every serial without digits reads as 0. A unit it
+// knows is asked about; No, then Cancel in the next-unit dialog, is a user
+// break. One it does not know goes to its configuration dialog.
+TEST_F(SeriesTest, KnownSerialIsAskedAboutBeforeItsDialog)
 {
-    Bench({MakeUnit("A", "QX2250.10", "00000001")});
-    ExpectWrite("40", true);
-    ExpectTest();
-    ExpectNextUnit(true, "A");
-    ExpectBox(35, IDI_WARNING, IDNO);
-    ExpectNextUnit(false);
-    EXPECT_EQ(2, Configure());
-    EXPECT_EQ(Line(113, 36), m_reports.Lines().back());
+    const struct
+    {
+        const char* pszFirst;
+        const char* pszNext;
+        bool bAsked;
+    } cases[] = {
+        {"00000001", "00000001", true}, {"00012345", "12345", true}, {"ABCDEFGH", "XYZ", true},
+        {"00000001", "00000002", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pszFirst) + " then " + c.pszNext);
+        m_reports.Clear();
+        Bench({MakeUnit("A", "QX2250.10", c.pszFirst), MakeUnit("B", "QX2250.10", c.pszNext)});
+        ExpectWrite("40", true);
+        ExpectTest();
+        ExpectNextUnit(true, "B");
+        if (c.bAsked) {
+            ExpectBox(35, IDI_WARNING, IDNO);
+            ExpectNextUnit(false);
+        } else {
+            ExpectConfigCancel("41");
+        }
+        EXPECT_EQ(2, Configure());
+        EXPECT_EQ(c.bAsked ? Line(113, 36) : Line(113, 43), m_reports.Lines().back());
+    }
 }
 
 // Yes configures the unit again at the next address; it stays listed, so
@@ -247,7 +253,7 @@ TEST_F(SeriesTest, FailedTestRepeatsThePassWithTheSameAddress)
     ExpectTestGivenUp();
     ExpectConfigCancel("33");
     EXPECT_EQ(2, Configure());
-    ExpectReports({Pass(), Line(112, 37), Line(114, 31), Line(112, 38), Line(113, 42), Pass(), Line(112, 37),
+    ExpectReports({Opening(), Line(112, 37), Line(114, 31), Line(112, 38), Line(113, 42), Opening(), Line(112, 37),
                    Line(113, 43)});
     const std::vector<std::string> calls = CBench::Get().CallLog();
     EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "CheckEEPROM 1")) << "the repeated pass checks with mode 1";
@@ -288,7 +294,7 @@ TEST_F(SeriesTest, SecondCallStartsWithAnEmptyList)
     m_reports.Clear();
     ExpectConfigCancel();  // no "already configured" question comes first
     EXPECT_EQ(2, Configure());
-    ExpectReports({Pass(), Line(112, 37), Line(113, 43)});
+    ExpectReports({Opening(), Line(112, 37), Line(113, 43)});
 }
 
 TEST_F(SeriesTest, FailedWriteThenCancelReportsBoth)
@@ -302,7 +308,7 @@ TEST_F(SeriesTest, FailedWriteThenCancelReportsBoth)
         view.Click(IDCANCEL);
     });
     EXPECT_EQ(2, Configure());
-    ExpectReports({Pass(), Line(112, 37), Line(113, 32), Line(113, 43)});
+    ExpectReports({Opening(), Line(112, 37), Line(113, 32), Line(113, 43)});
 }
 
 TEST_F(SeriesTest, LanguageFileTextsReachTheReports)
@@ -326,7 +332,7 @@ TEST_F(SeriesTest, InvalidHostWindowEndsAtTheConfigurationDialog)
     HWND gone = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone);
     EXPECT_EQ(2, m_pTest->ConfigureThermometer(gone, 0, 0));
-    EXPECT_EQ((std::vector<ReportLine>{Pass(), Line(112, 37), Line(113, 43)}), m_reports.Lines());
+    EXPECT_EQ((std::vector<ReportLine>{Opening(), Line(112, 37), Line(113, 43)}), m_reports.Lines());
     EXPECT_EQ(std::vector<std::string>{"hParentWnd neni platny\n"}, m_debug.Texts()) << "and no invariant report";
 }
 

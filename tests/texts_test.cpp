@@ -5,7 +5,6 @@
 
 #include <objbase.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -220,12 +219,9 @@ TEST_F(TextsTest, LargeFileStillAnswers)
     items += "<MessageItem ID=\"35\" text=\"last\"/>\n";
     CTempFile file("large.xml", LanguageFile(items));
     ASSERT_EQ(1, Use(file));
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ("last", Str(m_pTest->GetMessageA(35)));
     EXPECT_EQ("item 5000", Str(m_pTest->GetMessageA(105000)));
     EXPECT_EQ("Answer delay:\n\n     expected value is from 0 to 254", Str(m_pTest->GetMessageA(22)));
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(elapsed, std::chrono::seconds(10)) << "three walks over 10,000 items";
 }
 
 // The tester reads the whole file when it opens it and lets go of MSXML and

@@ -227,11 +227,11 @@ int CTAVOTester::MeasureTest(void*, unsigned short) { return 0; }
 // ---- The connected unit, on the simulated bench -----------------------------
 // ExitConfig, Reconnect and MeasureValue run on the test worker thread.
 
-int CTAVOTester::CheckEEPROM(void*, unsigned short, int mode)
+int CTAVOTester::CheckEEPROM(void* window, unsigned short value, int mode)
 {
     unsigned char* image = m_EEPROMCache.GetEEPROMCacheFrom(0, 1);
     memset(image, 0, kImageSize);
-    return BenchCheckEEPROM(mode, image, kImageSize);
+    return BenchCheckEEPROM(window, value, mode, image, kImageSize);
 }
 
 unsigned char* CTAVOTester::ReadUserConfig()

@@ -6,6 +6,9 @@
 
 namespace {
 
+// How long a held poll waits at most (see BenchPollsHeldTooLong).
+const DWORD kHoldLimitMs = 10000;
+
 // Holds the bench's lock for a scope: the test worker polls while the user
 // interface thread may connect units.
 class CLock
@@ -62,7 +65,8 @@ CSimulatedBench::CSimulatedBench()
       m_pCheckWindow(nullptr),
       m_wCheckValue(0),
       m_bChecked(false),
-      m_nHeldPolls(0)
+      m_nHeldPolls(0),
+      m_nHeldTooLong(0)
 {
     ::InitializeCriticalSection(&m_lock);
 }
@@ -235,6 +239,12 @@ int CSimulatedBench::HeldPolls() const
     return m_nHeldPolls;
 }
 
+int CSimulatedBench::PollsHeldTooLong() const
+{
+    CLock lock(m_lock);
+    return m_nHeldTooLong;
+}
+
 // ---- Units -------------------------------------------------------------------------
 
 void CSimulatedBench::Clear()
@@ -242,6 +252,7 @@ void CSimulatedBench::Clear()
     ::SetEvent(m_hPollRelease);
     CLock lock(m_lock);
     m_nHoldWhich = BENCH_HOLD_NONE;
+    m_nHeldTooLong = 0;
     m_pCheckWindow = nullptr;
     m_wCheckValue = 0;
     m_bChecked = false;
@@ -442,9 +453,10 @@ int CSimulatedBench::Poll(unsigned char address)
     if (pollMs)
         ::Sleep(pollMs);  // the line is busy; others may use the bench meanwhile
     if (held) {
-        ::WaitForSingleObject(m_hPollRelease, INFINITE);
+        const bool released = ::WaitForSingleObject(m_hPollRelease, kHoldLimitMs) == WAIT_OBJECT_0;
         CLock lock(m_lock);
         --m_nHeldPolls;
+        m_nHeldTooLong += released ? 0 : 1;
     }
     return answered;
 }

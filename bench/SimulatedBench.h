@@ -41,6 +41,7 @@ public:
     void ClearFaults();
     void HoldPolls(int which);
     int HeldPolls() const;
+    int PollsHeldTooLong() const;
 
     std::vector<std::string> CallLog() const;
     int PollCount() const;
@@ -95,4 +96,5 @@ private:
     unsigned short m_wCheckValue;
     bool m_bChecked;
     int m_nHeldPolls;
+    int m_nHeldTooLong;
 };

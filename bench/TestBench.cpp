@@ -207,6 +207,11 @@ int BenchHeldPolls(void)
     return Bench().HeldPolls();
 }
 
+int BenchPollsHeldTooLong(void)
+{
+    return Bench().PollsHeldTooLong();
+}
+
 // ---- What the tester asked ------------------------------------------------------------
 
 int BenchCallCount(void)

@@ -143,6 +143,10 @@ TESTBENCH_API void BenchClearFaults(void);
  * wait now. */
 enum { BENCH_HOLD_NONE = 0, BENCH_HOLD_ANSWERING = 1, BENCH_HOLD_EVERY = 2 };
 TESTBENCH_API void BenchHoldPolls(int which);
+/* A poll held for 10 s goes on by itself, so that a module that waits for
+ * its worker cannot hang a test that never releases it; this counts them
+ * (a test's failure, never its way to pass). */
+TESTBENCH_API int BenchPollsHeldTooLong(void);
 TESTBENCH_API int BenchHeldPolls(void);
 
 /* ---- What the tester asked of the bench ------------------------------------ */

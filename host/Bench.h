@@ -74,6 +74,7 @@ public:
     }
     void HoldPolls(int which) { BenchHoldPolls(which); }
     int HeldPolls() const { return BenchHeldPolls(); }
+    int PollsHeldTooLong() const { return BenchPollsHeldTooLong(); }
     std::vector<std::string> CallLog() const
     {
         std::vector<std::string> calls;

@@ -108,7 +108,15 @@ public:
     const std::vector<std::string>& Failures() const { return m_failures; }
     // Titles of the dialogs seen so far, in the order they opened.
     const std::vector<std::string>& Seen() const { return m_seen; }
-    void Fail(const std::string& failure) { m_failures.push_back(failure); }
+    void Fail(const std::string& failure)
+    {
+        m_failures.push_back(failure);
+        if (m_onFailure)
+            m_onFailure();
+    }
+    // Called at every failure: a test that holds a latch lets it go, so the
+    // call under test can return and the failure be told.
+    void SetOnFailure(std::function<void()> onFailure) { m_onFailure = std::move(onFailure); }
 
     void After(DWORD ms, std::function<void()> callback);
     DWORD Timeout() const { return m_dwTimeout; }
@@ -142,4 +150,5 @@ private:
     std::set<HWND> m_busy;
     std::map<UINT_PTR, std::function<void()>> m_timers;
     std::function<void(HWND)> m_observer;
+    std::function<void()> m_onFailure;
 };

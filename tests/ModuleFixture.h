@@ -120,6 +120,7 @@ protected:
         m_hHost = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
         m_hOwner = m_hHost;
         m_debug.Clear();
+        m_op.SetOnFailure([] { CBench::Get().HoldPolls(BENCH_HOLD_NONE); });
     }
 
     // Every test also checks that the tester was never called by two threads
@@ -131,6 +132,7 @@ protected:
         std::string overlap;
         EXPECT_EQ(0, CBench::Get().Overlaps(&overlap)) << overlap;
         EXPECT_EQ(0, CBench::Get().OtherCallersRunning()) << "a worker is still running";
+        EXPECT_EQ(0, CBench::Get().PollsHeldTooLong()) << "a held poll was never released";
         CBench::Get().Clear();
         m_pTest->LanguageFileClose();
         m_pTest->SetLanguageFile(nullptr);

@@ -4,7 +4,7 @@
 //
 // TAVO_SOAK_UNITS (default 20) units in one series and TAVO_SOAK_CALLS
 // (default 10) single calls; TAVO_RACES (default 20) rounds of the three
-// Cancel moments. The reliability run uses 1000, 100 and 1000.
+// Cancel moments. The reliability run uses 1000, 100 and 334.
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -55,9 +55,11 @@ TEST_F(InsideTest, ConfigurationDialogWithoutOwnerKeepsItsTemplateAndWritesNothi
             EXPECT_EQ("", box.MessageText());
             box.Click(IDOK);
         });
-        view.Click(IDC_WRITE_AND_TEST);  // no address: refused
-        view.SetText(IDC_ADDRESS, "5");
+        EXPECT_FALSE(view.IsEnabled(IDC_WRITE_AND_TEST)) << "nothing typed yet";
+        view.SetText(IDC_ADDRESS, "0");
         view.SetText(IDC_ANSWER_DELAY, "10");
+        view.Click(IDC_WRITE_AND_TEST);  // address 0: refused
+        view.SetText(IDC_ADDRESS, "5");
         view.Click(IDC_WRITE_AND_TEST);  // valid, but there is no tester to write through
         EXPECT_TRUE(view.IsOpen());
         view.Click(IDCANCEL);

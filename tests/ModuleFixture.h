@@ -109,22 +109,21 @@ inline int CountCalls(const std::vector<std::string>& calls, const std::string& 
     return count;
 }
 
-class CModuleFixture : public ::testing::Test
+// A host window, the bench, an operator and a debug-output viewer, for any
+// test that opens dialogs. Every test also checks that the operator did all
+// it was told and nothing failed, that the tester was never called by two
+// threads at once, and that no worker is left running.
+class CDialogFixture : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         CBench::Get().Clear();
-        ASSERT_TRUE(m_module.Load("TestTAVO02.test")) << m_module.Error();
-        m_pTest = m_module.Instance();
         m_hHost = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
-        m_hOwner = m_hHost;
         m_debug.Clear();
         m_op.SetOnFailure([] { CBench::Get().HoldPolls(BENCH_HOLD_NONE); });
     }
 
-    // Every test also checks that the tester was never called by two threads
-    // at once and that no worker is left running.
     void TearDown() override
     {
         EXPECT_TRUE(m_op.Failures().empty()) << ::testing::PrintToString(m_op.Failures());
@@ -134,9 +133,33 @@ protected:
         EXPECT_EQ(0, CBench::Get().OtherCallersRunning()) << "a worker is still running";
         EXPECT_EQ(0, CBench::Get().PollsHeldTooLong()) << "a held poll was never released";
         CBench::Get().Clear();
-        m_pTest->LanguageFileClose();
-        m_pTest->SetLanguageFile(nullptr);
         ::DestroyWindow(m_hHost);
+    }
+
+    HWND m_hHost = nullptr;
+    CDebugOutput m_debug;
+    COperator m_op{5000};
+};
+
+// The shipped module loaded as the host loads it, over CDialogFixture.
+class CModuleFixture : public CDialogFixture
+{
+protected:
+    void SetUp() override
+    {
+        CDialogFixture::SetUp();
+        ASSERT_TRUE(m_module.Load("TestTAVO02.test")) << m_module.Error();
+        m_pTest = m_module.Instance();
+        m_hOwner = m_hHost;
+    }
+
+    void TearDown() override
+    {
+        if (m_pTest) {
+            m_pTest->LanguageFileClose();
+            m_pTest->SetLanguageFile(nullptr);
+        }
+        CDialogFixture::TearDown();
     }
 
     // Puts units on the bench and connects the first.
@@ -249,9 +272,6 @@ protected:
 
     CTestModule m_module;
     ITest* m_pTest = nullptr;
-    HWND m_hHost = nullptr;
     HWND m_hOwner = nullptr;  // the host window the module's dialogs belong to
     CReportLog m_reports;
-    CDebugOutput m_debug;
-    COperator m_op{5000};
 };

@@ -6,42 +6,20 @@
 
 #include <windows.h>
 
-#include "Bench.h"
-#include "DebugOutput.h"
 #include "DlgConfig.h"
 #include "DlgConfirm.h"
 #include "DlgTestConfig.h"
-#include "Operator.h"
+#include "ModuleFixture.h"
 #include "TempFile.h"
 #include "TestTAVO02.h"
-#include "resource.h"
 
 namespace {
 
-class InsideTest : public ::testing::Test
+class InsideTest : public CDialogFixture
 {
 protected:
-    void SetUp() override
-    {
-        CBench::Get().Clear();
-        m_hHost = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
-        m_debug.Clear();
-    }
-
-    void TearDown() override
-    {
-        EXPECT_TRUE(m_op.Failures().empty()) << ::testing::PrintToString(m_op.Failures());
-        EXPECT_TRUE(m_op.AllDone()) << ::testing::PrintToString(m_op.Pending());
-        ::DestroyWindow(m_hHost);
-        CBench::Get().Clear();
-    }
-
     // The templates are built into this program.
     static HINSTANCE Templates() { return ::GetModuleHandleA(nullptr); }
-
-    HWND m_hHost = nullptr;
-    CDebugOutput m_debug;
-    COperator m_op{5000};
 };
 
 TEST_F(InsideTest, ConfigurationDialogWithoutOwnerKeepsItsTemplateAndWritesNothing)

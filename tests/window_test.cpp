@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "Binding.h"
-#include "DebugOutput.h"
 #include "ModalRun.h"
+#include "ModuleFixture.h"
 #include "MyDialog.h"
-#include "Operator.h"
 #include "window_test_ids.h"
 
 namespace {
@@ -95,21 +94,10 @@ public:
     int m_nColourRequests = 0;
 };
 
-class WindowLibraryTest : public ::testing::Test
+class WindowLibraryTest : public CDialogFixture
 {
 protected:
-    void SetUp() override { m_debug.Clear(); }
-
-    void TearDown() override
-    {
-        EXPECT_TRUE(m_op.Failures().empty()) << ::testing::PrintToString(m_op.Failures());
-        EXPECT_TRUE(m_op.AllDone()) << "dialogs that never opened: " << ::testing::PrintToString(m_op.Pending());
-    }
-
     HINSTANCE Self() const { return ::GetModuleHandleA(nullptr); }
-
-    CDebugOutput m_debug;
-    COperator m_op;
 };
 
 TEST_F(WindowLibraryTest, ShowMinusOneRunsTheDialogAndReturnsTheEndDialogValue)
@@ -284,36 +272,35 @@ TEST_F(WindowLibraryTest, HandlersAnswersAreTheMessagesResults)
     EXPECT_EQ(2, dialog.Show(-1));
 }
 
-TEST_F(WindowLibraryTest, NullInstanceAnswersMinusTwoWithoutAWindow)
+// The modal run's failures: each answers its value without a window and
+// says so on the debugger output, with the invariant report where the run
+// has one (an invalid parent is no invariant of the run).
+TEST_F(WindowLibraryTest, ModalRunFailuresAnswerTheirValueAndReport)
 {
-    CProbeDialog dialog(nullptr);
-    EXPECT_EQ(-2, dialog.Show(-1));
-    EXPECT_EQ(0, dialog.m_nInitCount) << "no window was created";
-    EXPECT_EQ((std::vector<std::string>{"HINSTANCE je NULL\n", "Invariant failed: 0 (Probe, line 11)\n"}),
-              m_debug.Texts());
-}
-
-TEST_F(WindowLibraryTest, MissingTemplateAnswersMinusOneAndReportsItsLine)
-{
-    // The tests' probe template lives in the EXE; the bench's DLL has none.
-    HMODULE bench = ::LoadLibraryA("TestBench.dll");
-    CProbeDialog dialog(bench);
-    EXPECT_EQ(-1, dialog.Show(-1));
-    EXPECT_EQ((std::vector<std::string>{"Nepodarilo se vytvorit dialogove okno\n",
-                                        "Invariant failed: 0 (Probe, line 12)\n"}),
-              m_debug.Texts());
-    ::FreeLibrary(bench);
-}
-
-TEST_F(WindowLibraryTest, InvalidParentAnswersZero)
-{
+    HMODULE bench = ::LoadLibraryA("TestBench.dll");  // a module without the probe's template
     HWND destroyed = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(destroyed);
-    CProbeDialog dialog(Self(), destroyed);
-    EXPECT_EQ(0, dialog.Show(-1));
-    EXPECT_EQ(0, dialog.m_nInitCount);
-    EXPECT_EQ(std::vector<std::string>{"hParentWnd neni platny\n"}, m_debug.Texts())
-        << "an invalid parent is not an invariant of the run";
+    const struct
+    {
+        const char* pszWhat;
+        HINSTANCE hInstance;
+        HWND hParent;
+        int nResult;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"no instance", nullptr, nullptr, -2, {"HINSTANCE je NULL\n", "Invariant failed: 0 (Probe, line 11)\n"}},
+        {"no template", bench, nullptr, -1,
+         {"Nepodarilo se vytvorit dialogove okno\n", "Invariant failed: 0 (Probe, line 12)\n"}},
+        {"invalid parent", Self(), destroyed, 0, {"hParentWnd neni platny\n"}},
+    };
+    for (const auto& c : cases) {
+        m_debug.Clear();
+        CProbeDialog dialog(c.hInstance, c.hParent);
+        EXPECT_EQ(c.nResult, dialog.Show(-1)) << c.pszWhat;
+        EXPECT_EQ(0, dialog.m_nInitCount) << c.pszWhat << ": no window was created";
+        EXPECT_EQ(c.texts, m_debug.Texts()) << c.pszWhat;
+    }
+    ::FreeLibrary(bench);
 }
 
 }  // namespace

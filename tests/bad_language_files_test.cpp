@@ -8,22 +8,16 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 #include <map>
 #include <optional>
 #include <random>
 
 #include "BuiltInTexts.h"
+#include "ModuleFixture.h"
 #include "TempFile.h"
 #include "TestModule.h"
 
 namespace {
-
-int FileCount()
-{
-    const char* count = getenv("TAVO_LANGUAGE_FILES");
-    return count && atoi(count) > 0 ? atoi(count) : 1000;
-}
 
 // One item as generated: its ID and text attributes as written in the file,
 // and the text as the module must return it (code page 1250).
@@ -241,7 +235,7 @@ TEST_F(BadLanguageFilesTest, EveryTextFallsBackByTheRules)
 {
     ASSERT_EQ(1250u, ::GetACP());
     CCorpus corpus(1208);
-    const int count = FileCount();
+    const int count = EnvCount("TAVO_LANGUAGE_FILES", 1000);
     int used = 0;
     for (int file = 0; file < count; ++file) {
         std::vector<Item> messages, dialogs;

@@ -5,7 +5,7 @@
 // validation would refuse.
 //
 // TAVO_UNIT_IMAGES sets how many random images run (default 100; the
-// reliability run uses 10000).
+// reliability run uses 1000).
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -214,18 +214,17 @@ void CConfigDialog::LoadConfig()
         return;
     }
     m_pOwner->ReadDefaultConfig(1);
-    ::SendDlgItemMessageA(DialogWindow(*this), IDC_BAUD_RATE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                          reinterpret_cast<LPARAM>(baud));
+    SendItem(IDC_BAUD_RATE, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(baud));
     if (source.byParity <= 2)
-        ::SendDlgItemMessageA(DialogWindow(*this), IDC_PARITY, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                              reinterpret_cast<LPARAM>(kParities[source.byParity].pszText));
+        SendItem(IDC_PARITY, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(kParities[source.byParity].pszText));
     SetDlgItemInt(IDC_ADDRESS, source.byAddress, FALSE);
     ShowAnswerDelay(source.byAnswerDelay);
 
     CheckDlgButton(IDC_QUADRATURE_I0_I1, (m_Config.byQuadrature & 1) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_QUADRATURE_I2_I3, (m_Config.byQuadrature & 2) ? BST_CHECKED : BST_UNCHECKED);
-    ::SendDlgItemMessageA(DialogWindow(*this), IDC_CURRENT_I0_I1, CB_SETCURSEL, CurrentIndex(m_Config.byInputCurrent & 0x0F), 0);
-    ::SendDlgItemMessageA(DialogWindow(*this), IDC_CURRENT_I2_I3, CB_SETCURSEL, CurrentIndex(m_Config.byInputCurrent >> 4), 0);
+    SendItem(IDC_CURRENT_I0_I1, CB_SETCURSEL, CurrentIndex(m_Config.byInputCurrent & 0x0F), 0);
+    SendItem(IDC_CURRENT_I2_I3, CB_SETCURSEL, CurrentIndex(m_Config.byInputCurrent >> 4), 0);
     for (int i = 0; i < kPulseCount; ++i)
         ShowPulse(i, i < 4 ? m_Config.byMinPulse[i] : m_Config.byMaxPulse[i - 4]);
     if (GetTypeVariant() == I2_I3_DISABLED)
@@ -255,21 +254,21 @@ void CConfigDialog::LoadDefaultConfig()
     case 7: m_Config.byBaudCode = 96; break;
     default: m_Config.byBaudCode = 24; break;
     }
-    ::SendDlgItemMessageA(DialogWindow(*this), IDC_BAUD_RATE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                          reinterpret_cast<LPARAM>(BaudText(m_Config.byBaudCode)));
+    SendItem(IDC_BAUD_RATE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+             reinterpret_cast<LPARAM>(BaudText(m_Config.byBaudCode)));
     switch (defaults[10] >> 5) {
     case 4: m_Config.byParity = 2; break;  // binary 100
     case 5: m_Config.byParity = 1; break;  // binary 101
     default: m_Config.byParity = 0; break;
     }
-    ::SendDlgItemMessageA(DialogWindow(*this), IDC_PARITY, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                          reinterpret_cast<LPARAM>(kParities[m_Config.byParity].pszText));
+    SendItem(IDC_PARITY, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+             reinterpret_cast<LPARAM>(kParities[m_Config.byParity].pszText));
     m_Config.byAddress = defaults[15];
     SetDlgItemInt(IDC_ADDRESS, defaults[15], FALSE);
     m_Config.byAnswerDelay = defaults[16];
     ShowAnswerDelay(defaults[16]);
-    ::SendDlgItemMessageA(DialogWindow(*this), IDC_CURRENT_I0_I1, CB_SETCURSEL, 0, 0);
-    ::SendDlgItemMessageA(DialogWindow(*this), IDC_CURRENT_I2_I3, CB_SETCURSEL, 0, 0);
+    SendItem(IDC_CURRENT_I0_I1, CB_SETCURSEL, 0, 0);
+    SendItem(IDC_CURRENT_I2_I3, CB_SETCURSEL, 0, 0);
     for (int i = 0; i < kPulseCount; ++i)
         ShowPulse(i, i < 4 ? kDefaultMinPulse : kDefaultMaxPulse);
     SetDlgItemInt(IDC_TIMEOUT, 600, FALSE);
@@ -303,10 +302,21 @@ void CConfigDialog::ShowAnswerDelay(BYTE delay) const
     CheckDlgButton(IDC_NO_ANSWER, silent ? BST_CHECKED : BST_UNCHECKED);
 }
 
+LRESULT CConfigDialog::SendItem(int id, UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return ::SendDlgItemMessageA(DialogWindow(*this), id, message, wParam, lParam);
+}
+
+// The position of pulse up-down index (minimum I0..I3, then maximum I0..I3).
+int CConfigDialog::PulsePosition(int index) const
+{
+    return static_cast<int>(SendItem(IDC_MIN_PULSE_SPIN_I0 + index, UDM_GETPOS32, 0, 0));
+}
+
 // Sets pulse up-down index to position and its edit to the time in ms.
 void CConfigDialog::ShowPulse(int index, int position)
 {
-    ::SendDlgItemMessageA(DialogWindow(*this), IDC_MIN_PULSE_SPIN_I0 + index, UDM_SETPOS32, 0, position);
+    SendItem(IDC_MIN_PULSE_SPIN_I0 + index, UDM_SETPOS32, 0, position);
     m_strFormat.Format("%2.1f", position * 2.5);
     SetDlgItemTextA(IDC_MIN_PULSE_I0 + index, TextOf(m_strFormat));
 }
@@ -367,7 +377,7 @@ int CConfigDialog::Reject(unsigned int message, int focusId) const
 {
     MessageBoxA(m_pOwner ? m_pOwner->GetMessageA(message) : nullptr, kCaption, MB_OK | MB_ICONEXCLAMATION);
     SetDialogItemFocus(focusId);
-    ::SendDlgItemMessageA(DialogWindow(*this), focusId, EM_SETSEL, 0, -1);
+    SendItem(focusId, EM_SETSEL, 0, -1);
     return 0;
 }
 
@@ -390,13 +400,13 @@ int CConfigDialog::ValidateAndWrite()
     m_Config.byAnswerDelay = static_cast<BYTE>(delay);
 
     for (int i = 0; i < 4; ++i) {
-        const int minimum = static_cast<int>(::SendDlgItemMessageA(DialogWindow(*this), IDC_MIN_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0));
+        const int minimum = PulsePosition(i);
         if (minimum < 0 || minimum > 255)
             return Reject(MSG_BAD_MIN_PULSE_I0 + i, IDC_MIN_PULSE_I0 + i);
         m_Config.byMinPulse[i] = static_cast<BYTE>(minimum);
     }
     for (int i = 0; i < 4; ++i) {
-        const int maximum = static_cast<int>(::SendDlgItemMessageA(DialogWindow(*this), IDC_MAX_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0));
+        const int maximum = PulsePosition(4 + i);
         if (maximum >= m_Config.byMinPulse[i] && maximum <= 255) {
             m_Config.byMaxPulse[i] = static_cast<BYTE>(maximum);
         } else if (i >= 2 && GetTypeVariant() != ALL_INPUTS) {
@@ -413,8 +423,8 @@ int CConfigDialog::ValidateAndWrite()
     m_Config.byQuadrature = (IsDlgButtonChecked(IDC_QUADRATURE_I0_I1) == 1 ? 1 : 0) |
                             (IsDlgButtonChecked(IDC_QUADRATURE_I2_I3) == 1 ? 2 : 0);
     auto currentCode = [this](int id) {
-        const LRESULT index = ::SendDlgItemMessageA(DialogWindow(*this), id, CB_GETCURSEL, 0, 0);
-        const LRESULT code = ::SendDlgItemMessageA(DialogWindow(*this), id, CB_GETITEMDATA, index, 0);
+        const LRESULT index = SendItem(id, CB_GETCURSEL, 0, 0);
+        const LRESULT code = SendItem(id, CB_GETITEMDATA, index, 0);
         return Clamp(static_cast<int>(code), 0, 3);
     };
     m_Config.byInputCurrent = static_cast<BYTE>((currentCode(IDC_CURRENT_I2_I3) << 4) | currentCode(IDC_CURRENT_I0_I1));
@@ -463,7 +473,7 @@ int CConfigDialog::WriteUnitConfig()
 int CConfigDialog::OnVScroll(WORD /*code*/, WORD /*position*/, HWND /*scrollBar*/)
 {
     for (int i = 0; i < kPulseCount; ++i)
-        ShowPulse(i, static_cast<int>(::SendDlgItemMessageA(DialogWindow(*this), IDC_MIN_PULSE_SPIN_I0 + i, UDM_GETPOS32, 0, 0)));
+        ShowPulse(i, PulsePosition(i));
     return 0;
 }
 
@@ -485,11 +495,8 @@ int CConfigDialog::OnMouseWheel(WORD /*keys*/, int delta, int /*x*/, int /*y*/)
             index = id - IDC_MIN_PULSE_I0;
         else if (id >= IDC_MIN_PULSE_SPIN_I0 && id < IDC_MIN_PULSE_SPIN_I0 + kPulseCount)
             index = id - IDC_MIN_PULSE_SPIN_I0;
-        if (index >= 0) {
-            const int position = static_cast<int>(
-                ::SendDlgItemMessageA(DialogWindow(*this), IDC_MIN_PULSE_SPIN_I0 + index, UDM_GETPOS32, 0, 0));
-            ShowPulse(index, Clamp(position + 5 * direction, 0, 255));
-        }
+        if (index >= 0)
+            ShowPulse(index, Clamp(PulsePosition(index) + 5 * direction, 0, 255));
     }
     return 0;
 }

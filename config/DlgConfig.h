@@ -65,6 +65,8 @@ private:
     void LoadDefaultConfig();
     void ShowLockedPairsAsWritten();
     void ShowAnswerDelay(BYTE delay) const;
+    LRESULT SendItem(int id, UINT message, WPARAM wParam, LPARAM lParam) const;
+    int PulsePosition(int index) const;
     void ShowPulse(int index, int position);
     void SetTexts() const;
     void UpdateWriteButton() const;

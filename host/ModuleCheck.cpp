@@ -89,19 +89,17 @@ const char* const kCompilerAdded[] = {"??4CTestTAVO02@@QAEAAV0@ABV0@@Z", "??0CTe
 // The class and its bases, as the RTTI of Microsoft's compiler names them.
 const char* const kHierarchy[] = {".?AVCTestTAVO02@@", ".?AVCTAVOTester@@", ".?AVCTest@@"};
 
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 // A library of the system (in its system folder): its names are Windows'.
 bool IsSystemLibrary(const std::string& name)
 {
     char folder[MAX_PATH];
     const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return false;
-    return ::GetFileAttributesA((std::string(folder) + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return length > 0 && length < MAX_PATH && Exists(std::string(folder) + "\\" + name);
 }
 
 std::string Folder(const std::string& path)

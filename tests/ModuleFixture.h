@@ -239,6 +239,14 @@ protected:
     // The opening line of every pass: message 34 as the first text.
     ReportLine Opening() const { return ReportLine(112, Message(34), "(null)"); }
     ReportLine Line(int kind, unsigned int id) const { return ReportLine(kind, "(null)", Message(id)); }
+    // A unit configured (written unless said) and tested, detail its line of message 39.
+    Lines Configured(const std::string& detail, bool written = true) const
+    {
+        Lines lines = {Line(112, 37), Line(114, 31), Line(112, 38), ReportLine(117, "(null)", detail), Line(114, 40)};
+        if (!written)
+            lines.erase(lines.begin() + 1);
+        return lines;
+    }
     static Lines Join(std::initializer_list<Lines> parts)
     {
         Lines all;

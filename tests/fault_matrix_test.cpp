@@ -111,14 +111,9 @@ protected:
     // A unit configured (written unless said) and tested at address.
     Lines Configured(const char* serial, int address, bool written = true) const
     {
-        Lines lines = {Line(112, 37)};
-        if (written)
-            lines.push_back(Line(114, 31));
-        lines.push_back(Line(112, 38));
-        lines.push_back(ReportLine(117, "(null)", std::string("configuration for ") + serial + ": address " +
-                                                      std::to_string(address) + "; 9600 Bd, parity sud\xE1 (EVEN)"));
-        lines.push_back(Line(114, 40));
-        return lines;
+        return CModuleFixture::Configured(std::string("configuration for ") + serial + ": address " +
+                                              std::to_string(address) + "; 9600 Bd, parity sud\xE1 (EVEN)",
+                                          written);
     }
     // The unit configured but its test given up: the pass begins again.
     Lines GivenUp() const { return {Line(112, 37), Line(114, 31), Line(112, 38), Line(113, 42), Opening()}; }

@@ -12,11 +12,6 @@ namespace {
 class SeriesTest : public CModuleFixture
 {
 protected:
-    std::vector<ReportLine> Configured(const std::string& detail) const
-    {
-        return {Line(112, 37), Line(114, 31), Line(112, 38), ReportLine(117, "(null)", detail), Line(114, 40)};
-    }
-
     // A configuration dialog: the address typed (unless null), the series box set, written.
     void ExpectWrite(const char* address, bool series)
     {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both trees and runs the main job: a series
+# Installs what is missing, builds, and runs the main job: a series
 # of four simulated units configured through the real dialogs by the shipped
 # operator script, with the Czech language file. Prints the host report and
 # the units' settings as the bench holds them afterwards.

@@ -3,10 +3,14 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TAVO_BUILD_DIR:-$root/build}
 
 # Builds the i686 tree, the product; and the x86_64 tree, the same code,
-# only where the kernel cannot start 32-bit Wine (or TAVO_BOTH_TREES=1 asks).
+# only where the i686 tree's programs cannot run here (or TAVO_BOTH_TREES=1
+# asks), saying in one line why.
 build_all() {
     "$root/scripts/setup.sh"
     build_tree i686
+    if [ ! -x "$build/i686/wine-run" ]; then
+        echo "The i686 tree's programs cannot run here ($(unavailable i686)): the x86_64 tree runs them" >&2
+    fi
     if [ ! -x "$build/i686/wine-run" ] || [ "${TAVO_BOTH_TREES:-0}" = 1 ]; then
         build_tree x86_64 -DTAVO_MODULE_32="$build/i686/bin/TestTAVO02.test"
     fi
@@ -21,9 +25,23 @@ build_tree() {
     cmake --build "$build/$arch" -j2
 }
 
+# Why a tree's programs cannot run here, as its configuration found.
+unavailable() {
+    cat "$build/$1/wine-unavailable" 2>/dev/null || echo "the tree is not built"
+}
+
 # The tree whose programs Wine can start here: the 32-bit one when it can.
+# Fails, saying why, when neither can.
 run_tree() {
-    if [ -x "$build/i686/wine-run" ]; then echo "$build/i686"; else echo "$build/x86_64"; fi
+    local arch
+    for arch in i686 x86_64; do
+        if [ -x "$build/$arch/wine-run" ]; then
+            echo "$build/$arch"
+            return
+        fi
+    done
+    echo "No build tree can run its programs here: i686: $(unavailable i686); x86_64: $(unavailable x86_64)" >&2
+    return 1
 }
 
 # Keeps one wineserver alive for a run of many short Wine processes. The first

@@ -1,37 +1,116 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian 12 machine (run as root).
 # Does nothing for what is already there, so it is cheap to call before every run.
+#
+# A package mirror caught in the middle of a sync does not stop it: the index
+# update is tried twice and then left for the install to judge, and a failed
+# install is tried again after another update. The build's packages must all
+# be there; the 32-bit Wine runtime, which only the i686 tree's tests need,
+# may be left out with one line saying why, and the scripts then run the
+# tests in the x86_64 tree.
+#
+# TAVO_RUNTIME_32=no leaves the 32-bit runtime out; =yes installs it without
+# first asking the kernel whether it starts 32-bit programs.
 set -euo pipefail
 
-need=()
-command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
-command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
-# The product is built in Microsoft's C++ ABI by clang and linked by lld.
-command -v clang++-16 >/dev/null || need+=(clang-16)
-command -v ld.lld-16 >/dev/null || need+=(lld-16)
-command -v llvm-objcopy-16 >/dev/null || need+=(llvm-16)
-command -v cmake >/dev/null || need+=(cmake)
-command -v ninja >/dev/null || need+=(ninja-build)
-[ -d /usr/src/googletest ] || need+=(googletest)
-[ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)
-[ -x /usr/lib/wine/wine ] || need+=(wine32:i386)
-command -v xvfb-run >/dev/null || need+=(xvfb xauth)
-locale -a 2>/dev/null | grep -qi '^cs_CZ.utf8$' || need+=(locales)
+# What the build and the x86_64 tree's tests need.
+build_packages=(
+    g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    clang-16 lld-16 llvm-16      # the product, in Microsoft's C++ ABI
+    cmake ninja-build googletest
+    wine wine64 xvfb xauth
+)
+runtime_32=wine32:i386
+locale_name=cs_CZ.UTF-8
+# Where locale-gen reads which locales to make (a test points it elsewhere).
+locale_list=${TAVO_LOCALE_GEN_LIST:-/etc/locale.gen}
 
-if [ ${#need[@]} -gt 0 ]; then
+say() { echo "setup: $*" >&2; }
+
+installed() {
+    dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed'
+}
+
+# Wine reports ANSI code page 1250 only when the Czech locale exists.
+has_locale() {
+    locale -a 2>/dev/null | grep -qi '^cs_CZ\.utf-\?8$'
+}
+
+# Runs a 94-byte 32-bit x86 Linux program that exits with 7: a kernel built
+# without 32-bit support refuses it (and so would refuse 32-bit Wine).
+kernel_runs_32bit() {
+    local probe status=0 elf
+    elf='\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08\x34\0\0\0'
+    elf+='\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0'    # ELF header: one program header
+    elf+='\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x5e\0\0\0\x5e\0\0\0\x05\0\0\0\0\x10\0\0'
+    elf+='\xbb\x07\0\0\0\xb8\x01\0\0\0\xcd\x80'                      # exit(7)
+    probe=$(mktemp) || return 1
+    printf "$elf" >"$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null || status=$?
+    rm -f "$probe"
+    [ "$status" -eq 7 ]
+}
+
+# apt's own reason for the last failure: its last error line.
+apt_reason() {
+    grep '^E: ' "$apt_errors" | tail -n 1 | cut -c4- || true
+}
+
+update_index() {
+    apt-get update -q 2>"$apt_errors" >/dev/null && return
+    apt-get update -q 2>"$apt_errors" >/dev/null && return
+    say "the package index is not fully up to date ($(apt_reason)); going on with what apt has"
+}
+
+# install PACKAGE...: tried again once after another update.
+install() {
+    apt-get install -y -q --no-install-recommends "$@" 2>"$apt_errors" && return
+    update_index
+    apt-get install -y -q --no-install-recommends "$@" 2>"$apt_errors"
+}
+
+missing=()
+for package in "${build_packages[@]}"; do
+    installed "$package" || missing+=("$package")
+done
+make_locale=false
+if ! has_locale; then
+    make_locale=true
+    installed locales || missing+=(locales)
+fi
+want_32=false
+if [ "${TAVO_RUNTIME_32:-}" != no ] && ! installed "$runtime_32"; then
+    if [ "${TAVO_RUNTIME_32:-}" = yes ] || kernel_runs_32bit; then
+        want_32=true
+    else
+        say "the kernel cannot start 32-bit programs: $runtime_32 left out, the tests run in the x86_64 tree"
+    fi
+fi
+
+if [ ${#missing[@]} -gt 0 ] || $want_32; then
     if [ "$(id -u)" -ne 0 ]; then
-        echo "setup: missing packages (${need[*]}); run this script as root" >&2
+        say "missing packages (${missing[*]}$($want_32 && echo " $runtime_32")); run this script as root"
         exit 1
     fi
     export DEBIAN_FRONTEND=noninteractive
-    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    apt-get update -q
-    apt-get install -y -q --no-install-recommends "${need[@]}"
+    apt_errors=$(mktemp)
+    trap 'rm -f "$apt_errors"' EXIT
+    if $want_32 && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    update_index
+    if [ ${#missing[@]} -gt 0 ] && ! install "${missing[@]}"; then
+        say "the build needs ${missing[*]}, which apt cannot install: $(apt_reason)"
+        exit 1
+    fi
+    if $want_32 && ! install "$runtime_32"; then
+        say "$runtime_32 cannot be installed ($(apt_reason)): the tests run in the x86_64 tree"
+    fi
 fi
 
-# Wine reports ANSI code page 1250 only when the Czech locale exists.
-if ! locale -a 2>/dev/null | grep -qi '^cs_CZ.utf8$'; then
-    sed -i 's/^# *\(cs_CZ.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^cs_CZ.UTF-8 UTF-8' /etc/locale.gen || echo 'cs_CZ.UTF-8 UTF-8' >> /etc/locale.gen
+if $make_locale; then
+    sed -i "s/^# *\($locale_name UTF-8\)/\1/" "$locale_list" 2>/dev/null || true
+    grep -q "^$locale_name UTF-8" "$locale_list" 2>/dev/null || echo "$locale_name UTF-8" >>"$locale_list"
     locale-gen >/dev/null
 fi

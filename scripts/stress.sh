@@ -18,6 +18,6 @@ done
 trap 'kill "${burners[@]}" 2>/dev/null || true; stop_wineserver' EXIT
 for round in $(seq 1 "$rounds"); do
     echo "== Round $round of $rounds, beside two CPU-bound processes =="
-    (cd "$tree" && ctest --output-on-failure) || { echo "round $round failed"; exit 1; }
+    (cd "$tree" && ctest --output-on-failure --no-tests=error) || { echo "round $round failed"; exit 1; }
 done
 echo "== $rounds rounds passed =="

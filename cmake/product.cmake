@@ -24,6 +24,10 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${TAVO_OUTPUT_DIR})
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 set(CMAKE_SHARED_LIBRARY_PREFIX "")
 
+if(NOT MSVC AND NOT TAVO_MSVC_TARGET)
+    message(FATAL_ERROR "Without Microsoft's compiler the product is built by clang's Microsoft target: "
+                        "use cmake/clang-msvc-i686.cmake (or -x86_64.cmake) as the toolchain file")
+endif()
 if(NOT MSVC)
     # clang's Microsoft target against MinGW-w64's headers: they need a GNU
     # version, and 32-bit x86 named; no C++ library and no exceptions. As a
@@ -67,8 +71,6 @@ if(MSVC)
     add_compile_options(/W4 /EHs-c- /GR /GS /Zi)
     add_link_options(/DEBUG /OPT:REF /OPT:ICF /Brepro /PDBALTPATH:%_PDB%)
     add_compile_definitions(_CRT_SECURE_NO_WARNINGS)  # strncpy and friends, used with their sizes
-else()
-    add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>)
 endif()
 
 if(TAVO_FIELD)
@@ -103,8 +105,9 @@ else()
 endif()
 
 # TestTAVO02.test: the plug-in module the production host loads.
+set_source_files_properties(${TAVO_RESOURCE_SCRIPT} PROPERTIES OBJECT_DEPENDS "${TAVO_RESOURCE_INPUTS}")
 add_library(TestTAVO02 SHARED ${TAVO_MODULE_SOURCES} ${TAVO_RUNTIME_SOURCES}
-    ${CMAKE_SOURCE_DIR}/module/TestTAVO02.def ${CMAKE_SOURCE_DIR}/resources/TestTAVO02.rc)
+    ${CMAKE_SOURCE_DIR}/module/TestTAVO02.def ${TAVO_RESOURCE_SCRIPT})
 target_include_directories(TestTAVO02 PRIVATE ${TAVO_MODULE_INCLUDE_DIRS} ${closed_includes})
 target_compile_definitions(TestTAVO02 PRIVATE TESTTAVO02_BUILD)
 target_link_libraries(TestTAVO02 PRIVATE ${closed_libraries} comctl32 gdi32 user32)

@@ -6,9 +6,13 @@
 #include <shlwapi.h>
 #include <xmllite.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -54,6 +58,66 @@ long long ReadId(const std::string& text, bool* exact)
     return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : value;
 }
 
+// The encoding the XML declaration names, read from the first bytes with
+// any NUL bytes of UTF-16 left out; empty when it names none.
+std::string DeclaredEncoding(const std::string& bytes)
+{
+    std::string head;
+    for (size_t i = 0; i < bytes.size() && head.size() < 200; ++i) {
+        if (bytes[i])
+            head += static_cast<char>(toupper(static_cast<unsigned char>(bytes[i])));
+    }
+    const size_t at = head.find("ENCODING=");
+    const size_t end = at == std::string::npos ? at : head.find_first_of("\"'", at + 10);
+    return end == std::string::npos ? std::string() : head.substr(at + 10, end - at - 10);
+}
+
+// What Wine's XmlLite lets through or reports at another line: a byte-order
+// mark against the declared encoding, a control character, a '&' that begins
+// no reference outside comments, CDATA and processing instructions. Empty
+// when none is found; *line gets the line of the first.
+std::string RawFault(const std::string& bytes, int* line)
+{
+    *line = 1;
+    const std::string declared = DeclaredEncoding(bytes);
+    const bool utf16 = bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+    if (utf16 || bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        const char* marked = utf16 ? "UTF-16" : "UTF-8";
+        if (!declared.empty() && declared.compare(0, strlen(marked), marked) != 0)
+            return std::string("its byte-order mark says ") + marked + ", its declaration " + declared;
+    }
+    if (utf16)
+        return std::string();  // the reader alone reads UTF-16
+    static const char* const kSkipped[][2] = {{"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        for (const auto& skipped : kSkipped) {
+            if (bytes.compare(i, strlen(skipped[0]), skipped[0]) == 0) {
+                const size_t end = bytes.find(skipped[1], i);
+                *line += static_cast<int>(std::count(bytes.begin() + i, end == std::string::npos ? bytes.end()
+                                                                        : bytes.begin() + end, '\n'));
+                if (end == std::string::npos)
+                    return std::string();  // the reader says what is unterminated
+                i = end;
+            }
+        }
+        const unsigned char c = bytes[i];
+        if (c == '\n')
+            ++*line;
+        else if (c < 0x20 && c != '\t' && c != '\r')
+            return "a control character (byte " + std::to_string(c) + ")";
+        else if (c == '&') {
+            const size_t end = bytes.find(';', i);
+            const std::string name = end == std::string::npos ? std::string() : bytes.substr(i + 1, end - i - 1);
+            const size_t number = name.compare(0, 2, "#x") == 0 ? 2 : name.compare(0, 1, "#") == 0 ? 1 : 0;
+            const char* allowed = number == 2 ? "0123456789abcdefABCDEF" : number == 1 ? "0123456789"
+                                  : "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_:.-";
+            if (name.size() <= number || name.find_first_not_of(allowed, number) != std::string::npos)
+                return "a '&' that begins no reference";
+        }
+    }
+    return std::string();
+}
+
 typedef HRESULT(WINAPI* CreateXmlReaderFn)(REFIID, void**, IMalloc*);
 
 // Reads every element with its line and its ID and text attributes.
@@ -68,8 +132,16 @@ bool ReadItems(const std::string& path, std::vector<Item>* items, std::vector<in
         return false;
     }
     IStream* stream = nullptr;
-    if (FAILED(::SHCreateStreamOnFileA(path.c_str(), STGM_READ, &stream))) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file || FAILED(::SHCreateStreamOnFileA(path.c_str(), STGM_READ, &stream))) {
         *error = "'" + path + "' cannot be opened";
+        return false;
+    }
+    int line = 0;
+    const std::string fault = RawFault(std::string(std::istreambuf_iterator<char>(file), {}), &line);
+    if (!fault.empty()) {
+        *error = "'" + path + "', line " + std::to_string(line) + ": not well-formed XML (" + fault + ")";
+        stream->Release();
         return false;
     }
     IXmlReader* reader = nullptr;
@@ -78,9 +150,19 @@ bool ReadItems(const std::string& path, std::vector<Item>* items, std::vector<in
         reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
         ok = SUCCEEDED(reader->SetInput(stream));
     }
+    // Every node takes at least one byte of the file. Wine's XmlLite answers
+    // some malformed files with S_OK and no node, or the same node, for ever:
+    // a node that is none, or more nodes than bytes, ends the reading.
+    STATSTG size{};
+    const ULONGLONG most = SUCCEEDED(stream->Stat(&size, STATFLAG_NONAME)) ? size.cbSize.QuadPart + 1 : 0;
+    ULONGLONG nodes = 0;
     XmlNodeType type;
     HRESULT hr = S_OK;
     while (ok && (hr = reader->Read(&type)) == S_OK) {
+        if (type == XmlNodeType_None || ++nodes > most) {
+            hr = WC_E_SYNTAX;
+            break;
+        }
         if (type != XmlNodeType_Element)
             continue;
         Item item;

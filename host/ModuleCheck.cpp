@@ -9,7 +9,9 @@
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <new>
 #include <set>
+#include <stdexcept>
 
 #include "PeFile.h"
 #include "resource.h"
@@ -88,6 +90,22 @@ const char* const kOtherMembers[] = {"??0CTestTAVO02@@QAE@PAX@Z", "??1CTestTAVO0
 const char* const kCompilerAdded[] = {"??4CTestTAVO02@@QAEAAV0@ABV0@@Z", "??0CTestTAVO02@@QAE@ABV0@@Z"};
 // The class and its bases, as the RTTI of Microsoft's compiler names them.
 const char* const kHierarchy[] = {".?AVCTestTAVO02@@", ".?AVCTAVOTester@@", ".?AVCTest@@"};
+
+// What makes a library's name in the import table no file name beside the
+// module; empty when nothing does.
+std::string NameFault(const PeLibrary& library)
+{
+    const std::string& name = library.strName;
+    if (!library.bNameTerminated)
+        return "is not terminated within " + std::to_string(kMaxName) + " characters";
+    if (name.empty())
+        return "is empty";
+    if (name.size() > 255)
+        return "is longer than a file name can be (" + std::to_string(name.size()) + " characters)";
+    if (name.find_first_of("\\/:") != std::string::npos || name.find("..") != std::string::npos)
+        return "holds a path: " + name;
+    return std::string();
+}
 
 bool Exists(const std::string& path)
 {
@@ -176,6 +194,12 @@ public:
     void Bindings(const std::string& moduleFolder, const std::string& libraries)
     {
         for (const PeLibrary& library : m_imports) {
+            const std::string wrongName = NameFault(library);
+            if (!wrongName.empty()) {
+                Line(false, "an import library's name " + wrongName + ": its " + std::to_string(library.imports.size()) +
+                                " imports cannot be bound");
+                continue;
+            }
             if (IsSystemLibrary(library.strName))
                 continue;
             std::string path = libraries.empty() ? "" : libraries + "\\" + library.strName;
@@ -369,15 +393,96 @@ private:
     std::vector<ModuleCheckLine>* m_pLines;
 };
 
-// The resources, read through the loader as data (any bitness).
-void CheckResources(const std::string& path, CChecker& checker)
+// One block of a version resource: its length, its key, its value's length
+// and type, then the value and the blocks it holds, each on a 32-bit boundary.
+struct VersionBlock
 {
-    HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!module) {
-        checker.Line(false, "its resources cannot be read");
-        return;
+    std::wstring strKey;
+    const BYTE* pValue = nullptr;  // to the end of the block
+    size_t nValueBytes = 0;
+    const BYTE* pChildren = nullptr;
+    size_t nChildrenBytes = 0;
+};
+
+size_t Aligned(size_t offset)
+{
+    return (offset + 3) & ~size_t(3);
+}
+
+// Reads the block at the start of bytes, within the length it gives and the
+// bytes there are; *length gets its length. False when it does not fit.
+bool ReadVersionBlock(const BYTE* bytes, size_t available, VersionBlock* block, size_t* length)
+{
+    WORD header[3];  // length, value length, type (1: text)
+    if (available < sizeof(header))
+        return false;
+    memcpy(header, bytes, sizeof(header));
+    if (header[0] < sizeof(header) || header[0] > available)
+        return false;
+    size_t at = sizeof(header);
+    for (wchar_t unit = 0; at + 2 <= header[0]; at += 2) {
+        memcpy(&unit, bytes + at, 2);
+        if (!unit)
+            break;
+        block->strKey += unit;
     }
-    const auto has = [module](LPCSTR name, LPCSTR type) { return ::FindResourceA(module, name, type) != nullptr; };
+    at = Aligned(at + 2);
+    if (at > header[0])
+        return false;
+    block->pValue = bytes + at;
+    block->nValueBytes = header[0] - at;
+    const size_t children = Aligned(at + (header[2] == 1 ? 2 * header[1] : header[1]));
+    block->pChildren = bytes + std::min<size_t>(children, header[0]);
+    block->nChildrenBytes = header[0] - std::min<size_t>(children, header[0]);
+    *length = header[0];
+    return true;
+}
+
+// Calls visit with each block that parent holds, in order.
+template <typename Visit>
+void ForEachChild(const VersionBlock& parent, Visit visit)
+{
+    size_t length = 0;
+    for (size_t at = 0; at < parent.nChildrenBytes; at = Aligned(at + length)) {
+        VersionBlock child;
+        if (!ReadVersionBlock(parent.pChildren + at, parent.nChildrenBytes - at, &child, &length))
+            return;
+        visit(child);
+    }
+}
+
+// The text a string table of the version resource gives for key, read
+// within the blocks' lengths; empty when there is none.
+std::string VersionText(const BYTE* resource, DWORD size, const std::wstring& key)
+{
+    VersionBlock root;
+    size_t length = 0;
+    std::string name;
+    if (!ReadVersionBlock(resource, size, &root, &length) || root.strKey != L"VS_VERSION_INFO")
+        return name;
+    ForEachChild(root, [&](const VersionBlock& info) {
+        if (info.strKey != L"StringFileInfo")
+            return;
+        ForEachChild(info, [&](const VersionBlock& table) {
+            ForEachChild(table, [&](const VersionBlock& text) {
+                for (size_t i = 0; text.strKey == key && i + 2 <= text.nValueBytes; i += 2) {
+                    wchar_t unit = 0;
+                    memcpy(&unit, text.pValue + i, 2);
+                    if (!unit)
+                        break;
+                    name += unit < 0x80 ? static_cast<char>(unit) : '?';
+                }
+            });
+        });
+    });
+    return name;
+}
+
+// The resources a host and the dialogs need, read from the file.
+void CheckResources(const CPeFile& pe, CChecker& checker)
+{
+    DWORD size = 0;
+    const auto has = [&pe, &size](LPCSTR name, LPCSTR type) { return pe.Resource(type, name, &size) != nullptr; };
     checker.Line(has("MAINICON", RT_GROUP_ICON), "holds the icon MAINICON");
     checker.Line(has("IDB_TOOLBAR", RT_BITMAP), "holds the bitmap IDB_TOOLBAR");
     checker.Line(has(MAKEINTRESOURCEA(IDD_CONFIG), RT_DIALOG) &&
@@ -385,28 +490,14 @@ void CheckResources(const std::string& path, CChecker& checker)
                      has(MAKEINTRESOURCEA(IDD_CONFIRM), RT_DIALOG),
                  "holds the dialog templates 2020, 2021 and 2022");
     checker.Line(has(MAKEINTRESOURCEA(IDB_UNIT_BOARD), RT_BITMAP), "holds the bitmap 2023");
-    ::FreeLibrary(module);
-
-    DWORD ignored = 0;
-    std::vector<char> version(::GetFileVersionInfoSizeA(path.c_str(), &ignored));
-    WORD* translation = nullptr;
-    UINT size = 0;
-    char* original = nullptr;
-    bool named = false;
-    if (!version.empty() && ::GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(version.size()), version.data()) &&
-        ::VerQueryValueA(version.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &size) && size >= 4) {
-        char key[64];
-        snprintf(key, sizeof(key), "\\StringFileInfo\\%04x%04x\\OriginalFilename", translation[0], translation[1]);
-        named = ::VerQueryValueA(version.data(), key, reinterpret_cast<void**>(&original), &size) && size &&
-                strcmp(original, "TestTAVO02.test") == 0;
-    }
-    checker.Line(named, "its version block names the file TestTAVO02.test");
+    const BYTE* version = pe.Resource(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), &size);
+    const std::string number = version ? VersionText(version, size, L"FileVersion") : std::string();
+    checker.Line(version && VersionText(version, size, L"OriginalFilename") == "TestTAVO02.test",
+                 "its version block names the file TestTAVO02.test, version " + (number.empty() ? "none" : number));
 }
 
-}  // namespace
-
-bool CheckModuleFile(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
-                     std::string* error)
+bool CheckReadable(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
+                   std::string* error)
 {
     CPeFile pe;
     if (!pe.Read(path, error))
@@ -421,6 +512,25 @@ bool CheckModuleFile(const std::string& path, const std::string& libraries, std:
     checker.Bindings(Folder(path), libraries);
     checker.VirtualTable();
     checker.ReleaseConventions(Folder(path));
-    CheckResources(path, checker);
+    CheckResources(pe, checker);
+    for (const std::string& damage : pe.Damage())
+        checker.Line(false, "the file is damaged: " + damage);
+    return true;
+}
+
+}  // namespace
+
+bool CheckModuleFile(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
+                     std::string* error)
+{
+    // Whatever the file holds, the answer is a finding, never the end of the
+    // engineer's script.
+    try {
+        return CheckReadable(path, libraries, lines, error);
+    } catch (const std::bad_alloc&) {
+        lines->push_back({false, "the file is damaged: reading it takes more memory than there is"});
+    } catch (const std::exception& e) {
+        lines->push_back({false, std::string("the file is damaged: ") + e.what()});
+    }
     return true;
 }

@@ -3,6 +3,7 @@
 #include "PeFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -42,9 +43,9 @@ bool CPeFile::Read(const std::string& path, std::string* error)
     m_pOptional32 = At<IMAGE_OPTIONAL_HEADER32>(optional);
     if (m_pOptional32 && !IsPe32())
         m_pOptional64 = At<IMAGE_OPTIONAL_HEADER64>(optional);
-    m_nSections = optional + m_pFile->SizeOfOptionalHeader;
+    m_sectionsOffset = optional + m_pFile->SizeOfOptionalHeader;
     if (!m_pOptional32 || (!IsPe32() && !m_pOptional64) ||
-        !At<IMAGE_SECTION_HEADER>(m_nSections, m_pFile->NumberOfSections)) {
+        !At<IMAGE_SECTION_HEADER>(m_sectionsOffset, m_pFile->NumberOfSections)) {
         *error = "'" + path + "' has broken PE headers";
         return false;
     }
@@ -54,6 +55,11 @@ bool CPeFile::Read(const std::string& path, std::string* error)
 ULONGLONG CPeFile::ImageBase() const
 {
     return IsPe32() ? m_pOptional32->ImageBase : m_pOptional64->ImageBase;
+}
+
+DWORD CPeFile::SizeOfImage() const
+{
+    return IsPe32() ? m_pOptional32->SizeOfImage : m_pOptional64->SizeOfImage;
 }
 
 WORD CPeFile::DllCharacteristics() const
@@ -71,13 +77,13 @@ IMAGE_DATA_DIRECTORY CPeFile::Directory(int index) const
 
 std::vector<IMAGE_SECTION_HEADER> CPeFile::Sections() const
 {
-    const auto* sections = At<IMAGE_SECTION_HEADER>(m_nSections, m_pFile->NumberOfSections);
+    const auto* sections = At<IMAGE_SECTION_HEADER>(m_sectionsOffset, m_pFile->NumberOfSections);
     return std::vector<IMAGE_SECTION_HEADER>(sections, sections + m_pFile->NumberOfSections);
 }
 
 const IMAGE_SECTION_HEADER* CPeFile::SectionOf(DWORD rva) const
 {
-    const auto* sections = At<IMAGE_SECTION_HEADER>(m_nSections, m_pFile->NumberOfSections);
+    const auto* sections = At<IMAGE_SECTION_HEADER>(m_sectionsOffset, m_pFile->NumberOfSections);
     for (WORD i = 0; i < m_pFile->NumberOfSections; ++i) {
         const DWORD size = std::max(sections[i].Misc.VirtualSize, sections[i].SizeOfRawData);
         if (rva >= sections[i].VirtualAddress && rva - sections[i].VirtualAddress < size)
@@ -94,14 +100,20 @@ size_t CPeFile::FileOffset(DWORD rva) const
     return section->PointerToRawData + (rva - section->VirtualAddress);
 }
 
-std::string CPeFile::TextAt(DWORD rva) const
+std::string CPeFile::TextAt(DWORD rva, bool* terminated) const
 {
     const char* text = AtRva<char>(rva);
-    if (!text)
-        return std::string();
-    const char* end = m_bytes.data() + m_bytes.size();
-    const char* stop = std::find(text, end, '\0');
-    return stop == end ? std::string() : std::string(text, stop);
+    const size_t most = text ? std::min<size_t>(m_bytes.data() + m_bytes.size() - text, kMaxName + 1) : 0;
+    const char* stop = text ? static_cast<const char*>(memchr(text, '\0', most)) : nullptr;
+    if (terminated)
+        *terminated = stop != nullptr;
+    return stop ? std::string(text, stop) : std::string();
+}
+
+void CPeFile::Damaged(const std::string& what) const
+{
+    if (std::find(m_damage.begin(), m_damage.end(), what) == m_damage.end())
+        m_damage.push_back(what);
 }
 
 bool CPeFile::PointerAt(DWORD rva, ULONGLONG* value) const
@@ -121,14 +133,27 @@ std::map<std::string, DWORD> CPeFile::Exports() const
     std::map<std::string, DWORD> names;
     const IMAGE_DATA_DIRECTORY directory = Directory(IMAGE_DIRECTORY_ENTRY_EXPORT);
     const auto* exports = directory.Size ? AtRva<IMAGE_EXPORT_DIRECTORY>(directory.VirtualAddress) : nullptr;
-    if (!exports)
+    if (!exports) {
+        if (directory.Size)
+            Damaged("its export table lies outside the file");
         return names;
+    }
+    if (exports->NumberOfNames > kMaxExports || exports->NumberOfFunctions > kMaxExports) {
+        Damaged("its export table counts more than " + std::to_string(kMaxExports) + " names or functions");
+        return names;
+    }
     const DWORD* nameRvas = AtRva<DWORD>(exports->AddressOfNames, exports->NumberOfNames);
     const WORD* ordinals = AtRva<WORD>(exports->AddressOfNameOrdinals, exports->NumberOfNames);
     const DWORD* functions = AtRva<DWORD>(exports->AddressOfFunctions, exports->NumberOfFunctions);
+    if (exports->NumberOfNames && !(nameRvas && ordinals && functions))
+        Damaged("its export table runs off the file");
     for (DWORD i = 0; nameRvas && ordinals && functions && i < exports->NumberOfNames; ++i) {
-        if (ordinals[i] < exports->NumberOfFunctions)
-            names[TextAt(nameRvas[i])] = functions[ordinals[i]];
+        bool terminated = false;
+        const std::string name = TextAt(nameRvas[i], &terminated);
+        if (!terminated)
+            Damaged("an exported name is not terminated within " + std::to_string(kMaxName) + " characters");
+        else if (ordinals[i] < exports->NumberOfFunctions)
+            names[name] = functions[ordinals[i]];
     }
     return names;
 }
@@ -140,19 +165,41 @@ std::vector<PeLibrary> CPeFile::Imports() const
     if (!directory.Size)
         return libraries;
     const DWORD slotSize = IsPe32() ? 4 : 8;
+    const ULONGLONG byOrdinal = IsPe32() ? IMAGE_ORDINAL_FLAG32 : IMAGE_ORDINAL_FLAG64;
+    size_t imports = 0;
     for (DWORD rva = directory.VirtualAddress;; rva += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
         const auto* descriptor = AtRva<IMAGE_IMPORT_DESCRIPTOR>(rva);
-        if (!descriptor || !descriptor->Name)
+        if (!descriptor) {
+            Damaged("its import table runs off the file");
             break;
-        PeLibrary library{TextAt(descriptor->Name), {}};
+        }
+        if (!descriptor->Name)
+            break;
+        if (libraries.size() == kMaxLibraries) {
+            Damaged("its import table lists more than " + std::to_string(kMaxLibraries) + " libraries");
+            break;
+        }
+        PeLibrary library{};
+        library.strName = TextAt(descriptor->Name, &library.bNameTerminated);
         const DWORD names = descriptor->OriginalFirstThunk ? descriptor->OriginalFirstThunk : descriptor->FirstThunk;
-        for (DWORD i = 0;; ++i) {
+        for (DWORD i = 0;; ++i, ++imports) {
             ULONGLONG entry = 0;
-            if (!PointerAt(names + i * slotSize, &entry) || entry == 0)
+            if (imports == kMaxImports) {
+                Damaged("its import table lists more than " + std::to_string(kMaxImports) + " names");
+                return libraries;
+            }
+            if (!PointerAt(names + i * slotSize, &entry)) {
+                Damaged("the imports of " + library.strName + " run off the file");
                 break;
-            const ULONGLONG byOrdinal = IsPe32() ? IMAGE_ORDINAL_FLAG32 : IMAGE_ORDINAL_FLAG64;
+            }
+            if (entry == 0)
+                break;
+            bool terminated = true;
             const std::string name = (entry & byOrdinal) ? "#" + std::to_string(entry & 0xFFFF)
-                                                        : TextAt(static_cast<DWORD>(entry) + 2);  // behind the hint
+                                                        : TextAt(static_cast<DWORD>(entry) + 2, &terminated);  // behind the hint
+            if (!terminated)
+                Damaged("a name imported from " + library.strName + " is not terminated within " +
+                        std::to_string(kMaxName) + " characters");
             library.imports.push_back({name, descriptor->FirstThunk + i * slotSize});
         }
         libraries.push_back(library);
@@ -180,6 +227,75 @@ bool CPeFile::CodeView(std::string* pdb, GUID* guid, DWORD* age) const
         return true;
     }
     return false;
+}
+
+const BYTE* CPeFile::Resource(LPCSTR type, LPCSTR name, DWORD* size) const
+{
+    // Three levels: type, name, language; the first two lead to directories,
+    // the third to the data.
+    const IMAGE_RESOURCE_DIRECTORY_ENTRY* entry = ResourceEntry(0, type);
+    const LPCSTR keys[] = {name, nullptr};
+    for (LPCSTR key : keys) {
+        if (entry && !entry->DataIsDirectory)
+            Damaged("a resource directory holds data where a directory belongs");
+        entry = entry && entry->DataIsDirectory ? ResourceEntry(entry->OffsetToDirectory, key) : nullptr;
+    }
+    if (!entry)
+        return nullptr;
+    if (entry->DataIsDirectory) {
+        Damaged("its resource directory is deeper than three levels");
+        return nullptr;
+    }
+    const IMAGE_DATA_DIRECTORY root = Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
+    const auto* data = entry->OffsetToData <= root.Size - std::min<DWORD>(root.Size, sizeof(IMAGE_RESOURCE_DATA_ENTRY))
+                           ? AtRva<IMAGE_RESOURCE_DATA_ENTRY>(root.VirtualAddress + entry->OffsetToData)
+                           : nullptr;
+    const BYTE* bytes = data ? AtRva<BYTE>(data->OffsetToData, data->Size) : nullptr;
+    if (!data || data->OffsetToData >= SizeOfImage() || data->Size > SizeOfImage() - data->OffsetToData || !bytes) {
+        Damaged("a resource's data lies outside the image or the file");
+        return nullptr;
+    }
+    *size = data->Size;
+    return bytes;
+}
+
+const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntry(DWORD offset, LPCSTR key) const
+{
+    const IMAGE_DATA_DIRECTORY root = Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
+    if (!root.Size)
+        return nullptr;
+    const auto* directory = offset < root.Size ? AtRva<IMAGE_RESOURCE_DIRECTORY>(root.VirtualAddress + offset) : nullptr;
+    const DWORD count = directory ? directory->NumberOfNamedEntries + directory->NumberOfIdEntries : 0;
+    const DWORD entriesOffset = offset + sizeof(IMAGE_RESOURCE_DIRECTORY);
+    const auto* entries = directory ? AtRva<IMAGE_RESOURCE_DIRECTORY_ENTRY>(root.VirtualAddress + entriesOffset, count)
+                                    : nullptr;
+    if (!entries || entriesOffset + static_cast<ULONGLONG>(count) * sizeof(*entries) > root.Size) {
+        Damaged("a resource directory lies outside the resource section or the file");
+        return nullptr;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        const IMAGE_RESOURCE_DIRECTORY_ENTRY& entry = entries[i];
+        if (!key || (IS_INTRESOURCE(key) ? !entry.NameIsString && entry.Id == LOWORD(reinterpret_cast<ULONG_PTR>(key))
+                                         : entry.NameIsString && ResourceNameIs(entry.NameOffset, key)))
+            return &entry;
+    }
+    return nullptr;
+}
+
+// A resource's name: its length in UTF-16 units, then the units; compared
+// without regard to case, as FindResource compares.
+bool CPeFile::ResourceNameIs(DWORD offset, const char* name) const
+{
+    const IMAGE_DATA_DIRECTORY root = Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
+    const size_t length = strlen(name);
+    const WORD* units = offset < root.Size ? AtRva<WORD>(root.VirtualAddress + offset, 1 + length) : nullptr;
+    if (!units || units[0] != length)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (units[1 + i] > 0x7F || toupper(units[1 + i]) != toupper(static_cast<unsigned char>(name[i])))
+            return false;
+    }
+    return true;
 }
 
 // A PDB is an MSF file: a super block, then fixed-size blocks. The stream

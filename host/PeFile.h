@@ -17,8 +17,15 @@ struct PeImport
 struct PeLibrary
 {
     std::string strName;
+    bool bNameTerminated;  // false: no NUL within kMaxName characters
     std::vector<PeImport> imports;
 };
+
+// Limits that no real module or library reaches: a table past one is damaged.
+const size_t kMaxName = 4096;         // characters of a name
+const size_t kMaxLibraries = 1024;    // import descriptors
+const size_t kMaxImports = 65536;     // imported names in all
+const DWORD kMaxExports = 65536;      // exported names and functions
 
 class CPeFile
 {
@@ -31,6 +38,7 @@ public:
     bool IsDll() const { return (m_pFile->Characteristics & IMAGE_FILE_DLL) != 0; }
     const IMAGE_FILE_HEADER& FileHeader() const { return *m_pFile; }
     ULONGLONG ImageBase() const;
+    DWORD SizeOfImage() const;
     WORD DllCharacteristics() const;
     IMAGE_DATA_DIRECTORY Directory(int index) const;
     std::vector<IMAGE_SECTION_HEADER> Sections() const;
@@ -46,8 +54,10 @@ public:
         const size_t offset = FileOffset(rva);
         return offset ? At<Type>(offset, count) : nullptr;
     }
-    // The NUL-terminated text at an RVA, or empty when it runs off the file.
-    std::string TextAt(DWORD rva) const;
+    // The NUL-terminated text at an RVA, read up to kMaxName characters;
+    // empty, with *terminated false, when no NUL comes before the limit or
+    // the end of the file.
+    std::string TextAt(DWORD rva, bool* terminated = nullptr) const;
     // A pointer-sized value stored at rva (4 bytes in a PE32 file, else 8).
     bool PointerAt(DWORD rva, ULONGLONG* value) const;
 
@@ -58,8 +68,22 @@ public:
     // The PDB the CodeView debug entry names, with its GUID and age; false
     // without such an entry.
     bool CodeView(std::string* pdb, GUID* guid, DWORD* age) const;
+    // The data of a resource in its first language, found by type and name
+    // as FindResource finds them (an ID or a name); null when there is none.
+    // Every directory, entry and data block read must lie in the file and
+    // the image.
+    const BYTE* Resource(LPCSTR type, LPCSTR name, DWORD* size) const;
+
+    // What the reads so far found damaged, one line each.
+    const std::vector<std::string>& Damage() const { return m_damage; }
 
 private:
+    void Damaged(const std::string& what) const;
+    // The entry of a resource directory (at offset in the resource section)
+    // that matches key, or its first entry when key is null.
+    const IMAGE_RESOURCE_DIRECTORY_ENTRY* ResourceEntry(DWORD offset, LPCSTR key) const;
+    bool ResourceNameIs(DWORD offset, const char* name) const;
+
     template <typename Type>
     const Type* At(size_t offset, size_t count = 1) const
     {
@@ -69,7 +93,8 @@ private:
     }
 
     std::vector<char> m_bytes;
-    size_t m_nSections = 0;
+    mutable std::vector<std::string> m_damage;
+    size_t m_sectionsOffset = 0;
     const IMAGE_FILE_HEADER* m_pFile = nullptr;
     const IMAGE_OPTIONAL_HEADER32* m_pOptional32 = nullptr;
     const IMAGE_OPTIONAL_HEADER64* m_pOptional64 = nullptr;

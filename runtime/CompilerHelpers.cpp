@@ -57,14 +57,20 @@ __asm__(TAVO_LONG_HELPER("__alldiv", "___divdi3")
 #elif defined(__x86_64__)
 
 // __chkstk: RAX holds the frame's size. Touches every page of the new frame
-// from the top down; the caller moves RSP itself. Keeps every register.
+// from the top down; the caller moves RSP itself. Keeps every register. Its
+// two pushes are described in the unwind table, so that a stack overflow
+// raised by a touch unwinds through it to the host's handler.
 __asm__(R"(
     .text
     .globl __chkstk
     .p2align 4
 __chkstk:
+    .seh_proc __chkstk
     pushq %rcx
+    .seh_pushreg %rcx
     pushq %rax
+    .seh_pushreg %rax
+    .seh_endprologue
     leaq 24(%rsp), %rcx         # RSP as the caller had it
 1:  cmpq $0x1000, %rax
     jb 2f
@@ -77,6 +83,7 @@ __chkstk:
     popq %rax
     popq %rcx
     ret
+    .seh_endproc
 )");
 
 #endif

@@ -1,6 +1,9 @@
 // The localizer's check of a language file (tavohost check-lang).
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -81,6 +84,9 @@ TEST(LanguageCheck, FindsEveryPlantedFaultWithItsLine)
     EXPECT_FALSE(Contains(findings, "0: control 32815 of dialog 2020 is not translated"));
 }
 
+const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TesterLanguage>\n<Message>\n";
+const std::string kTail = "</Message>\n</TesterLanguage>\n";
+
 TEST(LanguageCheck, UnreadableFilesAreRefusedWithAReason)
 {
     const struct
@@ -93,6 +99,17 @@ TEST(LanguageCheck, UnreadableFilesAreRefusedWithAReason)
         {"root", "<?xml version=\"1.0\"?><Language/>", "the root element is not TesterLanguage"},
         {"DTD", "<?xml version=\"1.0\"?><!DOCTYPE TesterLanguage [<!ENTITY a \"x\">]><TesterLanguage/>",
          "not well-formed XML"},
+        // What a hand-edited file gets.
+        {"& in a text", kHead + "<MessageItem ID=\"20\" text=\"a & b\"/>\n" + kTail, "line 4: not well-formed XML"},
+        {"& between elements", kHead + "&\n<MessageItem ID=\"20\" text=\"a\"/>\n" + kTail, "line 4: not well-formed XML"},
+        {"NUL between elements", kHead + std::string("\0", 1) + "<MessageItem ID=\"20\" text=\"a\"/>\n" + kTail,
+         "line 4: not well-formed XML"},
+        {"cut inside an element", kHead + "<MessageIt", "line 4: not well-formed XML"},
+        {"cut inside an attribute", kHead + "<MessageItem ID=\"2", "line 4: not well-formed XML"},
+        {"cut after an element", kHead + "<MessageItem ID=\"20\" text=\"a\"/>", "line 4: not well-formed XML"},
+        {"unterminated comment", kHead + "<!-- a note\n<MessageItem ID=\"20\" text=\"a\"/>\n" + kTail,
+         "not well-formed XML"},
+        {"UTF-16 byte-order mark, UTF-8 declared", "\xFF\xFE" + kHead + kTail, "not well-formed XML"},
     };
     for (const auto& c : cases) {
         CTempFile file("bad.xml", c.bytes);
@@ -105,6 +122,34 @@ TEST(LanguageCheck, UnreadableFilesAreRefusedWithAReason)
     std::string error;
     EXPECT_FALSE(CheckLanguageFile("no-such.xml", &findings, &error));
     EXPECT_EQ("'no-such.xml' cannot be opened", error);
+}
+
+// Copies of the Czech file with bytes changed or cut at random: each is
+// answered, with findings or a reason, within a second.
+TEST(LanguageCheck, AnswersEveryRandomlyDamagedCopy)
+{
+    std::ifstream file("lang\\cs.xml", std::ios::binary);
+    const std::string original((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(original.empty());
+    const char* count = getenv("TAVO_DAMAGED_COPIES");
+    const int copies = count ? atoi(count) : 200;
+    const char kBreakages[] = "&<>\"'\0/=!-\x80\xFF";
+    std::mt19937 random(20261209);
+    int readable = 0;
+    for (int copy = 0; copy < copies; ++copy) {
+        std::string bytes = original;
+        if (random() % 4 == 0)
+            bytes.resize(random() % bytes.size());
+        for (int changes = random() % 4; changes > 0 && !bytes.empty(); --changes)
+            bytes[random() % bytes.size()] = kBreakages[random() % (sizeof(kBreakages) - 1)];
+        CTempFile damaged("damaged.xml", bytes);
+        std::vector<LanguageFinding> findings;
+        std::string error;
+        const DWORD start = ::GetTickCount();
+        readable += CheckLanguageFile(damaged.Path(), &findings, &error) ? 1 : 0;
+        EXPECT_LT(::GetTickCount() - start, 1000u) << "copy " << copy;
+    }
+    printf("%d of %d damaged copies could still be read\n", readable, copies);
 }
 
 }  // namespace

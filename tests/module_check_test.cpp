@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,16 +23,33 @@ std::string Folder(const std::string& path)
     return path.substr(0, path.find_last_of("\\/"));
 }
 
-// The lines that failed, one per line.
-std::string Findings(const std::vector<ModuleCheckLine>& lines)
+typedef std::function<void(std::string& bytes, const CPeFile& pe)> Patch;
+
+template <typename Type>
+void Put(std::string& bytes, size_t offset, Type value)
 {
-    std::string text;
-    for (const ModuleCheckLine& line : lines)
-        text += line.bOk ? "" : line.strText + "\n";
-    return text;
+    ASSERT_LE(offset + sizeof(value), bytes.size());
+    memcpy(&bytes[offset], &value, sizeof(value));
 }
 
-typedef std::function<void(std::string& bytes, const CPeFile& pe)> Patch;
+template <typename Type>
+Type Get(const std::string& bytes, size_t offset)
+{
+    Type value{};
+    memcpy(&value, &bytes.at(offset + sizeof(value) - 1) - (sizeof(value) - 1), sizeof(value));
+    return value;
+}
+
+size_t NtHeaders(const std::string& bytes)
+{
+    return Get<LONG>(bytes, offsetof(IMAGE_DOS_HEADER, e_lfanew));
+}
+
+size_t DirectoryOffset(const std::string& bytes, int index)
+{
+    return NtHeaders(bytes) + offsetof(IMAGE_NT_HEADERS32, OptionalHeader.DataDirectory) +
+           index * sizeof(IMAGE_DATA_DIRECTORY);
+}
 
 size_t TableOffset(const CPeFile& pe, int slot)
 {
@@ -45,15 +63,52 @@ void ReplaceText(std::string& bytes, const std::string& from, const std::string&
     bytes.replace(at, to.size(), to);
 }
 
+// The file offset of the first entry one level below a resource directory
+// entry (at entry, or at the root's entry of type when entry is 0).
+size_t ResourceChild(const std::string& bytes, const CPeFile& pe, size_t entry, WORD type = 0)
+{
+    const size_t root = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).VirtualAddress);
+    if (!entry) {
+        for (entry = root + sizeof(IMAGE_RESOURCE_DIRECTORY); Get<WORD>(bytes, entry) != type; entry += 8) {
+        }
+    }
+    return root + (Get<DWORD>(bytes, entry + 4) & 0x7FFFFFFF) + sizeof(IMAGE_RESOURCE_DIRECTORY);
+}
+
+// The module's answer: the findings, one per line, or the reason it could
+// not be read at all.
+std::string Answer(const std::string& bytes, const std::string& libraries)
+{
+    CTempFile copy("TestTAVO02.test", bytes);
+    std::vector<ModuleCheckLine> lines;
+    std::string error;
+    if (!CheckModuleFile(copy.Path(), libraries, &lines, &error))
+        return error;
+    std::string text;
+    for (const ModuleCheckLine& line : lines)
+        text += line.bOk ? "" : line.strText + "\n";
+    return text;
+}
+
+std::string ShippedModule(CPeFile* pe)
+{
+    std::ifstream file(TAVO_MODULE_32, std::ios::binary);
+    std::string error;
+    EXPECT_TRUE(pe->Read(TAVO_MODULE_32, &error)) << error;
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
 TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)
 {
-    const std::string shipped = TAVO_MODULE_32;
-    std::ifstream file(shipped, std::ios::binary);
-    const std::string original((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     CPeFile pe;
-    std::string error;
-    ASSERT_TRUE(pe.Read(shipped, &error)) << error;
-
+    const std::string original = ShippedModule(&pe);
+    const auto truncated = [](size_t length) { return [length](std::string& bytes, const CPeFile&) { bytes.resize(length); }; };
+    const auto outside = [](int directory) {
+        return [directory](std::string& bytes, const CPeFile&) { Put<DWORD>(bytes, DirectoryOffset(bytes, directory), 0x7FFFFF00); };
+    };
+    const size_t nt = NtHeaders(original);
+    const size_t sections = nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + sizeof(IMAGE_OPTIONAL_HEADER32);
+    const size_t text = pe.FileOffset(pe.Sections().at(0).VirtualAddress);  // code, overwritten where a case needs room
     const struct
     {
         const char* pszWhat;
@@ -76,25 +131,102 @@ TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)
          [](std::string& bytes, const CPeFile& pe) { memset(&bytes[TableOffset(pe, -1)], 0, 4); },
          "no RTTI: the word before its virtual table names no object locator"},
         {"NX cleared",
-         [](std::string& bytes, const CPeFile&) {
-             const size_t nt = *reinterpret_cast<const LONG*>(&bytes[offsetof(IMAGE_DOS_HEADER, e_lfanew)]);
+         [nt](std::string& bytes, const CPeFile&) {
              bytes[nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader.DllCharacteristics) + 1] &= ~1;  // 0x0100
          },
          "NX: runs with data execution prevention"},
+        // A file damaged on its way to the engineer.
+        {"cut in the DOS header", truncated(40), "is not a Windows executable (no MZ header)"},
+        {"cut in the file header", truncated(nt + 10), "is not a PE file (no PE signature)"},
+        {"cut in the optional header", truncated(nt + 100), "has broken PE headers"},
+        {"cut in the section table", truncated(sections + 20), "has broken PE headers"},
+        {"cut in half", truncated(original.size() / 2), "the file is damaged: "},
+        {"exports outside the file", outside(IMAGE_DIRECTORY_ENTRY_EXPORT),
+         "the file is damaged: its export table lies outside the file"},
+        {"imports outside the file", outside(IMAGE_DIRECTORY_ENTRY_IMPORT),
+         "the file is damaged: its import table runs off the file"},
+        {"resources outside the file", outside(IMAGE_DIRECTORY_ENTRY_RESOURCE),
+         "the file is damaged: a resource directory lies outside the resource section or the file"},
+        {"debug entries outside the file", outside(IMAGE_DIRECTORY_ENTRY_DEBUG), "no CodeView debug entry"},
+        {"a resource's data outside the image",
+         [](std::string& bytes, const CPeFile& pe) {
+             const size_t language = ResourceChild(bytes, pe, ResourceChild(bytes, pe, 0, 16));
+             const size_t root = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).VirtualAddress);
+             Put<DWORD>(bytes, root + Get<DWORD>(bytes, language + 4), 0xFFFFF000);
+         },
+         "the file is damaged: a resource's data lies outside the image or the file"},
+        {"a loop in the resource directory",
+         [](std::string& bytes, const CPeFile& pe) {
+             Put<DWORD>(bytes, ResourceChild(bytes, pe, 0, 16) + 4, 0x80000000);  // the name leads back to the root
+         },
+         "the file is damaged: its resource directory is deeper than three levels"},
+        {"1,100 import libraries",
+         [text](std::string& bytes, const CPeFile& pe) {
+             const DWORD imports = pe.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress;
+             for (size_t i = 0; i < 1100; ++i)
+                 bytes.replace(text + 20 * i, 20, bytes, pe.FileOffset(imports), 20);
+             Put<DWORD>(bytes, DirectoryOffset(bytes, IMAGE_DIRECTORY_ENTRY_IMPORT), pe.Sections().at(0).VirtualAddress);
+         },
+         "the file is damaged: its import table lists more than 1024 libraries"},
+        {"an export table of 2^31 names",
+         [](std::string& bytes, const CPeFile& pe) {
+             const size_t exports = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
+             Put<DWORD>(bytes, exports + offsetof(IMAGE_EXPORT_DIRECTORY, NumberOfNames), 0x80000000);
+         },
+         "the file is damaged: its export table counts more than 65536 names or functions"},
+        {"an exported name without its end",
+         [text](std::string& bytes, const CPeFile& pe) {
+             const size_t exports = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
+             const size_t names = pe.FileOffset(Get<DWORD>(bytes, exports + offsetof(IMAGE_EXPORT_DIRECTORY, AddressOfNames)));
+             bytes.replace(text, 5000, 5000, 'A');
+             Put<DWORD>(bytes, names, pe.Sections().at(0).VirtualAddress);
+         },
+         "the file is damaged: an exported name is not terminated within 4096 characters"},
+        {"an empty library name", [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "TAVOTester.dll", std::string(1, '\0')); },
+         "an import library's name is empty: its"},
+        {"a library name with a path",
+         [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "TAVOTester.dll", std::string("..\\x.dll\0", 9)); },
+         "an import library's name holds a path: ..\\x.dll"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszWhat);
         std::string bytes = original;
         c.patch(bytes, pe);
-        CTempFile copy("TestTAVO02.test", bytes);
-        std::vector<ModuleCheckLine> lines;
-        ASSERT_TRUE(CheckModuleFile(copy.Path(), Folder(shipped), &lines, &error)) << error;
-        const std::string findings = Findings(lines);
+        const std::string findings = Answer(bytes, Folder(TAVO_MODULE_32));
         if (!c.pszFinding)
             EXPECT_EQ("", findings);
         else
             EXPECT_NE(std::string::npos, findings.find(c.pszFinding)) << "findings:\n" << findings;
     }
+}
+
+// Copies of the module with bytes of its headers and tables changed at
+// random: each is answered, fit or not, within a second.
+TEST(ModuleCheckTest, AnswersEveryRandomlyDamagedCopy)
+{
+    CPeFile pe;
+    const std::string original = ShippedModule(&pe);
+    std::vector<std::pair<size_t, size_t>> regions = {{0, 0x400}};  // the headers and the section table
+    for (int index : {IMAGE_DIRECTORY_ENTRY_EXPORT, IMAGE_DIRECTORY_ENTRY_IMPORT, IMAGE_DIRECTORY_ENTRY_RESOURCE,
+                      IMAGE_DIRECTORY_ENTRY_DEBUG, IMAGE_DIRECTORY_ENTRY_IAT}) {
+        const IMAGE_DATA_DIRECTORY directory = pe.Directory(index);
+        regions.push_back({pe.FileOffset(directory.VirtualAddress), directory.Size});
+    }
+    const char* count = getenv("TAVO_DAMAGED_COPIES");
+    const int copies = count ? atoi(count) : 300;
+    std::mt19937 random(20261209);
+    int fit = 0;
+    for (int copy = 0; copy < copies; ++copy) {
+        std::string bytes = original;
+        for (int changes = 1 + random() % 8; changes > 0; --changes) {
+            const auto& region = regions[random() % regions.size()];
+            bytes[region.first + random() % region.second] = static_cast<char>(random());
+        }
+        const DWORD start = ::GetTickCount();
+        fit += Answer(bytes, Folder(TAVO_MODULE_32)).empty() ? 1 : 0;
+        EXPECT_LT(::GetTickCount() - start, 1000u) << "copy " << copy;
+    }
+    printf("%d of %d damaged copies were still fit\n", fit, copies);
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -43,6 +45,27 @@ TEST(RuntimeTest, FrameOfSeveralPagesIsProbedAndReturns)
     const auto largeFrame = ProbeExport<int (*)(int)>("ProbeLargeFrame");
     ASSERT_TRUE(largeFrame);
     EXPECT_EQ(41 * 3, largeFrame(3)) << "every page of the frame written and read back";
+}
+
+// Where a stack overflow is raised, in a touch of __chkstk, the unwinder
+// finds the helper's own entry in the exception directory.
+TEST(RuntimeTest, StackProbeHasUnwindInformation)
+{
+#if defined(_M_X64) || defined(__x86_64__)
+    const auto* code = reinterpret_cast<const BYTE*>(ProbeExport<int (*)(int)>("ProbeLargeFrame"));
+    ASSERT_TRUE(code);
+    const BYTE* call = std::find(code, code + 32, 0xE8);  // mov eax, size; call __chkstk
+    ASSERT_NE(code + 32, call) << "the large frame calls no helper first";
+    INT32 offset = 0;
+    memcpy(&offset, call + 1, 4);
+    const BYTE* chkstk = call + 5 + offset;
+    DWORD64 base = 0;
+    const RUNTIME_FUNCTION* entry = ::RtlLookupFunctionEntry(reinterpret_cast<DWORD64>(chkstk), &base, nullptr);
+    ASSERT_TRUE(entry) << "__chkstk lies in no range of the exception directory";
+    EXPECT_EQ(static_cast<DWORD64>(chkstk - reinterpret_cast<const BYTE*>(base)), entry->BeginAddress);
+#else
+    GTEST_SKIP() << "32-bit x86 keeps no unwind tables: its handlers are registered on the stack";
+#endif
 }
 
 TEST(RuntimeTest, CookieIsSetAtLoad)

@@ -16,15 +16,17 @@ PROBE unsigned long long ProbeDivideUnsigned(unsigned long long a, unsigned long
 PROBE unsigned long long ProbeRemainderUnsigned(unsigned long long a, unsigned long long b) { return a % b; }
 
 // A frame of several pages: a call of __chkstk first. Answers the sum of
-// what it wrote, so every page was reached.
+// what it wrote, so every page was reached. The frame is reached only
+// through a pointer the compiler cannot see through, so it stays whole.
 PROBE int ProbeLargeFrame(int value)
 {
-    volatile char frame[5 * 4096 + 100];
+    char frame[5 * 4096 + 100];
+    char* volatile bytes = frame;
     for (size_t i = 0; i < sizeof(frame); i += 512)
-        frame[i] = static_cast<char>(value);
+        bytes[i] = static_cast<char>(value);
     int sum = 0;
     for (size_t i = 0; i < sizeof(frame); i += 512)
-        sum += frame[i];
+        sum += bytes[i];
     return sum;
 }
 

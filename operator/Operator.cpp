@@ -144,7 +144,7 @@ HICON CDialogView::Icon() const
     return nullptr;
 }
 
-void CDialogView::Selection(int id, int* start, int* end) const
+void CDialogView::SelectedRange(int id, int* start, int* end) const
 {
     DWORD from = 0, to = 0;
     ::SendDlgItemMessageA(m_hDialog, id, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));

@@ -47,7 +47,7 @@ public:
     void UpDownRange(int id, int* lower, int* upper) const;
     int FocusId() const;                          // control with the focus, 0 for none
     HICON Icon() const;                           // a message box's icon, null for none
-    void Selection(int id, int* start, int* end) const; // edit: selected characters
+    void SelectedRange(int id, int* start, int* end) const; // edit: selected characters
     UINT Style() const;
 
     // Acting, as a person does: a control that is missing, hidden or

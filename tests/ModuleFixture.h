@@ -73,7 +73,14 @@ private:
     std::vector<ReportLine> m_lines;
 };
 
-// A unit for the bench: the worked example's configuration unless changed.
+// The typical record: address 5, answer delay 10, 9600 Bd, parity 2, a
+// timeout of 600 ms, no quadrature and the first current range on both
+// pairs, every pulse time from 1 to 255; byte 20 never reaches a unit.
+const unsigned char kTypicalRecord[BenchUnit::CONFIG_SIZE] = {0x05, 0x0A, 0x60, 0x02, 0x58, 0x02, 0x73,
+                                                              0x61, 0x76, 0x65, 0x00, 0x00, 0x01, 0x01,
+                                                              0x01, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x5A};
+
+// A unit for the bench holding the typical record unless changed.
 inline BenchUnit MakeUnit(const std::string& name, const std::string& type = "QX2250.10",
                           const std::string& serial = "00012345")
 {
@@ -81,15 +88,12 @@ inline BenchUnit MakeUnit(const std::string& name, const std::string& type = "QX
     unit.strName = name;
     unit.strType = type;
     unit.strSerial = serial;
-    const unsigned char config[BenchUnit::CONFIG_SIZE] = {0x05, 0x0A, 0x60, 0x02, 0x58, 0x02, 0x73,
-                                                          0x61, 0x76, 0x65, 0x00, 0x00, 0x01, 0x01,
-                                                          0x01, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x5A};
-    memcpy(unit.abyConfig, config, sizeof(config));
+    memcpy(unit.abyConfig, kTypicalRecord, sizeof(kTypicalRecord));
     unit.defaultBlock = {0, 0, 0, 0, 0, 0, 0, 0, 0x72, 0, 0x9F, 0, 0, 0, 0, 7, 10};
-    unit.byAnswerAddress = config[0];
-    unit.nAnswerBaud = config[2] * 100;
-    unit.byAnswerParity = config[3];
-    unit.byAnswerDelay = config[1];
+    unit.byAnswerAddress = kTypicalRecord[0];
+    unit.nAnswerBaud = kTypicalRecord[2] * 100;
+    unit.byAnswerParity = kTypicalRecord[3];
+    unit.byAnswerDelay = kTypicalRecord[1];
     return unit;
 }
 

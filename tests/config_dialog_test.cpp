@@ -65,9 +65,9 @@ protected:
         return "no Reconnect";
     }
 
-    // Fills every control the type lets the operator reach with the worked
-    // example's values.
-    static void TypeWorkedExample(CDialogView& view)
+    // Fills every control the type lets the operator reach with the typical
+    // record's values.
+    static void TypeTypicalRecord(CDialogView& view)
     {
         const auto reachable = [&view](int id) { return view.IsVisible(id) && view.IsEnabled(id); };
         view.SetText(IDC_ADDRESS, "5");
@@ -366,10 +366,10 @@ TEST_F(ConfigDialogTest, NothingToLoadLeavesTheControlsEmpty)
 
 // ---- Validation and writing ---------------------------------------------------
 
-TEST_F(ConfigDialogTest, WorkedExampleReachesTheUnitsEEPROM)
+TEST_F(ConfigDialogTest, TypicalRecordReachesTheUnitsEEPROM)
 {
     BenchUnit unit = MakeUnit("A", "QX2250.10");
-    memset(unit.abyConfig, 0x33, 20);  // everything the operator can reach else than the example
+    memset(unit.abyConfig, 0x33, 20);  // everything the operator can reach else than the record
     unit.abyConfig[2] = 24;
     unit.abyConfig[10] = 0x01;  // the I2/I3 pair's quadrature and current are hidden on this type,
     unit.abyConfig[11] = 0x03;  // and so are its pulse times
@@ -377,16 +377,14 @@ TEST_F(ConfigDialogTest, WorkedExampleReachesTheUnitsEEPROM)
     memcpy(unit.abyConfig + 14, pairsI2I3, 6);
     unit.abyConfig[20] = 0x5A;
     const int result = Open(unit, [&](CDialogView& view) {
-        TypeWorkedExample(view);
+        TypeTypicalRecord(view);
         view.SetChecked(IDC_SERIES, true);
         WriteAndTest(view);
         ExpectNext([](CDialogView& next) { next.Click(IDCANCEL); });  // the series asks for the next unit
     });
     EXPECT_EQ(2, result) << "a series ends with the next unit refused";
-    const unsigned char expected[20] = {0x05, 0x0A, 0x60, 0x02, 0x58, 0x02, 0x73, 0x61, 0x76, 0x65,
-                                        0x00, 0x00, 0x01, 0x01, 0x01, 0x01, 0xFF, 0xFF, 0xFF, 0xFF};
     const BenchUnit written = Unit("A");
-    EXPECT_EQ(0, memcmp(expected, written.abyConfig, 20)) << "the 20 written bytes";
+    EXPECT_EQ(0, memcmp(kTypicalRecord, written.abyConfig, 20)) << "the 20 written bytes";
     EXPECT_EQ(0x5A, written.abyConfig[20]) << "byte 20 never reaches the unit";
     EXPECT_EQ("9600 8 2", TestedLine()) << "the test reconnects with the record's baud rate and parity";
     EXPECT_EQ(1, CountCalls(CBench::Get().CallLog(), "Poll 5 ")) << "and polls its address";
@@ -434,14 +432,14 @@ TEST_F(ConfigDialogTest, EachRejectedValueShowsItsMessageAndFocus)
         // TAVO-02 shows every input, so its I2/I3 pairs are the operator's to set.
         const char* type = c.nMessage >= 27 && c.nMessage <= 30 ? "TAVO-02" : "QX2250.10";
         const int result = Open(MakeUnit("A", type), [&](CDialogView& view) {
-            TypeWorkedExample(view);
+            TypeTypicalRecord(view);
             c.change(view);
             ExpectBox(c.nMessage, IDI_EXCLAMATION, IDOK);
             view.Click(IDC_WRITE_AND_TEST);
             EXPECT_TRUE(view.IsOpen()) << c.pszName << ": the dialog stays open";
             EXPECT_EQ(c.nFocus, view.FocusId()) << c.pszName;
             int start = -1, end = -1;
-            view.Selection(c.nFocus, &start, &end);
+            view.SelectedRange(c.nFocus, &start, &end);
             EXPECT_EQ(0, start) << c.pszName;
             EXPECT_EQ(static_cast<int>(view.Text(c.nFocus).size()), end) << c.pszName << ": whole text selected";
             view.Click(IDCANCEL);
@@ -492,7 +490,7 @@ struct AcceptCase
     int nByte;      // a byte of the written record
     int nExpected;  // its value
     const char* pszType = "QX2250.10";  // TAVO-02 for the I2/I3 controls, which it shows
-    void (*store)(BenchUnit&) = nullptr;  // what the unit holds, when not the worked example
+    void (*store)(BenchUnit&) = nullptr;  // what the unit holds, when not the typical record
 };
 
 TEST_F(ConfigDialogTest, BoundaryValuesPass)
@@ -519,7 +517,7 @@ TEST_F(ConfigDialogTest, BoundaryValuesPass)
         if (c.store)
             c.store(unit);
         const int result = Open(unit, [&](CDialogView& view) {
-            TypeWorkedExample(view);
+            TypeTypicalRecord(view);
             c.change(view);
             WriteAndTest(view);
         });
@@ -534,7 +532,7 @@ TEST_F(ConfigDialogTest, NoAnswerBoxWritesDelay255)
 {
     for (const char* delay : {"", "77"}) {
         const int result = Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
-            TypeWorkedExample(view);
+            TypeTypicalRecord(view);
             view.SetText(IDC_ANSWER_DELAY, delay);
             view.SetChecked(IDC_NO_ANSWER, true);
             ExpectTestGivenUp();
@@ -551,7 +549,7 @@ TEST_F(ConfigDialogTest, CurrentCodesAreLimitedAndBaudKeptWithoutSelection)
     BenchUnit unit = MakeUnit("A", "QX2250.10");
     unit.abyConfig[2] = 12;  // stored 1200 Bd, not the 9600 selected before the selection is taken away
     const int result = Open(unit, [&](CDialogView& view) {
-        TypeWorkedExample(view);
+        TypeTypicalRecord(view);
         ::SendDlgItemMessageA(view.Handle(), IDC_CURRENT_I0_I1, CB_SETITEMDATA, 0, 5);
         ::SendDlgItemMessageA(view.Handle(), IDC_CURRENT_I2_I3, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         ::SendDlgItemMessageA(view.Handle(), IDC_BAUD_RATE, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
@@ -568,7 +566,7 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsTheDialogOpen)
     BenchUnit unit = MakeUnit("A", "QX2250.10");
     unit.bWriteEnabled = false;  // JP1 on WP
     const int result = Open(unit, [&](CDialogView& view) {
-        TypeWorkedExample(view);
+        TypeTypicalRecord(view);
         view.SetText(IDC_ADDRESS, "9");
         view.SetChecked(IDC_SERIES, true);
         ExpectBox(33, IDI_HAND, IDOK);
@@ -746,7 +744,7 @@ TEST_F(ConfigDialogTest, SeriesCarriesTheCommunicationSettingsToTheNextUnit)
         view.Click(IDCANCEL);
     };
     EXPECT_EQ(2, Open(MakeUnit("A", "QX2250.10", "00000001"), [&](CDialogView& view) {
-        TypeWorkedExample(view);
+        TypeTypicalRecord(view);
         view.SetText(IDC_ADDRESS, "7");
         view.SetText(IDC_ANSWER_DELAY, "20");
         view.Select(IDC_BAUD_RATE, 1);
@@ -771,7 +769,7 @@ TEST_F(ConfigDialogTest, BaudCodesGiveTheirBaudRates)
     for (const auto& c : cases) {
         const bool listed = c.byCode == 6 || c.byCode == 12 || c.byCode == 24 || c.byCode == 48 || c.byCode == 96;
         const int result = Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
-            TypeWorkedExample(view);
+            TypeTypicalRecord(view);
             ::SendDlgItemMessageA(view.Handle(), IDC_BAUD_RATE, CB_SETITEMDATA, 4, c.byCode);
             if (listed) {
                 WriteAndTest(view);  // the unit answers on what was written

@@ -72,9 +72,10 @@ std::string DeclaredEncoding(const std::string& bytes)
     return end == std::string::npos ? std::string() : head.substr(at + 10, end - at - 10);
 }
 
-// What Wine's XmlLite lets through or reports at another line: a byte-order
-// mark against the declared encoding, a control character, a '&' that begins
-// no reference outside comments, CDATA and processing instructions. Empty
+// What Wine's XmlLite lets through, reports at another line or stops on: a
+// byte-order mark against the declared encoding, a control character, a '&'
+// that begins no reference outside comments, CDATA and processing
+// instructions. Empty
 // when none is found; *line gets the line of the first.
 std::string RawFault(const std::string& bytes, int* line)
 {
@@ -88,6 +89,15 @@ std::string RawFault(const std::string& bytes, int* line)
     }
     if (utf16)
         return std::string();  // the reader alone reads UTF-16
+    // No control character but tab, line feed and return, anywhere: Wine's
+    // reader stops on one in the declaration with an assertion.
+    const auto control = std::find_if(bytes.begin(), bytes.end(), [](unsigned char c) {
+        return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+    if (control != bytes.end()) {
+        *line = 1 + static_cast<int>(std::count(bytes.begin(), control, '\n'));
+        return "a control character (byte " + std::to_string(static_cast<unsigned char>(*control)) + ")";
+    }
     static const char* const kSkipped[][2] = {{"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
     for (size_t i = 0; i < bytes.size(); ++i) {
         for (const auto& skipped : kSkipped) {
@@ -100,12 +110,9 @@ std::string RawFault(const std::string& bytes, int* line)
                 i = end;
             }
         }
-        const unsigned char c = bytes[i];
-        if (c == '\n')
+        if (bytes[i] == '\n')
             ++*line;
-        else if (c < 0x20 && c != '\t' && c != '\r')
-            return "a control character (byte " + std::to_string(c) + ")";
-        else if (c == '&') {
+        else if (bytes[i] == '&') {
             const size_t end = bytes.find(';', i);
             const std::string name = end == std::string::npos ? std::string() : bytes.substr(i + 1, end - i - 1);
             const size_t number = name.compare(0, 2, "#x") == 0 ? 2 : name.compare(0, 1, "#") == 0 ? 1 : 0;

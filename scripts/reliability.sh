@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs the long reliability runs that
 # docs/reliability.md reports: the fault matrix, 1,000 garbage unit images,
 # 1,000 language files, the soak (1,000 units in one series, 100 single
-# calls), 1,002 Cancel moments, 100 load/configure/unload rounds and 10,000
+# calls), 1,002 Cancel moments, 100 load/configure/unload rounds and 20,000
 # damaged copies each of the module and of a language file for tavohost's
 # checks. Takes about 50 minutes; pass one of matrix, units, languages, soak,
 # unload, files to run only that part.
@@ -33,7 +33,7 @@ if [[ $part == all || $part == unload ]]; then
     run "load, configure, unload" series_tests.exe --gtest_filter='SeriesLifetime.*' || status=1
 fi
 if [[ $part == all || $part == files ]]; then
-    TAVO_DAMAGED_COPIES=10000 run "10,000 damaged modules and language files" file_check_tests.exe \
+    TAVO_DAMAGED_COPIES=20000 run "20,000 damaged modules and language files" file_check_tests.exe \
         --gtest_filter='*RandomlyDamaged*' || status=1
 fi
 exit $status

@@ -1,7 +1,7 @@
-// Classes in this file: CReportLog (records the host report lines) and
-// CModuleFixture (the shipped module loaded as the host loads it, a bench of
-// simulated units, an operator, a host window and a debug-output viewer),
-// shared by the suites that drive the module's dialogs.
+// Classes in this file: CReportLog (records the host report lines),
+// CDialogFixture (a host window, the bench, an operator and a debug-output
+// viewer) and CModuleFixture over it (the shipped module loaded as the host
+// loads it), the one fixture of every suite that loads the module.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,6 +19,12 @@
 #include "Operator.h"
 #include "TestModule.h"
 #include "resource.h"
+
+// A text the module answers, "(null)" for none.
+inline std::string Str(const char* text)
+{
+    return text ? text : "(null)";
+}
 
 struct ReportLine
 {
@@ -64,9 +70,8 @@ private:
     static void CALLBACK Receive(void* context, const TEST_REPORT* report)
     {
         auto* log = static_cast<CReportLog*>(context);
-        log->m_lines.emplace_back(report->byKind, report->pszFirst ? report->pszFirst : "(null)",
-                                  report->pszSecond ? report->pszSecond : "(null)", report->hWnd, report->nValue,
-                                  report->wValue);
+        log->m_lines.emplace_back(report->byKind, Str(report->pszFirst), Str(report->pszSecond), report->hWnd,
+                                  report->nValue, report->wValue);
         log->m_lines.back().nWorkersRunning = CBench::Get().OtherCallersRunning();
     }
 
@@ -241,12 +246,16 @@ protected:
     // The report lines of the series procedure.
     typedef std::vector<ReportLine> Lines;
     // The opening line of every pass: message 34 as the first text.
-    ReportLine Opening() const { return ReportLine(112, Message(34), "(null)"); }
+    ReportLine Opening() const { return ReportLine(TEST_REPORT_PROGRESS, Message(34), "(null)"); }
     ReportLine Line(int kind, unsigned int id) const { return ReportLine(kind, "(null)", Message(id)); }
+    ReportLine Progress(unsigned int id) const { return Line(TEST_REPORT_PROGRESS, id); }
+    ReportLine Failure(unsigned int id) const { return Line(TEST_REPORT_FAILURE, id); }
+    ReportLine Success(unsigned int id) const { return Line(TEST_REPORT_SUCCESS, id); }
     // A unit configured (written unless said) and tested, detail its line of message 39.
     Lines Configured(const std::string& detail, bool written = true) const
     {
-        Lines lines = {Line(112, 37), Line(114, 31), Line(112, 38), ReportLine(117, "(null)", detail), Line(114, 40)};
+        Lines lines = {Progress(37), Success(31), Progress(38), ReportLine(TEST_REPORT_DETAIL, "(null)", detail),
+                       Success(40)};
         if (!written)
             lines.erase(lines.begin() + 1);
         return lines;
@@ -275,11 +284,12 @@ protected:
     std::string Message(unsigned int id) const { return m_pTest->GetMessageA(id); }
     // The configuration command as the host gives it, host value 7.
     int Configure(int checkMode = 0) { return m_pTest->ConfigureThermometer(m_hHost, 7, checkMode); }
-    // Sets and opens a language file of the host's; false when it cannot be used.
-    bool UseLanguage(const std::string& path)
+    // Sets and opens a language file of the host's; answers LanguageFileOpen's
+    // answer, 1 when the file is used.
+    int UseLanguage(const std::string& path)
     {
         m_pTest->SetLanguageFile(path.c_str());
-        return m_pTest->LanguageFileOpen() == 1;
+        return m_pTest->LanguageFileOpen();
     }
 
     CTestModule m_module;

@@ -184,17 +184,9 @@ private:
     std::mt19937 m_random;
 };
 
-class BadLanguageFilesTest : public ::testing::Test
+class BadLanguageFilesTest : public CModuleFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_module.Load("TestTAVO02.test")) << m_module.Error();
-        m_pTest = m_module.Instance();
-    }
-
-    void TearDown() override { m_pTest->LanguageFileClose(); }
-
     // Every lookup against the model (or, with no model, the texts without a file).
     void CheckLookups(const std::vector<Item>* messages, const std::vector<Item>* dialogs, int file)
     {
@@ -226,9 +218,6 @@ protected:
     const std::vector<std::pair<unsigned int, unsigned int>> kControls = {
         {2020, 2}, {2020, 32786}, {2020, 32788}, {2020, 32815}, {2021, 2}, {2021, 32800}, {2021, 32801},
         {2022, 1}, {2022, 2}, {2022, 32795}, {2019, 5}, {2023, 32815}};
-
-    CTestModule m_module;
-    ITest* m_pTest = nullptr;
 };
 
 TEST_F(BadLanguageFilesTest, EveryTextFallsBackByTheRules)

@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
-#include "TestModule.h"
+#include "ModuleFixture.h"
 
 namespace {
 
@@ -48,39 +47,10 @@ unsigned int ReturnRegisterOf(void* function)
     return result;
 }
 
-std::string Str(const char* text)
-{
-    return text ? text : "(null)";
-}
-
-// A report sink keeping each line's first text.
-void CALLBACK CollectFirstTexts(void* context, const TEST_REPORT* report)
-{
-    static_cast<std::vector<std::string>*>(context)->push_back(Str(report->pszFirst));
-}
-
-class ModuleTest : public ::testing::Test
+class ModuleTest : public CModuleFixture
 {
 protected:
-    void SetUp() override
-    {
-        CBench::Get().Clear();
-        ASSERT_TRUE(m_module.Load(kModule)) << m_module.Error();
-        m_pTest = m_module.Instance();
-    }
-
-    void TearDown() override
-    {
-        m_pTest->LanguageFileClose();
-        m_pTest->SetLanguageFile(nullptr);
-        BenchSetReportSink(nullptr, nullptr);
-        CBench::Get().Clear();
-    }
-
     int InstanceCalls(void** last = nullptr) const { return BenchInstanceCalls(last); }
-
-    CTestModule m_module;
-    ITest* m_pTest = nullptr;
 };
 
 TEST_F(ModuleTest, ExportsTheIdentifierAndOneInstance)
@@ -187,10 +157,8 @@ TEST_F(ModuleTest, EverySlotAnswersInThePublishedOrder)
     EXPECT_EQ(0, m_pTest->ShowEEPROM(nullptr, 0, 6));
     EXPECT_EQ(0, m_pTest->SaveEEPROMToFile(nullptr, 0));
     EXPECT_EQ(0, m_pTest->ClearEEPROM(nullptr, 0));
-    std::vector<std::string> reports;
-    BenchSetReportSink(&CollectFirstTexts, &reports);
     EXPECT_EQ(2, m_pTest->ConfigureThermometer(nullptr, 0, 9)) << "no unit connected";
-    EXPECT_EQ(std::vector<std::string>{"TAVO configuration"}, reports) << "the module's procedure ran";
+    EXPECT_EQ(Lines{Opening()}, m_reports.Lines()) << "the module's procedure ran";
     EXPECT_EQ(0, m_pTest->WriteEEPROM(nullptr, 0, 0));
     EXPECT_EQ(0, m_pTest->ShowConfigure(nullptr, 0));
     EXPECT_EQ(0, m_pTest->MeasureTest(nullptr, 0));

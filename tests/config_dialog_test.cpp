@@ -50,7 +50,7 @@ protected:
     {
         EXPECT_EQ(2, result) << label;
         ASSERT_FALSE(m_reports.Lines().empty()) << label;
-        EXPECT_EQ(ReportLine(113, "(null)", Message(43)), m_reports.Lines().back()) << label;
+        EXPECT_EQ(ReportLine(TEST_REPORT_FAILURE, "(null)", Message(43)), m_reports.Lines().back()) << label;
         EXPECT_EQ(0, CountCalls(CBench::Get().CallLog(), "WriteConfig")) << label << ": nothing written";
     }
 
@@ -146,7 +146,7 @@ TEST_F(ConfigDialogTest, LanguageFileNamesTheConfigurationAndTestDialogs)
         items += "</DialogItem>";
     }
     CTempFile file("dialogs.xml", "<TesterLanguage><Dialog>" + items + "</Dialog></TesterLanguage>");
-    ASSERT_TRUE(UseLanguage(file.Path())) << BenchLanguageError();
+    ASSERT_EQ(1, UseLanguage(file.Path())) << BenchLanguageError();
     const auto expectTexts = [](CDialogView& view, unsigned int dialog) {
         EXPECT_EQ("title " + std::to_string(dialog), view.Title());
         for (const BuiltInText& caption : kBuiltInCaptions) {
@@ -388,16 +388,9 @@ TEST_F(ConfigDialogTest, TypicalRecordReachesTheUnitsEEPROM)
     EXPECT_EQ(0x5A, written.abyConfig[20]) << "byte 20 never reaches the unit";
     EXPECT_EQ("9600 8 2", TestedLine()) << "the test reconnects with the record's baud rate and parity";
     EXPECT_EQ(1, CountCalls(CBench::Get().CallLog(), "Poll 5 ")) << "and polls its address";
-    const std::vector<ReportLine> expectedReports = {
-        {112, Message(34), "(null)"},
-        {112, "(null)", Message(37)},
-        {114, "(null)", Message(31)},
-        {112, "(null)", Message(38)},
-        {117, "(null)", "configuration for 00012345: address 5; 9600 Bd, parity sud\xE1 (EVEN)"},
-        {114, "(null)", Message(40)},
-        {113, "(null)", Message(41)},
-    };
-    EXPECT_EQ(expectedReports, m_reports.Lines());
+    EXPECT_EQ(Join({{Opening()}, Configured("configuration for 00012345: address 5; 9600 Bd, parity sud\xE1 (EVEN)"),
+                    {Failure(41)}}),
+              m_reports.Lines());
     const ReportLine& writeReport = m_reports.Lines().at(2);
     EXPECT_EQ(m_hHost, writeReport.hWnd) << "reported for the dialog's owner window";
     EXPECT_EQ(1, writeReport.nValue);
@@ -575,9 +568,7 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsTheDialogOpen)
         view.Click(IDCANCEL);
     });
     EXPECT_EQ(2, result);
-    const std::vector<ReportLine> reports = {{112, Message(34), "(null)"}, {112, "(null)", Message(37)},
-                                             {113, "(null)", Message(32)}, {113, "(null)", Message(43)}};
-    EXPECT_EQ(reports, m_reports.Lines());
+    EXPECT_EQ((Lines{Opening(), Progress(37), Failure(32), Failure(43)}), m_reports.Lines());
     EXPECT_EQ(5, Unit("A").abyConfig[0]) << "nothing written";
 }
 

@@ -116,17 +116,17 @@ protected:
                                           written);
     }
     // The unit configured but its test given up: the pass begins again.
-    Lines GivenUp() const { return {Line(112, 37), Line(114, 31), Line(112, 38), Line(113, 42), Opening()}; }
+    Lines GivenUp() const { return {Progress(37), Success(31), Progress(38), Failure(42), Opening()}; }
     Lines WriteRefusedOnce(Lines unit) const
     {
-        unit.insert(unit.begin() + 1, Line(113, 32));
+        unit.insert(unit.begin() + 1, Failure(32));
         return unit;
     }
 };
 
 TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
 {
-    const Lines series = Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 6), {Line(113, 41)}});
+    const Lines series = Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 6), {Failure(41)}});
     const struct
     {
         const char* pszOperation;
@@ -139,17 +139,17 @@ TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
         {"CheckEEPROM", 1, 2, {Opening()}},                                   // answers, but not 1
         {"CheckEEPROM", 1, -1, {Opening()}},
         {"CheckEEPROM", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}})},
-        {"ReadUserConfig", 1, 0, Join({{Opening()}, Configured(kSerialA, 88), {Opening()}, Configured(kSerialB, 89), {Line(113, 41)}})},
-        {"ReadUserConfig", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 88), {Line(113, 41)}})},
+        {"ReadUserConfig", 1, 0, Join({{Opening()}, Configured(kSerialA, 88), {Opening()}, Configured(kSerialB, 89), {Failure(41)}})},
+        {"ReadUserConfig", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 88), {Failure(41)}})},
         {"ReadDefaultConfig", 1, 0, series},                              // selector 1: its answer is not used
         {"ReadDefaultConfig", 2, 0, series},
-        {"WriteConfig", 1, 0, Join({{Opening()}, WriteRefusedOnce(Configured(kSerialA, 5)), {Opening()}, Configured(kSerialB, 6), {Line(113, 41)}})},
-        {"WriteConfig", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, WriteRefusedOnce(Configured(kSerialB, 6)), {Line(113, 41)}})},
+        {"WriteConfig", 1, 0, Join({{Opening()}, WriteRefusedOnce(Configured(kSerialA, 5)), {Opening()}, Configured(kSerialB, 6), {Failure(41)}})},
+        {"WriteConfig", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, WriteRefusedOnce(Configured(kSerialB, 6)), {Failure(41)}})},
         {"ExitConfig", 1, 0, series},                                     // repeated after nine polls
         {"ExitConfig", 2, 0, series},
         {"MeasureValue", 1, 0, series},                                   // the next poll answers
         {"MeasureValue", 2, 0, series},                                   // B's first poll
-        {"Reconnect", 1, 0, Join({{Opening()}, GivenUp(), Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 6), {Line(113, 41)}})},
+        {"Reconnect", 1, 0, Join({{Opening()}, GivenUp(), Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 6), {Failure(41)}})},
         {"Reconnect", 2, 0, series},                                       // the line still has A's setting
     };
     for (const auto& fault : faults) {
@@ -172,14 +172,14 @@ TEST_F(FaultMatrixTest, MissingDefaultBlockLeavesTheDialogEmpty)
     CBench::Get().Put(noBaud);
     CBench::Get().FailCall("ReadDefaultConfig", 1);
     EXPECT_EQ(2, Run());
-    EXPECT_EQ(Join({{Opening()}, Configured(kSerialA, 88), {Opening()}, Configured(kSerialB, 89), {Line(113, 41)}}), m_reports.Lines());
+    EXPECT_EQ(Join({{Opening()}, Configured(kSerialA, 88), {Opening()}, Configured(kSerialB, 89), {Failure(41)}}), m_reports.Lines());
 }
 
 TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
 {
     const Lines passA = Join({{Opening()}, Configured(kSerialA, 5)});
     const Lines passB = Join({{Opening()}, Configured(kSerialB, 6)});
-    const ReportLine seriesBreak = Line(113, 41);
+    const ReportLine seriesBreak = Failure(41);
     for (int result : {1, 2, -1, 0, -2}) {
         const bool ok = result == 1;
         const struct
@@ -192,10 +192,10 @@ TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
             // Ended from outside with 1, the configuration dialog wrote nothing and set no series:
             // the unit is tested on its stored address (5); a first unit then ends the call with 1.
             {IDC_WRITE_AND_TEST, 1, ok ? 1 : 2,
-             ok ? Join({{Opening()}, Configured(kSerialA, 5, false)}) : Lines{Opening(), Line(112, 37), Line(113, 43)}},
+             ok ? Join({{Opening()}, Configured(kSerialA, 5, false)}) : Lines{Opening(), Progress(37), Failure(43)}},
             {IDC_WRITE_AND_TEST, 2, 2,
              ok ? Join({passA, {Opening()}, Configured(kSerialB, 5, false), {seriesBreak}})
-                : Join({passA, {Opening(), Line(112, 37), Line(113, 43)}})},
+                : Join({passA, {Opening(), Progress(37), Failure(43)}})},
             {IDC_TEST_EXPLANATION, 1, 2,
              ok ? Join({passA, passB, {seriesBreak}}) : Join({{Opening()}, GivenUp(), Configured(kSerialA, 5), passB, {seriesBreak}})},
             {IDC_TEST_EXPLANATION, 2, 2,
@@ -203,7 +203,7 @@ TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
             // Ended with 1 without the operator connecting B: unit A again, refused, then B.
             {IDC_CONFIRM_TEXT, 1, 2, ok ? Join({passA, {Opening()}, passB, {seriesBreak}}) : Join({passA, {seriesBreak}})},
             // After B: with 1, B comes again, is refused and the next-unit dialog is cancelled.
-            {IDC_CONFIRM_TEXT, 2, 2, ok ? Join({passA, passB, {Opening(), Line(113, 36)}}) : Join({passA, passB, {seriesBreak}})},
+            {IDC_CONFIRM_TEXT, 2, 2, ok ? Join({passA, passB, {Opening(), Failure(36)}}) : Join({passA, passB, {seriesBreak}})},
         };
         for (const auto& c : cases) {
             SCOPED_TRACE("dialog with control " + std::to_string(c.nMark) + ", opening " + std::to_string(c.nOpening) +

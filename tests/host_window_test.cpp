@@ -136,7 +136,7 @@ TEST_F(HostWindowTest, ConfigureWithoutAUnitSaysWhy)
     const std::string longText(4096, 'K');
     CTempFile language("long.xml", "<TesterLanguage><Message><MessageItem ID=\"34\" text=\"" + longText +
                                        "\"/></Message></TesterLanguage>");
-    ASSERT_TRUE(UseLanguage(language.Path()));
+    ASSERT_EQ(1, UseLanguage(language.Path()));
     Bench({MakeUnit("A")});
     CBench::Get().Connect("");
     CTempFile reportFile("report.txt", "");

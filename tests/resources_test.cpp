@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TestModule.h"
+#include "ModuleFixture.h"
 
 namespace {
 
@@ -124,11 +124,11 @@ bool SameClass(const std::wstring& actual, const wchar_t* expected)
     return _wcsicmp(actual.c_str(), expected) == 0;
 }
 
-TEST(Resources, Template2020HoldsEveryControlInTabOrder)
+typedef CModuleFixture Resources;
+
+TEST_F(Resources, Template2020HoldsEveryControlInTabOrder)
 {
-    CTestModule module;
-    ASSERT_TRUE(module.Load("TestTAVO02.test")) << module.Error();
-    const BYTE* data = Resource(module.Handle(), 2020, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    const BYTE* data = Resource(m_module.Handle(), 2020, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
     ASSERT_NE(nullptr, data);
     const DialogTemplate dialog = CTemplateReader(data).Read();
 
@@ -237,13 +237,11 @@ DialogTemplate LoadTemplate(const CTestModule& module, int id)
     return data ? CTemplateReader(data).Read() : DialogTemplate();
 }
 
-TEST(Resources, Templates2021And2022)
+TEST_F(Resources, Templates2021And2022)
 {
-    CTestModule module;
-    ASSERT_TRUE(module.Load("TestTAVO02.test")) << module.Error();
     const DWORD style = 0x10C808C0;  // visible, caption, system menu, centred, modal frame, font set
 
-    const DialogTemplate test = LoadTemplate(module, 2021);
+    const DialogTemplate test = LoadTemplate(m_module, 2021);
     EXPECT_EQ(style, test.dwStyle);
     EXPECT_EQ(22, test.x);
     EXPECT_EQ(17, test.y);
@@ -270,7 +268,7 @@ TEST(Resources, Templates2021And2022)
     EXPECT_EQ(static_cast<DWORD>(0x50018000), test.items[1].dwStyle) << "push button, flat, tab stop";
     EXPECT_EQ(Wide(u8"Zpět ke konfiguraci modulu"), test.items[1].strText);
 
-    const DialogTemplate confirm = LoadTemplate(module, 2022);
+    const DialogTemplate confirm = LoadTemplate(m_module, 2022);
     EXPECT_EQ(style, confirm.dwStyle);
     EXPECT_EQ(0u, confirm.dwExStyle);
     EXPECT_EQ(22, confirm.x);
@@ -297,18 +295,16 @@ TEST(Resources, Templates2021And2022)
     }
 }
 
-TEST(Resources, Bitmap2023Is310By280With256ColoursUncompressed)
+TEST_F(Resources, Bitmap2023Is310By280With256ColoursUncompressed)
 {
-    CTestModule module;
-    ASSERT_TRUE(module.Load("TestTAVO02.test")) << module.Error();
-    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(Resource(module.Handle(), 2023, RT_BITMAP));
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(Resource(m_module.Handle(), 2023, RT_BITMAP));
     ASSERT_NE(nullptr, header);
     EXPECT_EQ(310, header->biWidth);
     EXPECT_EQ(280, std::abs(header->biHeight));
     EXPECT_EQ(8, header->biBitCount);
     EXPECT_EQ(static_cast<DWORD>(BI_RGB), header->biCompression);
     EXPECT_TRUE(header->biClrUsed == 256 || header->biClrUsed == 0) << "a palette of 256 colours";
-    HBITMAP bitmap = ::LoadBitmapA(module.Handle(), MAKEINTRESOURCEA(2023));
+    HBITMAP bitmap = ::LoadBitmapA(m_module.Handle(), MAKEINTRESOURCEA(2023));
     EXPECT_NE(nullptr, bitmap);
     ::DeleteObject(bitmap);
 }

@@ -166,7 +166,7 @@ TEST_F(TestDialogTest, WorkerIsGoneWhenItsDialogEndsByOtherMeans)
         });
     }, true));
     const auto failed = std::find(m_reports.Lines().begin(), m_reports.Lines().end(),
-                                  ReportLine(113, "(null)", Message(42)));
+                                  ReportLine(TEST_REPORT_FAILURE, "(null)", Message(42)));
     ASSERT_NE(m_reports.Lines().end(), failed);
     EXPECT_EQ(0, failed->nWorkersRunning) << "the worker still ran when the series went on";
     std::string overlap;
@@ -246,7 +246,7 @@ protected:
         });
         EXPECT_EQ(2, Configure()) << "a series ends with 2";
         const ReportLine& last = m_reports.Lines().back();
-        return last.nKind == 112 && last.strFirst == Message(34) ? "next pass" : last.strSecond;
+        return last.nKind == TEST_REPORT_PROGRESS && last.strFirst == Message(34) ? "next pass" : last.strSecond;
     }
 };
 
@@ -296,7 +296,7 @@ TEST_F(ConfirmDialogTest, LanguageFileNamesTitleButtonsAndLine)
                    "<ControlItem ID=\"1\" text=\"Pokra\xC4\x8Dovat\"/><ControlItem ID=\"2\" text=\"Skon\xC4\x8Dit\"/>"
                    "<ControlItem ID=\"32795\" text=\"P\xC5\x99ipojte dal\xC5\xA1\xC3\xAD jednotku\"/>"
                    "</DialogItem></Dialog></TesterLanguage>");
-    ASSERT_TRUE(UseLanguage(file.Path())) << BenchLanguageError();
+    ASSERT_EQ(1, UseLanguage(file.Path())) << BenchLanguageError();
     RunNext([](CDialogView& view) {
         EXPECT_EQ("Dal\x9A\xED jednotka", view.Title());
         EXPECT_EQ("Pokra\xE8ovat", view.Text(IDOK));

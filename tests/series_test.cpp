@@ -65,7 +65,7 @@ TEST_F(SeriesTest, EmptyTypeEndsWithOneFailureReport)
         m_reports.Clear();
         Bench({MakeUnit("A", type)});
         EXPECT_EQ(2, Configure());
-        ExpectReports({Opening(), ReportLine(113, "(null)", Message(45) + " " + Message(44))});
+        ExpectReports({Opening(), ReportLine(TEST_REPORT_FAILURE, "(null)", Message(45) + " " + Message(44))});
     }
 }
 
@@ -133,7 +133,7 @@ TEST_F(SeriesTest, UnitWrittenWithAnUnknownParityFailsItsTest)
     ExpectConfigCancel("9");
     EXPECT_EQ(2, Configure());
     EXPECT_EQ(7, Unit("A").abyConfig[3]);
-    EXPECT_EQ(Line(113, 42), m_reports.Lines().at(4));
+    EXPECT_EQ(Failure(42), m_reports.Lines().at(4));
     EXPECT_EQ((std::vector<InvariantReport>{{"0", "DlgTestConfig", 135}}), m_debug.Invariants())
         << "the line cannot be opened with parity 7";
 }
@@ -155,7 +155,7 @@ TEST_F(SeriesTest, SeriesOfThreeThenCancelEndsWithMessage41)
     ExpectReports(Join({{Opening()}, Configured("configuration for 00000001: address 20; 9600 Bd, parity sud\xE1 (EVEN)"),
                         {Opening()}, Configured("configuration for 00000002: address 21; 9600 Bd, parity sud\xE1 (EVEN)"),
                         {Opening()}, Configured("configuration for 00000003: address 22; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Line(113, 41)}}));
+                        {Failure(41)}}));
     EXPECT_EQ(21, Unit("B").abyConfig[0]);
     EXPECT_EQ(22, Unit("C").abyConfig[0]);
     const std::vector<std::string> calls = CBench::Get().CallLog();
@@ -181,7 +181,7 @@ TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
     ExpectConfigCancel("41");  // advanced once, for the unit configured
     EXPECT_EQ(2, Configure());
     ExpectReports(Join({{Opening()}, Configured("configuration for 00000001: address 40; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Opening(), Opening(), Line(112, 37), Line(113, 43)}}));
+                        {Opening(), Opening(), Progress(37), Failure(43)}}));
 }
 
 // The list knows a unit by its serial number read as a number: leading
@@ -213,7 +213,7 @@ TEST_F(SeriesTest, KnownSerialIsAskedAboutBeforeItsDialog)
             ExpectConfigCancel("41");
         }
         EXPECT_EQ(2, Configure());
-        EXPECT_EQ(c.bAsked ? Line(113, 36) : Line(113, 43), m_reports.Lines().back());
+        EXPECT_EQ(c.bAsked ? Failure(36) : Failure(43), m_reports.Lines().back());
     }
 }
 
@@ -248,8 +248,8 @@ TEST_F(SeriesTest, FailedTestRepeatsThePassWithTheSameAddress)
     ExpectTestGivenUp();
     ExpectConfigCancel("33");
     EXPECT_EQ(2, Configure());
-    ExpectReports({Opening(), Line(112, 37), Line(114, 31), Line(112, 38), Line(113, 42), Opening(), Line(112, 37),
-                   Line(113, 43)});
+    ExpectReports({Opening(), Progress(37), Success(31), Progress(38), Failure(42), Opening(), Progress(37),
+                   Failure(43)});
     const std::vector<std::string> calls = CBench::Get().CallLog();
     EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "CheckEEPROM 1")) << "the repeated pass checks with mode 1";
 }
@@ -289,7 +289,7 @@ TEST_F(SeriesTest, SecondCallStartsWithAnEmptyList)
     m_reports.Clear();
     ExpectConfigCancel();  // no "already configured" question comes first
     EXPECT_EQ(2, Configure());
-    ExpectReports({Opening(), Line(112, 37), Line(113, 43)});
+    ExpectReports({Opening(), Progress(37), Failure(43)});
 }
 
 TEST_F(SeriesTest, FailedWriteThenCancelReportsBoth)
@@ -303,12 +303,12 @@ TEST_F(SeriesTest, FailedWriteThenCancelReportsBoth)
         view.Click(IDCANCEL);
     });
     EXPECT_EQ(2, Configure());
-    ExpectReports({Opening(), Line(112, 37), Line(113, 32), Line(113, 43)});
+    ExpectReports({Opening(), Progress(37), Failure(32), Failure(43)});
 }
 
 TEST_F(SeriesTest, LanguageFileTextsReachTheReports)
 {
-    ASSERT_TRUE(UseLanguage("lang\\cs.xml")) << BenchLanguageError();
+    ASSERT_EQ(1, UseLanguage("lang\\cs.xml")) << BenchLanguageError();
     Bench({MakeUnit("A")});
     ExpectWrite("7", false);
     ExpectTest();
@@ -327,7 +327,7 @@ TEST_F(SeriesTest, InvalidHostWindowEndsAtTheConfigurationDialog)
     HWND gone = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone);
     EXPECT_EQ(2, m_pTest->ConfigureThermometer(gone, 0, 0));
-    EXPECT_EQ((std::vector<ReportLine>{Opening(), Line(112, 37), Line(113, 43)}), m_reports.Lines());
+    EXPECT_EQ((std::vector<ReportLine>{Opening(), Progress(37), Failure(43)}), m_reports.Lines());
     EXPECT_EQ(std::vector<std::string>{"hParentWnd neni platny\n"}, m_debug.Texts()) << "and no invariant report";
 }
 

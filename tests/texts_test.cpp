@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
 #include "BuiltInTexts.h"
-#include "DebugOutput.h"
+#include "ModuleFixture.h"
+#include "ModuleTexts.h"
 #include "TempFile.h"
-#include "TestModule.h"
 
 namespace {
 
@@ -32,38 +31,7 @@ std::string LanguageFile(const std::string& messages, const std::string& dialogs
            "</Message>\n<Dialog>\n" + dialogs + "</Dialog>\n</TesterLanguage>\n";
 }
 
-std::string Str(const char* text)
-{
-    return text ? text : "(null)";
-}
-
-class TextsTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_module.Load("TestTAVO02.test")) << m_module.Error();
-        m_pTest = m_module.Instance();
-        m_debug.Clear();
-    }
-
-    void TearDown() override
-    {
-        m_pTest->LanguageFileClose();
-        m_pTest->SetLanguageFile(nullptr);
-    }
-
-    // Sets and opens a language file; answers LanguageFileOpen's result.
-    int Use(const CTempFile& file)
-    {
-        m_pTest->SetLanguageFile(file.c_str());
-        return m_pTest->LanguageFileOpen();
-    }
-
-    CTestModule m_module;
-    ITest* m_pTest = nullptr;
-    CDebugOutput m_debug;
-};
+typedef CModuleFixture TextsTest;
 
 TEST_F(TextsTest, BuiltInTextsByteForByte)
 {
@@ -75,6 +43,23 @@ TEST_F(TextsTest, BuiltInTextsByteForByte)
         EXPECT_EQ(caption.pszText, Str(m_pTest->GetDialogControlName(caption.nDialog, caption.nId)))
             << caption.nDialog << "/" << caption.nId;
     EXPECT_TRUE(m_debug.Invariants().empty());
+
+    // What tavohost's check-lang asks a translation to cover is these texts.
+    std::vector<std::pair<unsigned int, unsigned int>> listed, shown;
+    for (unsigned int id = kModuleFirstMessage; id <= kModuleLastMessage; ++id)
+        listed.push_back({0, id});
+    for (unsigned int id : kModuleDialogs)
+        listed.push_back({0, id});
+    for (const ModuleControlText& control : kModuleControls)
+        listed.push_back({control.nDialog, control.nControl});
+    const auto add = [&shown](const auto& texts) {
+        for (const BuiltInText& text : texts)
+            shown.push_back({text.nDialog, text.nId});
+    };
+    add(kBuiltInMessages);
+    add(kBuiltInTitles);
+    add(kBuiltInCaptions);
+    EXPECT_EQ(shown, listed);
 }
 
 TEST_F(TextsTest, OtherIdsReachTheTesterBase)
@@ -104,8 +89,7 @@ TEST_F(TextsTest, UnknownControlsOfTheOwnDialogsAreReportedAndEmpty)
 TEST_F(TextsTest, CzechFileArrivesInCodePage1250)
 {
     ASSERT_EQ(1250u, ::GetACP()) << "the tests run with LC_ALL=cs_CZ.UTF-8";
-    m_pTest->SetLanguageFile("lang\\cs.xml");
-    ASSERT_EQ(1, m_pTest->LanguageFileOpen()) << BenchLanguageError();
+    ASSERT_EQ(1, UseLanguage("lang\\cs.xml")) << BenchLanguageError();
     EXPECT_EQ(InCodePage(u8"Jednotka s tímto výrobním číslem již byla konfigurována!\t\n\nOpravdu chcete tuto "
                          u8"jednotku konfigurovat znovu?\t", 1250),
               Str(m_pTest->GetMessageA(35)));
@@ -142,7 +126,7 @@ TEST_F(TextsTest, IdReadingAndFirstMatch)
     };
     for (const MatchCase& c : cases) {
         CTempFile file("match.xml", LanguageFile(c.pszItems));
-        ASSERT_EQ(1, Use(file)) << BenchLanguageError();
+        ASSERT_EQ(1, UseLanguage(file.Path())) << BenchLanguageError();
         const std::string expected = c.pszExpected ? c.pszExpected
                                      : c.nId == 37 ? "configuration dialog is displayed"
                                                    : MessageWithoutFile(c.nId);
@@ -168,14 +152,14 @@ TEST_F(TextsTest, ControlCaptionsComeOnlyFromTheFirstMatchingDialog)
     };
     for (const MatchCase& c : cases) {
         CTempFile file("dialog.xml", LanguageFile("", c.pszItems));
-        ASSERT_EQ(1, Use(file)) << BenchLanguageError();
+        ASSERT_EQ(1, UseLanguage(file.Path())) << BenchLanguageError();
         m_debug.Clear();
         EXPECT_EQ(c.pszExpected, Str(m_pTest->GetDialogControlName(2020, c.nId))) << c.pszItems;
         EXPECT_TRUE(m_debug.Invariants().empty()) << "a caption the file answers is no caller's error";
         m_pTest->LanguageFileClose();
     }
     CTempFile titled("title.xml", LanguageFile("", "<DialogItem ID=\"2022\" text=\"Dal&#353;&#237;\"/>"));
-    ASSERT_EQ(1, Use(titled));
+    ASSERT_EQ(1, UseLanguage(titled.Path()));
     EXPECT_EQ(InCodePage(u8"Další", 1250), Str(m_pTest->GetDialogName(2022)));
     EXPECT_EQ("OK", Str(m_pTest->GetDialogControlName(2022, 1))) << "an item without controls";
 }
@@ -198,7 +182,7 @@ TEST_F(TextsTest, UnusableFilesFindNothing)
     };
     for (const auto& bad : files) {
         CTempFile file("bad.xml", bad.bytes);
-        EXPECT_EQ(0, Use(file)) << bad.pszName;
+        EXPECT_EQ(0, UseLanguage(file.Path())) << bad.pszName;
         EXPECT_STRNE("", BenchLanguageError()) << bad.pszName << ": the reason is kept for the host";
         EXPECT_EQ("Unit with this serial number already has been configured.!\t\n\nDo you really want to configure "
                   "this unit again?\t",
@@ -218,7 +202,7 @@ TEST_F(TextsTest, LargeFileStillAnswers)
         items += "<MessageItem ID=\"" + std::to_string(100000 + i) + "\" text=\"item " + std::to_string(i) + "\"/>\n";
     items += "<MessageItem ID=\"35\" text=\"last\"/>\n";
     CTempFile file("large.xml", LanguageFile(items));
-    ASSERT_EQ(1, Use(file));
+    ASSERT_EQ(1, UseLanguage(file.Path()));
     EXPECT_EQ("last", Str(m_pTest->GetMessageA(35)));
     EXPECT_EQ("item 5000", Str(m_pTest->GetMessageA(105000)));
     EXPECT_EQ("Answer delay:\n\n     expected value is from 0 to 254", Str(m_pTest->GetMessageA(22)));

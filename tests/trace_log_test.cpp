@@ -43,11 +43,11 @@ protected:
 
 TEST_F(TraceLogTest, AppendsOneRowPerUnitAndKeepsEarlierRows)
 {
-    Report(112, 37);  // progress lines make no row
-    Report(114, 31);
-    Report(114, 40);
-    Report(113, 42);
-    Report(113, 32);
+    Report(TEST_REPORT_PROGRESS, 37);  // progress lines make no row
+    Report(TEST_REPORT_SUCCESS, 31);
+    Report(TEST_REPORT_SUCCESS, 40);
+    Report(TEST_REPORT_FAILURE, 42);
+    Report(TEST_REPORT_FAILURE, 32);
     const std::string text = Contents(m_file.Path());
     EXPECT_EQ(0u, text.find("date and time,serial,type,address,baud rate,parity,answer delay,timeout,result\r\n"
                             "2026-01-01 08:00:00,00000007,QX2210.00,7,2400,none,0,0,configured\r\n"))
@@ -62,7 +62,7 @@ TEST_F(TraceLogTest, LockedFileKeepsTheRowForLater)
 {
     HANDLE lock = ::CreateFileA(m_file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock);
-    Report(114, 40);
+    Report(TEST_REPORT_SUCCESS, 40);
     EXPECT_FALSE(m_log->Flush()) << "the row could not be written yet";
     ::CloseHandle(lock);
     EXPECT_TRUE(m_log->Flush());
@@ -73,15 +73,15 @@ TEST_F(TraceLogTest, FieldsWithCommasAreQuoted)
 {
     BenchUnit unit = MakeUnit("A", "QX,\"2250\"", "0001,2");
     CBench::Get().Put(unit);
-    Report(114, 40);
+    Report(TEST_REPORT_SUCCESS, 40);
     EXPECT_NE(std::string::npos, Contents(m_file.Path()).find(",\"0001,2\",\"QX,\"\"2250\"\"\",5,"));
 }
 
 TEST_F(TraceLogTest, TranslatedReportsAreRecognised)
 {
-    ASSERT_TRUE(UseLanguage("lang\\cs.xml")) << BenchLanguageError();
+    ASSERT_EQ(1, UseLanguage("lang\\cs.xml")) << BenchLanguageError();
     m_log.reset(new CTraceLog(m_file.Path(), m_pTest));
-    Report(114, 40);
+    Report(TEST_REPORT_SUCCESS, 40);
     EXPECT_NE(std::string::npos, Contents(m_file.Path()).find(",configured\r\n"));
 }
 

@@ -106,6 +106,7 @@ endif()
 
 # TestTAVO02.test: the plug-in module the production host loads.
 set_source_files_properties(${TAVO_RESOURCE_SCRIPT} PROPERTIES OBJECT_DEPENDS "${TAVO_RESOURCE_INPUTS}")
+tavo_module_layout()
 add_library(TestTAVO02 SHARED ${TAVO_MODULE_SOURCES} ${TAVO_RUNTIME_SOURCES}
     ${CMAKE_SOURCE_DIR}/module/TestTAVO02.def ${TAVO_RESOURCE_SCRIPT})
 target_include_directories(TestTAVO02 PRIVATE ${TAVO_MODULE_INCLUDE_DIRS} ${closed_includes})

@@ -1,17 +1,36 @@
 # The sources of the product and of the stand-ins of the closed libraries:
 # built in Microsoft's C++ ABI as the shipped binaries, and once more by this
 # tree's compiler for the few tests that reach inside them.
-set(TAVO_MODULE_SOURCES
-    module/TestTAVO02.cpp
-    module/TestTAVO02Texts.cpp
-    module/TestTAVO02Series.cpp
-    module/ModalRun.cpp
-    module/Invariant.cpp
-    config/DlgConfig.cpp
-    series/DlgConfirm.cpp
-    series/DlgTestConfig.cpp
-    series/ConfigList.cpp)
-set(TAVO_MODULE_INCLUDE_DIRS module config series resources)
+# The module's folders, each with the folders its sources may include from:
+# module/ uses the dialogs of config/ and series/, and they and the procedure
+# share dialogkit/; nothing includes upwards.
+set(TAVO_MODULE_SOURCES_module TestTAVO02.cpp TestTAVO02Texts.cpp TestTAVO02Series.cpp)
+set(TAVO_MODULE_SOURCES_config DlgConfig.cpp)
+set(TAVO_MODULE_SOURCES_series DlgConfirm.cpp DlgTestConfig.cpp ConfigList.cpp)
+set(TAVO_MODULE_SOURCES_dialogkit ModalRun.cpp Invariant.cpp)
+set(TAVO_MODULE_SEES_module module config series)
+set(TAVO_MODULE_SEES_config config)
+set(TAVO_MODULE_SEES_series series)
+set(TAVO_MODULE_SEES_dialogkit "")
+set(TAVO_MODULE_SOURCES "")
+foreach(folder module config series dialogkit)
+    list(TRANSFORM TAVO_MODULE_SOURCES_${folder} PREPEND ${CMAKE_SOURCE_DIR}/${folder}/)
+    list(TRANSFORM TAVO_MODULE_SEES_${folder} PREPEND ${CMAKE_SOURCE_DIR}/)
+    list(APPEND TAVO_MODULE_SOURCES ${TAVO_MODULE_SOURCES_${folder}})
+endforeach()
+# What every source of the module sees: the shared folder and the resources.
+set(TAVO_MODULE_INCLUDE_DIRS ${CMAKE_SOURCE_DIR}/dialogkit ${CMAKE_SOURCE_DIR}/resources)
+# The folders of the module, for tests that reach inside it.
+set(TAVO_MODULE_FOLDERS ${CMAKE_SOURCE_DIR}/module ${CMAKE_SOURCE_DIR}/config ${CMAKE_SOURCE_DIR}/series)
+
+# tavo_module_layout(): gives each source of the module, in the calling
+# folder's scope, the include folders of its own folder alone.
+function(tavo_module_layout)
+    foreach(folder module config series dialogkit)
+        set_source_files_properties(${TAVO_MODULE_SOURCES_${folder}} PROPERTIES
+            INCLUDE_DIRECTORIES "${TAVO_MODULE_SEES_${folder}}")
+    endforeach()
+endfunction()
 set(TAVO_WINDOW_SOURCES
     standin/window/DynString.cpp
     standin/window/MyObject.cpp
@@ -21,8 +40,7 @@ set(TAVO_WINDOW_SOURCES
 set(TAVO_HOSTFRAME_SOURCES standin/hostframe/Test.cpp)
 set(TAVO_TESTER_SOURCES standin/tester/Tester.cpp)
 
-foreach(list TAVO_MODULE_SOURCES TAVO_MODULE_INCLUDE_DIRS TAVO_WINDOW_SOURCES TAVO_HOSTFRAME_SOURCES
-        TAVO_TESTER_SOURCES)
+foreach(list TAVO_WINDOW_SOURCES TAVO_HOSTFRAME_SOURCES TAVO_TESTER_SOURCES)
     list(TRANSFORM ${list} PREPEND ${CMAKE_CURRENT_LIST_DIR}/../)
 endforeach()
 

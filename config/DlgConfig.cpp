@@ -8,7 +8,7 @@
 
 #include "LibraryNames.h"
 #include "ModalRun.h"
-#include "TestTAVO02.h"
+#include "TAVOTester.h"
 #include "TextIds.h"
 #include "resource.h"
 

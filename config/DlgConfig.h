@@ -6,7 +6,7 @@
 #include "DynString.h"
 #include "MyDialog.h"
 
-class CTestTAVO02;
+class CTAVOTester;
 
 #pragma pack(push, 1)
 // Exchanged with the tester as a plain byte block; multi-byte fields are
@@ -44,7 +44,7 @@ public:
     // WM_INITDIALOG: OnInitDialog().
     int OnInitDialog() override;
 
-    void SetOwner(CTestTAVO02* owner) { m_pOwner = owner; }
+    void SetOwner(CTAVOTester* owner) { m_pOwner = owner; }
     void SetUnitType(const char* type) { m_strUnitType.InitBuffer(type); }
     BYTE GetAddress() const { return m_Config.byAddress; }
     int GetBaudRate() const;
@@ -76,7 +76,7 @@ private:
 
     CDynString m_strFormat;
     CDynString m_strUnitType;
-    CTestTAVO02* m_pOwner;
+    CTAVOTester* m_pOwner;
     UnitConfig m_Config;
     HBITMAP m_hBitmap;
     HINSTANCE m_hInstance;

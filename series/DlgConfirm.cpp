@@ -4,7 +4,7 @@
 #include "ColoredText.h"
 #include "LibraryNames.h"
 #include "ModalRun.h"
-#include "TestTAVO02.h"
+#include "TAVOTester.h"
 #include "resource.h"
 
 namespace {

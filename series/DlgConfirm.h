@@ -4,7 +4,7 @@
 
 #include "MyDialog.h"
 
-class CTestTAVO02;
+class CTAVOTester;
 
 class CConfirmDialog : public CMyDialog
 {
@@ -19,10 +19,10 @@ public:
     int OnInitDialog() override;
     int OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param) override;
 
-    void SetOwner(CTestTAVO02* owner) { m_pOwner = owner; }
+    void SetOwner(CTAVOTester* owner) { m_pOwner = owner; }
 
 private:
     HINSTANCE m_hInstance;
     CMyColoredText m_ColoredText;
-    CTestTAVO02* m_pOwner;
+    CTAVOTester* m_pOwner;
 };

@@ -5,7 +5,7 @@
 #include "Invariant.h"
 #include "LibraryNames.h"
 #include "ModalRun.h"
-#include "TestTAVO02.h"
+#include "TAVOTester.h"
 #include "resource.h"
 
 namespace {
@@ -17,7 +17,7 @@ const DWORD kColouredCentreDown = 0x20;
 const DWORD kHeadingStyle = WS_CHILD | WS_VISIBLE | kColouredCentreAcross | kColouredCentreDown;
 
 // What the worker tests, set by SetTestParameters before the dialog runs.
-CTestTAVO02* s_pOwner = nullptr;
+CTAVOTester* s_pOwner = nullptr;
 BYTE s_byAddress = 1;
 int s_dwBaudRate = 2400;
 BYTE s_byParity = 2;
@@ -31,7 +31,7 @@ volatile LONG s_bRunTest = 0;
 // own thread and touches no dialog object.
 DWORD WINAPI TestThreadProc(LPVOID dialogWindow)
 {
-    CTestTAVO02* owner = s_pOwner;
+    CTAVOTester* owner = s_pOwner;
     if (owner) {
         owner->ExitConfig();
         ::Sleep(300);
@@ -88,7 +88,7 @@ void CTestConfigDialog::FinishWorker()
     m_hThread = nullptr;
 }
 
-void CTestConfigDialog::SetTestParameters(CTestTAVO02* owner, BYTE address, int baudRate, BYTE parity)
+void CTestConfigDialog::SetTestParameters(CTAVOTester* owner, BYTE address, int baudRate, BYTE parity)
 {
     s_pOwner = owner;
     s_byAddress = address;

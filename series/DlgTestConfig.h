@@ -4,7 +4,7 @@
 
 #include "MyDialog.h"
 
-class CTestTAVO02;
+class CTAVOTester;
 
 class CTestConfigDialog : public CMyDialog
 {
@@ -19,7 +19,7 @@ public:
     int OnInitDialog() override;
     int OnMyColoredTextGetTextParam(UINT controlId, _MY_COLORED_TEXT_STRUCT* param) override;
 
-    void SetTestParameters(CTestTAVO02* owner, BYTE address, int baudRate, BYTE parity);
+    void SetTestParameters(CTAVOTester* owner, BYTE address, int baudRate, BYTE parity);
 
 private:
     void FinishWorker();

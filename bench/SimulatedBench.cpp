@@ -143,6 +143,12 @@ std::vector<std::string> CSimulatedBench::CallLog() const
     return m_calls;
 }
 
+LONGLONG CSimulatedBench::CallTime(size_t index) const
+{
+    CLock lock(m_lock);
+    return index < m_callTimes.size() ? m_callTimes[index] : 0;
+}
+
 int CSimulatedBench::PollCount() const
 {
     CLock lock(m_lock);
@@ -159,6 +165,7 @@ void CSimulatedBench::ClearCallLog()
 void CSimulatedBench::ResetCallLog()
 {
     std::vector<std::string>().swap(m_calls);  // and its memory
+    std::vector<LONGLONG>().swap(m_callTimes);
     m_nPolls = 0;
     m_llFirstAnswer = 0;
     m_nOverlaps = 0;
@@ -176,9 +183,14 @@ LONGLONG CSimulatedBench::FirstAnswerTime() const
 // thousand times a second, so the log keeps only the newer half of a long run.
 void CSimulatedBench::Record(const std::string& call)
 {
-    if (m_calls.size() >= 100000)
+    if (m_calls.size() >= 100000) {
         m_calls.erase(m_calls.begin(), m_calls.begin() + 50000);
+        m_callTimes.erase(m_callTimes.begin(), m_callTimes.begin() + 50000);
+    }
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
     m_calls.push_back(call);
+    m_callTimes.push_back(now.QuadPart);
 }
 
 // ---- Faults ----------------------------------------------------------------------

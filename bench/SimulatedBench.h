@@ -44,6 +44,8 @@ public:
     int PollsHeldTooLong() const;
 
     std::vector<std::string> CallLog() const;
+    // When (QueryPerformanceCounter) the call at index began; 0 for none.
+    LONGLONG CallTime(size_t index) const;
     int PollCount() const;
     void ClearCallLog();
     LONGLONG FirstAnswerTime() const;
@@ -81,6 +83,7 @@ private:
     std::vector<FaultSwitch> m_faults;
 
     std::vector<std::string> m_calls;
+    std::vector<LONGLONG> m_callTimes;  // of each call in m_calls
     int m_nPolls;
     LONGLONG m_llFirstAnswer;
     // The operation under way, for telling overlaps; one thread at a time.

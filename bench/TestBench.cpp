@@ -227,6 +227,11 @@ int BenchGetCall(int index, char* text, int size)
     return found ? 1 : 0;
 }
 
+LONGLONG BenchCallTime(int index)
+{
+    return index >= 0 ? Bench().CallTime(static_cast<size_t>(index)) : 0;
+}
+
 int BenchPollCount(void)
 {
     return Bench().PollCount();

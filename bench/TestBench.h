@@ -155,6 +155,8 @@ TESTBENCH_API int BenchHeldPolls(void);
  * "Reconnect 9600 8 2 1", "Poll 5 0", "WriteConfig 0 20 1", "X fails". */
 TESTBENCH_API int BenchCallCount(void);
 TESTBENCH_API int BenchGetCall(int index, char* text, int size);
+/* When (QueryPerformanceCounter) the call at index began; 0 for none. */
+TESTBENCH_API LONGLONG BenchCallTime(int index);
 /* Polls so far (answered or not) since the log was cleared. */
 TESTBENCH_API int BenchPollCount(void);
 /* Clears the log, the overlaps and the callers below. */

@@ -83,6 +83,13 @@ public:
             calls.push_back(call);
         return calls;
     }
+    // Milliseconds from the call at first to the call at second in the log.
+    double MillisecondsBetween(int first, int second) const
+    {
+        LARGE_INTEGER frequency;
+        ::QueryPerformanceFrequency(&frequency);
+        return (BenchCallTime(second) - BenchCallTime(first)) * 1000.0 / frequency.QuadPart;
+    }
     int PollCount() const { return BenchPollCount(); }
     void ClearCallLog() { BenchClearCallLog(); }
     LONGLONG FirstAnswerTime() const { return BenchFirstAnswerTime(); }

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "BuiltInTexts.h"
@@ -50,7 +51,7 @@ protected:
     {
         EXPECT_EQ(2, result) << label;
         ASSERT_FALSE(m_reports.Lines().empty()) << label;
-        EXPECT_EQ(ReportLine(TEST_REPORT_FAILURE, "(null)", Message(43)), m_reports.Lines().back()) << label;
+        EXPECT_EQ(Failure(43), m_reports.Lines().back()) << label;
         EXPECT_EQ(0, CountCalls(CBench::Get().CallLog(), "WriteConfig")) << label << ": nothing written";
     }
 
@@ -110,6 +111,7 @@ TEST_F(ConfigDialogTest, TypeVariantsDisableOrHideTheirGroups)
         {"QX2250.10 \x01", true, true, false},  // trimmed at blanks only: another type
         {"       QX2210.00", true, false, false},  // 16 characters without NUL, trimmed
         {"qx2250.10", true, true, false},       // so is another letter case
+        {"qx2210.00", true, true, false},
         {"QX2210.0", true, true, false},
         {"TAVO-02", true, true, false},
     };
@@ -387,6 +389,11 @@ TEST_F(ConfigDialogTest, TypicalRecordReachesTheUnitsEEPROM)
     EXPECT_EQ(0, memcmp(kTypicalRecord, written.abyConfig, 20)) << "the 20 written bytes";
     EXPECT_EQ(0x5A, written.abyConfig[20]) << "byte 20 never reaches the unit";
     EXPECT_EQ("9600 8 2", TestedLine()) << "the test reconnects with the record's baud rate and parity";
+    const std::vector<std::string> calls = CBench::Get().CallLog();
+    const int reconnect = static_cast<int>(std::find(calls.begin(), calls.end(), "Reconnect 9600 8 2 1") - calls.begin());
+    EXPECT_EQ("ExitConfig", calls.at(reconnect - 1));
+    EXPECT_GE(CBench::Get().MillisecondsBetween(reconnect - 1, reconnect), 250.0)
+        << "the worker gives the unit 300 ms to leave configuration mode before it reconnects";
     EXPECT_EQ(1, CountCalls(CBench::Get().CallLog(), "Poll 5 ")) << "and polls its address";
     EXPECT_EQ(Join({{Opening()}, Configured("configuration for 00012345: address 5; 9600 Bd, parity sud\xE1 (EVEN)"),
                     {Failure(41)}}),
@@ -417,6 +424,7 @@ TEST_F(ConfigDialogTest, EachRejectedValueShowsItsMessageAndFocus)
         {"maximum I3 below minimum", [](CDialogView& v) { v.SetUpDown(32808, 255); v.SetUpDown(32812, 254); }, 30, 32785},
         {"timeout 0", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "0"); }, 46, IDC_TIMEOUT},
         {"timeout 65536", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "65536"); }, 46, IDC_TIMEOUT},
+        {"timeout 70000", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "70000"); }, 46, IDC_TIMEOUT},  // not 4464
         // Validation stops at the first bad value: one box, for the address.
         {"address 0 and timeout 0", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "0"); v.SetText(IDC_TIMEOUT, "0"); }, 21,
          IDC_ADDRESS},

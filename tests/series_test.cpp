@@ -182,6 +182,8 @@ TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
     EXPECT_EQ(2, Configure());
     ExpectReports(Join({{Opening()}, Configured("configuration for 00000001: address 40; 9600 Bd, parity sud\xE1 (EVEN)"),
                         {Opening(), Opening(), Progress(37), Failure(43)}}));
+    const std::vector<std::string> calls = CBench::Get().CallLog();
+    EXPECT_EQ(2, std::count(calls.begin(), calls.end(), "CheckEEPROM 1")) << "the pass after the skipped unit too";
 }
 
 // The list knows a unit by its serial number read as a number: leading
@@ -196,7 +198,8 @@ TEST_F(SeriesTest, KnownSerialIsAskedAboutBeforeItsDialog)
         const char* pszNext;
         bool bAsked;
     } cases[] = {
-        {"00000001", "00000001", true}, {"00012345", "12345", true}, {"ABCDEFGH", "XYZ", true},
+        {"00000001", "00000001", true}, {"00012345", "12345", true}, {"00012345", " 0012345", true},
+        {"ABCDEFGH", "XYZ", true},
         {"00000001", "00000002", false},
     };
     for (const auto& c : cases) {
@@ -283,6 +286,8 @@ TEST_F(SeriesTest, SecondCallStartsWithAnEmptyList)
     Bench({MakeUnit("A", "QX2250.10", "00000001")});
     ExpectWrite("50", true);
     ExpectTest();
+    ExpectNextUnit(true, "A");
+    ExpectBox(35, IDI_WARNING, IDNO);  // the first call listed its unit
     ExpectNextUnit(false);
     EXPECT_EQ(2, Configure());
 

@@ -237,7 +237,8 @@ private:
         long a = 0, b = 0, p = 0;
         if (!(words >> address >> baud >> parity) || (words >> extra) || !ParseNumber(address, 0, 255, &a) ||
             !ParseNumber(baud, 0, 9600, &b) || !IsValidBaud(b) || !ParseNumber(parity, 0, 2, &p))
-            return Fail("AnswersOn", "expected ADDRESS BAUD PARITY, e.g. 5 9600 2 (baud 600..9600, parity 0 none, 1 odd, 2 even)");
+            return Fail("AnswersOn",
+                        "expected ADDRESS BAUD PARITY, e.g. 5 9600 2 (baud 600..9600, parity 0 none, 1 odd, 2 even)");
         unit->byAnswerAddress = static_cast<unsigned char>(a);
         unit->nAnswerBaud = static_cast<int>(b);
         unit->byAnswerParity = static_cast<unsigned char>(p);

@@ -78,7 +78,8 @@ struct BenchUnit
         BenchUnit unit;
         unit.strName.assign(plain.szName, strnlen(plain.szName, sizeof(plain.szName)));
         unit.strType.assign(reinterpret_cast<const char*>(plain.abyType), Bounded(plain.nTypeLength, TYPE_SIZE));
-        unit.strSerial.assign(reinterpret_cast<const char*>(plain.abySerial), Bounded(plain.nSerialLength, SERIAL_SIZE));
+        unit.strSerial.assign(reinterpret_cast<const char*>(plain.abySerial),
+                              Bounded(plain.nSerialLength, SERIAL_SIZE));
         memcpy(unit.abyConfig, plain.abyConfig, CONFIG_SIZE);
         unit.defaultBlock.assign(plain.abyDefault, plain.abyDefault + Bounded(plain.nDefaultLength, BENCH_DEFAULT_MAX));
         unit.bWriteEnabled = plain.bWriteEnabled != 0;

@@ -120,7 +120,8 @@ void CConfigDialog::AdvanceAddress()
 {
     ++m_LastConfig.byAddress;
     if (m_LastConfig.byAddress > 125) {
-        ::MessageBoxA(ParentWindow(*this), m_pOwner->GetMessageA(MSG_ADDRESS_WRAPPED), kCaption, MB_ICONWARNING | MB_OK);
+        ::MessageBoxA(ParentWindow(*this), m_pOwner->GetMessageA(MSG_ADDRESS_WRAPPED), kCaption,
+                      MB_ICONWARNING | MB_OK);
         m_LastConfig.byAddress = 1;
     }
 }

@@ -9,8 +9,9 @@ namespace {
 std::string UnitState(const BenchUnit& unit)
 {
     std::string state = "unit " + unit.strName + " (type \"" + AnsiToUtf8(unit.strType) + "\", serial " +
-                        unit.strSerial + ") is connected, JP1 on " + (unit.bWriteEnabled ? "WE" : "WP (writes refused)") +
-                        ", JP2 " + (unit.bJP2Closed ? "closed" : "open");
+                        unit.strSerial + ") is connected, JP1 on " +
+                        (unit.bWriteEnabled ? "WE" : "WP (writes refused)") + ", JP2 " +
+                        (unit.bJP2Closed ? "closed" : "open");
     if (unit.bConfigMode)
         return state + ", in configuration mode";
     if (unit.bNeverAnswers || unit.byAnswerDelay == 255)
@@ -25,6 +26,7 @@ std::string UnitState(const BenchUnit& unit)
 std::string HostReason()
 {
     BenchUnit unit;
-    const std::string shown = CBench::Get().ConnectedUnit(&unit) ? UnitState(unit) : "no unit is connected to the tester";
+    const std::string shown =
+        CBench::Get().ConnectedUnit(&unit) ? UnitState(unit) : "no unit is connected to the tester";
     return "the module ended without a reason of its own; the bench shows: " + shown;
 }

@@ -70,7 +70,8 @@ std::string UnitLine(const BenchUnit& unit, bool connected)
 {
     const unsigned char* config = unit.abyConfig;
     char line[256];
-    snprintf(line, sizeof(line), "%s %-8s %-16s %-8s  address %3u  %4u Bd  %-4s  delay %3u  timeout %5u  JP1 %s  JP2 %s",
+    snprintf(line, sizeof(line),
+             "%s %-8s %-16s %-8s  address %3u  %4u Bd  %-4s  delay %3u  timeout %5u  JP1 %s  JP2 %s",
              connected ? ">" : " ", unit.strName.c_str(), unit.strType.c_str(), unit.strSerial.c_str(), config[0],
              config[2] * 100, ParityName(config[3], "?"), config[1], config[4] | config[5] << 8,
              unit.bWriteEnabled ? "WE" : "WP", unit.bJP2Closed ? "closed" : "open");
@@ -258,7 +259,8 @@ void CHostWindow::DrawReportLine(const DRAWITEMSTRUCT& item) const
     ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     ::SetBkMode(item.hDC, TRANSPARENT);
     CDcSelection font(item.hDC, GuiFont());
-    ::SetTextColor(item.hDC, selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : KindColour(static_cast<int>(item.itemData)));
+    ::SetTextColor(item.hDC,
+                   selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : KindColour(static_cast<int>(item.itemData)));
     RECT area = item.rcItem;
     area.left += 4;
     ::DrawTextA(item.hDC, text.data(), -1, &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);

@@ -285,7 +285,8 @@ bool CheckLanguageFile(const std::string& path, std::vector<LanguageFinding>* fi
             if (!messages.Add(item, &id))
                 continue;
             if (!item.bHasText)
-                messages.Report(item.nLine, "MessageItem ID " + std::to_string(id) + " has no text; the built-in text is used");
+                messages.Report(item.nLine,
+                                "MessageItem ID " + std::to_string(id) + " has no text; the built-in text is used");
             else if (id == 39 && (Count(item.strText, "%s") != 2 || Count(item.strText, "%d") != 2))
                 messages.Report(item.nLine, "message 39 must hold two \"%s\" and two \"%d\"");
         } else if (depth == 2 && inDialogs && item.strElement == "DialogItem") {

@@ -196,8 +196,8 @@ public:
         for (const PeLibrary& library : m_imports) {
             const std::string wrongName = NameFault(library);
             if (!wrongName.empty()) {
-                Line(false, "an import library's name " + wrongName + ": its " + std::to_string(library.imports.size()) +
-                                " imports cannot be bound");
+                Line(false, "an import library's name " + wrongName + ": its " +
+                                std::to_string(library.imports.size()) + " imports cannot be bound");
                 continue;
             }
             if (IsSystemLibrary(library.strName))
@@ -270,14 +270,16 @@ public:
 
         std::vector<std::string> writableCode, dwarf;
         for (const IMAGE_SECTION_HEADER& section : m_pe.Sections()) {
-            const std::string name(reinterpret_cast<const char*>(section.Name), strnlen(reinterpret_cast<const char*>(section.Name), 8));
+            const std::string name(reinterpret_cast<const char*>(section.Name),
+                                   strnlen(reinterpret_cast<const char*>(section.Name), 8));
             if ((section.Characteristics & IMAGE_SCN_MEM_WRITE) && (section.Characteristics & IMAGE_SCN_MEM_EXECUTE))
                 writableCode.push_back(name);
             if (name.rfind(".debug", 0) == 0 || name[0] == '/')
                 dwarf.push_back(name);
         }
-        Line(writableCode.empty(), writableCode.empty() ? "no section is both writable and executable"
-                                                        : "sections both writable and executable: " + Joined(writableCode));
+        Line(writableCode.empty(), writableCode.empty()
+                                       ? "no section is both writable and executable"
+                                       : "sections both writable and executable: " + Joined(writableCode));
         const IMAGE_FILE_HEADER& header = m_pe.FileHeader();
         const bool symbols = header.PointerToSymbolTable || header.NumberOfSymbols;
         Line(!symbols && dwarf.empty(),
@@ -335,7 +337,8 @@ private:
             Line(false, "no RTTI: the word before its virtual table names no object locator");
             return;
         }
-        const bool named = m_pe.TextAt(object[3] - base + 8) == kHierarchy[0] && names.size() >= std::size(kHierarchy) &&
+        const bool named = m_pe.TextAt(object[3] - base + 8) == kHierarchy[0] &&
+                           names.size() >= std::size(kHierarchy) &&
                            std::equal(std::begin(kHierarchy), std::end(kHierarchy), names.begin());
         Line(named, named ? "its RTTI names CTestTAVO02, derived from CTAVOTester and CTest"
                           : "its RTTI does not name CTestTAVO02 with its bases CTAVOTester and CTest: " +
@@ -351,7 +354,8 @@ private:
             return;
         }
         const IMAGE_DATA_DIRECTORY directory = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG);
-        const auto* config = directory.Size ? m_pe.AtRva<IMAGE_LOAD_CONFIG_DIRECTORY32>(directory.VirtualAddress) : nullptr;
+        const auto* config =
+            directory.Size ? m_pe.AtRva<IMAGE_LOAD_CONFIG_DIRECTORY32>(directory.VirtualAddress) : nullptr;
         const bool safeSeh = config && config->Size >= offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerCount) + 4 &&
                              config->SEHandlerTable;
         Line(safeSeh, safeSeh ? "SEH: a SafeSEH table of " + std::to_string(config->SEHandlerCount) + " handlers"

@@ -195,8 +195,9 @@ std::vector<PeLibrary> CPeFile::Imports() const
             if (entry == 0)
                 break;
             bool terminated = true;
-            const std::string name = (entry & byOrdinal) ? "#" + std::to_string(entry & 0xFFFF)
-                                                        : TextAt(static_cast<DWORD>(entry) + 2, &terminated);  // behind the hint
+            const std::string name = (entry & byOrdinal)
+                                         ? "#" + std::to_string(entry & 0xFFFF)
+                                         : TextAt(static_cast<DWORD>(entry) + 2, &terminated);  // behind the hint
             if (!terminated)
                 Damaged("a name imported from " + library.strName + " is not terminated within " +
                         std::to_string(kMaxName) + " characters");
@@ -264,7 +265,8 @@ const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntry(DWORD offset, LPCST
     const IMAGE_DATA_DIRECTORY root = Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
     if (!root.Size)
         return nullptr;
-    const auto* directory = offset < root.Size ? AtRva<IMAGE_RESOURCE_DIRECTORY>(root.VirtualAddress + offset) : nullptr;
+    const auto* directory =
+        offset < root.Size ? AtRva<IMAGE_RESOURCE_DIRECTORY>(root.VirtualAddress + offset) : nullptr;
     const DWORD count = directory ? directory->NumberOfNamedEntries + directory->NumberOfIdEntries : 0;
     const DWORD entriesOffset = offset + sizeof(IMAGE_RESOURCE_DIRECTORY);
     const auto* entries = directory ? AtRva<IMAGE_RESOURCE_DIRECTORY_ENTRY>(root.VirtualAddress + entriesOffset, count)

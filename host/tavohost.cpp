@@ -261,7 +261,8 @@ void PrintBenchTable()
                                               : unit.AnswersAt(config[0], config[2] * 100, config[3]);
         printf("%-6s %-16s %-9s %7u %6u %-6s %6u %8d %-4s %s\n", unit.strName.c_str(),
                ("\"" + unit.strType + "\"").c_str(), unit.strSerial.c_str(), config[0], config[2] * 100,
-               ParityName(config[3], "?"), config[1], timeout, unit.bWriteEnabled ? "WE" : "WP", answers ? "yes" : "no");
+               ParityName(config[3], "?"), config[1], timeout, unit.bWriteEnabled ? "WE" : "WP",
+               answers ? "yes" : "no");
     }
 }
 

@@ -100,7 +100,8 @@ int RunSeries(CTestTAVO02& test, HWND host, unsigned short hostValue, int checkM
         strncpy(serialText, reinterpret_cast<const char*>(test.m_EEPROMCache.GetEEPROMCacheFrom(80, 1)), 8);
         const int serialNumber = static_cast<int>(strtol(serialText, nullptr, 10));
         if (test.m_ConfigList.Find(serialNumber) &&
-            ::MessageBoxA(host, test.GetMessageA(MSG_ALREADY_CONFIGURED), kCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+            ::MessageBoxA(host, test.GetMessageA(MSG_ALREADY_CONFIGURED), kCaption,
+                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
             if (dialogs.confirmDialog.Show(-1) == 1)
                 continue;
             Report(test, host, REPORT_FAILURE, MSG_SERIES_BROKEN_AT_REPEAT);

@@ -29,7 +29,8 @@ const char* const kMessages[] = {
     /* 32 */ "EEPROM configuration write error!",
     /* 33 */ "EEPROM configuration write error!",
     /* 34 */ "TAVO configuration",
-    /* 35 */ "Unit with this serial number already has been configured.!\t\n\nDo you really want to configure this unit again?\t",
+    /* 35 */ ("Unit with this serial number already has been configured.!\t\n\n"
+              "Do you really want to configure this unit again?\t"),
     /* 36 */ "unit series configuration user break",
     /* 37 */ "configuration dialog is displayed",
     /* 38 */ "dialog for new setting test is displayed",

@@ -390,8 +390,9 @@ void COperator::OnDialogReady(HWND dialog)
     }
     Expectation expectation = std::move(m_expected.front());
     m_expected.pop_front();
-    const bool fits = expectation.nMark == ANY_DIALOG ||
-                      (expectation.nMark == MESSAGE_BOX ? view.Exists(kMessageBoxText) : view.Exists(expectation.nMark));
+    const bool fits =
+        expectation.nMark == ANY_DIALOG ||
+        (expectation.nMark == MESSAGE_BOX ? view.Exists(kMessageBoxText) : view.Exists(expectation.nMark));
     if (!fits) {
         Fail("expected " + expectation.strName + ", but dialog " + opened + " opened; it was cancelled");
         Dismiss(dialog);

@@ -27,7 +27,9 @@ inline constexpr BuiltInText kBuiltInMessages[] = {
     {0, 32, "EEPROM configuration write error!"},
     {0, 33, "EEPROM configuration write error!"},
     {0, 34, "TAVO configuration"},
-    {0, 35, "Unit with this serial number already has been configured.!\t\n\nDo you really want to configure this unit again?\t"},
+    {0, 35,
+     "Unit with this serial number already has been configured.!\t\n\nDo you really want to configure this unit "
+     "again?\t"},
     {0, 36, "unit series configuration user break"},
     {0, 37, "configuration dialog is displayed"},
     {0, 38, "dialog for new setting test is displayed"},

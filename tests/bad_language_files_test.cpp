@@ -90,12 +90,14 @@ public:
         const std::string good = WellFormed(&messages, &dialogs);
         switch (Next(6)) {
         case 0: return good.substr(0, good.size() / 2);                                   // truncated
-        case 1: return "<?xml version=\"1.0\"?><Language><Message><MessageItem ID=\"35\" text=\"x\"/></Message></Language>";
+        case 1:
+            return "<?xml version=\"1.0\"?><Language><Message><MessageItem ID=\"35\" text=\"x\"/></Message></Language>";
         case 2: return "<?xml version=\"1.0\"?><!DOCTYPE TesterLanguage [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
                        "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
                        "<TesterLanguage><Message><MessageItem ID=\"35\" text=\"&c;\"/></Message></TesterLanguage>";
-        case 3: return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><TesterLanguage><Message><MessageItem ID=\"35\" "
-                       "text=\"Jednotka s t\xEDmto\"/></Message></TesterLanguage>";                // 1250 bytes as UTF-8
+        case 3:
+            return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><TesterLanguage><Message><MessageItem ID=\"35\" "
+                   "text=\"Jednotka s t\xEDmto\"/></Message></TesterLanguage>";              // 1250 bytes as UTF-8
         case 4: return std::string(1 + Next(200), static_cast<char>(Next(256)));             // noise
         default: return "<?xml version=\"1.0\"?><TesterLanguage><Message><MessageItem ID=\"35\" text=\"a<b\"/>"
                         "</Message></TesterLanguage>";

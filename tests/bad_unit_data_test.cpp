@@ -101,12 +101,15 @@ TEST_F(BadUnitDataTest, ProcedureReadsAnyTypeAndSerial)
         const bool typed = !TrimmedType(unit.strType).empty();
         COperator robot(5000);
         if (typed)
-            robot.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) { view.Click(IDCANCEL); });
+            robot.Expect("the configuration dialog", IDC_WRITE_AND_TEST,
+                         [](CDialogView& view) { view.Click(IDCANCEL); });
         EXPECT_EQ(2, m_pTest->ConfigureThermometer(m_hHost, 0, 0)) << "image " << index;
-        const Lines expected = typed ? Lines{Opening(), Progress(37), Failure(43)}
-                                     : Lines{Opening(), ReportLine(TEST_REPORT_FAILURE, "(null)", Message(45) + " " + Message(44))};
+        const Lines expected =
+            typed ? Lines{Opening(), Progress(37), Failure(43)}
+                  : Lines{Opening(), ReportLine(TEST_REPORT_FAILURE, "(null)", Message(45) + " " + Message(44))};
         ASSERT_EQ(expected, m_reports.Lines()) << "image " << index << ", type \"" << unit.strType << "\"";
-        ASSERT_TRUE(robot.Failures().empty()) << "image " << index << ": " << ::testing::PrintToString(robot.Failures());
+        ASSERT_TRUE(robot.Failures().empty())
+            << "image " << index << ": " << ::testing::PrintToString(robot.Failures());
         ASSERT_TRUE(robot.AllDone()) << "image " << index << ": the configuration dialog never opened";
     }
 }
@@ -136,7 +139,8 @@ TEST_F(BadUnitDataTest, DialogNeverWritesWhatItsValidationRefuses)
                   },
                   [](CDialogView& view) { GiveUp(view, 20, true); }, nullptr, nullptr});
         m_pTest->ConfigureThermometer(m_hHost, 0, 0);
-        ASSERT_TRUE(robot.Failures().empty()) << "image " << index << ": " << ::testing::PrintToString(robot.Failures());
+        ASSERT_TRUE(robot.Failures().empty())
+            << "image " << index << ": " << ::testing::PrintToString(robot.Failures());
         if (CountCalls(CBench::Get().CallLog(), "WriteConfig 0 20 1") == 1) {
             ++written;
             const std::string refused = RefusedField(Unit("G").abyConfig);

@@ -256,7 +256,8 @@ TEST_F(BenchTest, MistakesAreNamedAndNothingIsLoadedHalf)
     } cases[] = {
         {BenchText("[Unit A]\nType=X\nSerial=1\nUserConfig=05 0A\n"),
          ", line 8, [Unit A], key UserConfig: expected 21 bytes"},
-        {BenchText("[Unit A]\nType=X\nSerial=1\n"), "[Unit A], key UserConfig: expected 21 bytes in hexadecimal, e.g. 05 0A 60 02 ... (the key is missing)"},
+        {BenchText("[Unit A]\nType=X\nSerial=1\n"),
+         "[Unit A], key UserConfig: expected 21 bytes in hexadecimal, e.g. 05 0A 60 02 ... (the key is missing)"},
         {BenchText(std::string(kUnitA) + "JP2=maybe\n"), "[Unit A], key JP2: expected open or closed"},
         {BenchText(std::string(kUnitA) + "Colour=red\n"), "[Unit A], key Colour: unknown key"},
         {BenchText(std::string(kUnitA) + "JP1=WP\n"), "[Unit A], key JP1: the key is given twice"},

@@ -142,8 +142,8 @@ TEST_F(ConfigDialogTest, LanguageFileNamesTheConfigurationAndTestDialogs)
         items += "<DialogItem ID=\"" + std::to_string(dialog) + "\" text=\"title " + std::to_string(dialog) + "\">";
         for (const BuiltInText& caption : kBuiltInCaptions) {
             if (caption.nDialog == dialog)
-                items += "<ControlItem ID=\"" + std::to_string(caption.nId) + "\" text=\"" + std::to_string(dialog) + "/" +
-                         std::to_string(caption.nId) + "\"/>";
+                items += "<ControlItem ID=\"" + std::to_string(caption.nId) + "\" text=\"" + std::to_string(dialog) +
+                         "/" + std::to_string(caption.nId) + "\"/>";
         }
         items += "</DialogItem>";
     }
@@ -189,8 +189,10 @@ TEST_F(ConfigDialogTest, OpensWithListsRangesPictureAndTexts)
         } lists[] = {
             {IDC_BAUD_RATE, {{"600", 6}, {"1200", 12}, {"2400", 24}, {"4800", 48}, {"9600", 96}}},
             {IDC_PARITY, {{kParityNone, 0}, {kParityOdd, 1}, {kParityEven, 2}}},
-            {IDC_CURRENT_I0_I1, {{"p\xF8ibli\x9En\xEC 50uA", 0}, {"p\xF8ibli\x9En\xEC 100uA", 2}, {"p\xF8ibli\x9En\xEC 150uA", 3}}},
-            {IDC_CURRENT_I2_I3, {{"p\xF8ibli\x9En\xEC 50uA", 0}, {"p\xF8ibli\x9En\xEC 100uA", 2}, {"p\xF8ibli\x9En\xEC 150uA", 3}}},
+            {IDC_CURRENT_I0_I1,
+             {{"p\xF8ibli\x9En\xEC 50uA", 0}, {"p\xF8ibli\x9En\xEC 100uA", 2}, {"p\xF8ibli\x9En\xEC 150uA", 3}}},
+            {IDC_CURRENT_I2_I3,
+             {{"p\xF8ibli\x9En\xEC 50uA", 0}, {"p\xF8ibli\x9En\xEC 100uA", 2}, {"p\xF8ibli\x9En\xEC 150uA", 3}}},
         };
         for (const auto& list : lists) {
             ASSERT_EQ(static_cast<int>(list.entries.size()), view.ItemCount(list.nId)) << list.nId;
@@ -390,7 +392,8 @@ TEST_F(ConfigDialogTest, TypicalRecordReachesTheUnitsEEPROM)
     EXPECT_EQ(0x5A, written.abyConfig[20]) << "byte 20 never reaches the unit";
     EXPECT_EQ("9600 8 2", TestedLine()) << "the test reconnects with the record's baud rate and parity";
     const std::vector<std::string> calls = CBench::Get().CallLog();
-    const int reconnect = static_cast<int>(std::find(calls.begin(), calls.end(), "Reconnect 9600 8 2 1") - calls.begin());
+    const int reconnect =
+        static_cast<int>(std::find(calls.begin(), calls.end(), "Reconnect 9600 8 2 1") - calls.begin());
     EXPECT_EQ("ExitConfig", calls.at(reconnect - 1));
     EXPECT_GE(CBench::Get().MillisecondsBetween(reconnect - 1, reconnect), 250.0)
         << "the worker gives the unit 300 ms to leave configuration mode before it reconnects";
@@ -419,15 +422,18 @@ TEST_F(ConfigDialogTest, EachRejectedValueShowsItsMessageAndFocus)
         {"address 126", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "126"); }, 21, IDC_ADDRESS},
         {"address no number", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "1a"); }, 21, IDC_ADDRESS},
         {"delay 255 typed", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "255"); }, 22, IDC_ANSWER_DELAY},
-        {"maximum I0 below minimum", [](CDialogView& v) { v.SetUpDown(32805, 10); v.SetUpDown(32809, 9); }, 27, 32782},
-        {"maximum I1 below minimum", [](CDialogView& v) { v.SetUpDown(32806, 100); v.SetUpDown(32810, 99); }, 28, 32783},
-        {"maximum I3 below minimum", [](CDialogView& v) { v.SetUpDown(32808, 255); v.SetUpDown(32812, 254); }, 30, 32785},
+        {"maximum I0 below minimum", [](CDialogView& v) { v.SetUpDown(32805, 10); v.SetUpDown(32809, 9); },
+         27, 32782},
+        {"maximum I1 below minimum", [](CDialogView& v) { v.SetUpDown(32806, 100); v.SetUpDown(32810, 99); },
+         28, 32783},
+        {"maximum I3 below minimum", [](CDialogView& v) { v.SetUpDown(32808, 255); v.SetUpDown(32812, 254); },
+         30, 32785},
         {"timeout 0", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "0"); }, 46, IDC_TIMEOUT},
         {"timeout 65536", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "65536"); }, 46, IDC_TIMEOUT},
         {"timeout 70000", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "70000"); }, 46, IDC_TIMEOUT},  // not 4464
         // Validation stops at the first bad value: one box, for the address.
-        {"address 0 and timeout 0", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "0"); v.SetText(IDC_TIMEOUT, "0"); }, 21,
-         IDC_ADDRESS},
+        {"address 0 and timeout 0", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "0"); v.SetText(IDC_TIMEOUT, "0"); },
+         21, IDC_ADDRESS},
     };
     for (const RejectCase& c : cases) {
         // TAVO-02 shows every input, so its I2/I3 pairs are the operator's to set.
@@ -474,7 +480,8 @@ TEST_F(ConfigDialogTest, PulsePairsOutOfReachAreMadeWritable)
                 EXPECT_EQ(texts[i], view.Text(IDC_MIN_PULSE_I0 + i)) << type << ", pulse " << i;
             WriteAndTest(view);
         })) << type;
-        const std::vector<std::string> replaced = {"Ulozene casy I2 maji maximum pod minimem, zapise se 2.5 az 637.5 ms\n"};
+        const std::vector<std::string> replaced = {
+            "Ulozene casy I2 maji maximum pod minimem, zapise se 2.5 az 637.5 ms\n"};
         EXPECT_EQ(shown ? replaced : std::vector<std::string>(), m_debug.Texts()) << type;
         const BenchUnit written = Unit("A");
         const unsigned char expectedMinima[4] = {3, 4, 1, 6};
@@ -500,10 +507,12 @@ TEST_F(ConfigDialogTest, BoundaryValuesPass)
         {"address 1", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "1"); }, 0, 1},
         {"address 125", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "125"); }, 0, 125},
         {"delay 254", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "254"); }, 1, 254},
-        {"maximum I1 equal to minimum", [](CDialogView& v) { v.SetUpDown(32806, 100); v.SetUpDown(32810, 100); }, 17, 100},
+        {"maximum I1 equal to minimum", [](CDialogView& v) { v.SetUpDown(32806, 100); v.SetUpDown(32810, 100); },
+         17, 100},
         {"timeout 1", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "1"); }, 4, 1},
         {"timeout 65535", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "65535"); }, 5, 0xFF},
-        {"timeout not ticked", [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "99999"); v.SetChecked(IDC_TIMEOUT_CHECK, false); }, 4, 0},
+        {"timeout not ticked",
+         [](CDialogView& v) { v.SetText(IDC_TIMEOUT, "99999"); v.SetChecked(IDC_TIMEOUT_CHECK, false); }, 4, 0},
         {"quadrature I2/I3", [](CDialogView& v) { v.SetChecked(IDC_QUADRATURE_I2_I3, true); }, 10, 2, "TAVO-02"},
         {"currents", [](CDialogView& v) { v.Select(IDC_CURRENT_I0_I1, 2); v.Select(IDC_CURRENT_I2_I3, 1); }, 11, 0x23,
          "TAVO-02"},
@@ -651,20 +660,32 @@ struct WheelCase
 TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
 {
     const WheelCase cases[] = {
-        {"address 125 up", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "125"); }, IDC_ADDRESS, 120, IDC_ADDRESS, false, "125"},
-        {"address 1 down", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "1"); }, IDC_ADDRESS, -120, IDC_ADDRESS, false, "1"},
-        {"address empty up", [](CDialogView& v) { v.SetText(IDC_ADDRESS, ""); }, IDC_ADDRESS, 120, IDC_ADDRESS, false, "1"},
-        {"address empty down", [](CDialogView& v) { v.SetText(IDC_ADDRESS, ""); }, IDC_ADDRESS, -120, IDC_ADDRESS, false, "1"},
-        {"address 50 up", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_ADDRESS, 120, IDC_ADDRESS, false, "51"},
-        {"address zero delta", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_ADDRESS, 0, IDC_ADDRESS, false, "49"},
-        {"delay 252 up", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "252"); }, IDC_ANSWER_DELAY, 120, IDC_ANSWER_DELAY, false, "254"},
-        {"delay 3 down", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "3"); }, IDC_ANSWER_DELAY, -120, IDC_ANSWER_DELAY, false, "0"},
-        {"delay 100 down", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "100"); }, IDC_ANSWER_DELAY, -240, IDC_ANSWER_DELAY, false, "95"},
+        {"address 125 up", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "125"); }, IDC_ADDRESS, 120, IDC_ADDRESS, false,
+         "125"},
+        {"address 1 down", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "1"); }, IDC_ADDRESS, -120, IDC_ADDRESS, false,
+         "1"},
+        {"address empty up", [](CDialogView& v) { v.SetText(IDC_ADDRESS, ""); }, IDC_ADDRESS, 120, IDC_ADDRESS, false,
+         "1"},
+        {"address empty down", [](CDialogView& v) { v.SetText(IDC_ADDRESS, ""); }, IDC_ADDRESS, -120, IDC_ADDRESS,
+         false, "1"},
+        {"address 50 up", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_ADDRESS, 120, IDC_ADDRESS, false,
+         "51"},
+        {"address zero delta", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_ADDRESS, 0, IDC_ADDRESS, false,
+         "49"},
+        {"delay 252 up", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "252"); }, IDC_ANSWER_DELAY, 120,
+         IDC_ANSWER_DELAY, false, "254"},
+        {"delay 3 down", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "3"); }, IDC_ANSWER_DELAY, -120,
+         IDC_ANSWER_DELAY, false, "0"},
+        {"delay 100 down", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "100"); }, IDC_ANSWER_DELAY, -240,
+         IDC_ANSWER_DELAY, false, "95"},
         {"pulse 253 up on its edit", [](CDialogView& v) { v.SetUpDown(32806, 253); }, 32779, 120, 32806, true, "255"},
         {"pulse 2 down on its up-down", [](CDialogView& v) { v.SetUpDown(32811, 2); }, 32811, -120, 32811, true, "0"},
-        {"pulse 100 up on its up-down", [](CDialogView& v) { v.SetUpDown(32805, 100); }, 32805, 120, 32805, true, "105"},
-        {"focus on a list", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_PARITY, 120, IDC_ADDRESS, false, "50"},
-        {"focus on a checkbox", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_SERIES, 120, IDC_ADDRESS, false, "50"},
+        {"pulse 100 up on its up-down", [](CDialogView& v) { v.SetUpDown(32805, 100); }, 32805, 120, 32805, true,
+         "105"},
+        {"focus on a list", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_PARITY, 120, IDC_ADDRESS, false,
+         "50"},
+        {"focus on a checkbox", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_SERIES, 120, IDC_ADDRESS,
+         false, "50"},
         {"focus on a button", [](CDialogView& v) { v.SetUpDown(32805, 100); }, IDCANCEL, 120, 32805, true, "100"},
     };
     for (const WheelCase& c : cases) {

@@ -190,7 +190,8 @@ TEST_F(EnduranceTest, CancelAroundTheAnswer)
             CBench::Get().ClearCallLog();
             CBench::Get().HoldPolls(moment.nHold);
             COperator op(5000);
-            op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
+            op.Expect("the configuration dialog", IDC_WRITE_AND_TEST,
+                      [](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
             op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [&moment](CDialogView& view) {
                 if (!moment.nHeldPoll)
                     return;
@@ -201,7 +202,8 @@ TEST_F(EnduranceTest, CancelAroundTheAnswer)
                           });
             });
             if (moment.nResult == 2)
-                op.Expect("the configuration dialog again", IDC_WRITE_AND_TEST, [](CDialogView& view) { view.Click(IDCANCEL); });
+                op.Expect("the configuration dialog again", IDC_WRITE_AND_TEST,
+                          [](CDialogView& view) { view.Click(IDCANCEL); });
             EXPECT_EQ(moment.nResult, Configure());
             CBench::Get().HoldPolls(BENCH_HOLD_NONE);
             EXPECT_TRUE(op.Failures().empty()) << ::testing::PrintToString(op.Failures());

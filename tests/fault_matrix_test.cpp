@@ -115,6 +115,11 @@ protected:
                                               std::to_string(address) + "; 9600 Bd, parity sud\xE1 (EVEN)",
                                           written);
     }
+    // Two passes, each after its opening, and the series broken at the next-unit dialog.
+    Lines TwoPasses(const Lines& first, const Lines& second) const
+    {
+        return Join({{Opening()}, first, {Opening()}, second, {Failure(41)}});
+    }
     // The unit configured but its test given up: the pass begins again.
     Lines GivenUp() const { return {Progress(37), Success(31), Progress(38), Failure(42), Opening()}; }
     Lines WriteRefusedOnce(Lines unit) const
@@ -126,7 +131,7 @@ protected:
 
 TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
 {
-    const Lines series = Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 6), {Failure(41)}});
+    const Lines series = TwoPasses(Configured(kSerialA, 5), Configured(kSerialB, 6));
     const struct
     {
         const char* pszOperation;
@@ -136,21 +141,21 @@ TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
     } faults[] = {
         {nullptr, 0, 0, series},
         {"CheckEEPROM", 1, 0, {Opening()}},
-        {"CheckEEPROM", 1, 2, {Opening()}},                                   // answers, but not 1
+        {"CheckEEPROM", 1, 2, {Opening()}},  // answers, but not 1
         {"CheckEEPROM", 1, -1, {Opening()}},
         {"CheckEEPROM", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}})},
-        {"ReadUserConfig", 1, 0, Join({{Opening()}, Configured(kSerialA, 88), {Opening()}, Configured(kSerialB, 89), {Failure(41)}})},
-        {"ReadUserConfig", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 88), {Failure(41)}})},
-        {"ReadDefaultConfig", 1, 0, series},                              // selector 1: its answer is not used
+        {"ReadUserConfig", 1, 0, TwoPasses(Configured(kSerialA, 88), Configured(kSerialB, 89))},
+        {"ReadUserConfig", 2, 0, TwoPasses(Configured(kSerialA, 5), Configured(kSerialB, 88))},
+        {"ReadDefaultConfig", 1, 0, series},  // selector 1: its answer is not used
         {"ReadDefaultConfig", 2, 0, series},
-        {"WriteConfig", 1, 0, Join({{Opening()}, WriteRefusedOnce(Configured(kSerialA, 5)), {Opening()}, Configured(kSerialB, 6), {Failure(41)}})},
-        {"WriteConfig", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}, WriteRefusedOnce(Configured(kSerialB, 6)), {Failure(41)}})},
-        {"ExitConfig", 1, 0, series},                                     // repeated after nine polls
+        {"WriteConfig", 1, 0, TwoPasses(WriteRefusedOnce(Configured(kSerialA, 5)), Configured(kSerialB, 6))},
+        {"WriteConfig", 2, 0, TwoPasses(Configured(kSerialA, 5), WriteRefusedOnce(Configured(kSerialB, 6)))},
+        {"ExitConfig", 1, 0, series},  // repeated after nine polls
         {"ExitConfig", 2, 0, series},
-        {"MeasureValue", 1, 0, series},                                   // the next poll answers
-        {"MeasureValue", 2, 0, series},                                   // B's first poll
-        {"Reconnect", 1, 0, Join({{Opening()}, GivenUp(), Configured(kSerialA, 5), {Opening()}, Configured(kSerialB, 6), {Failure(41)}})},
-        {"Reconnect", 2, 0, series},                                       // the line still has A's setting
+        {"MeasureValue", 1, 0, series},  // the next poll answers
+        {"MeasureValue", 2, 0, series},  // B's first poll
+        {"Reconnect", 1, 0, TwoPasses(Join({GivenUp(), Configured(kSerialA, 5)}), Configured(kSerialB, 6))},
+        {"Reconnect", 2, 0, series},  // the line still has A's setting
     };
     for (const auto& fault : faults) {
         const std::string name = fault.pszOperation ? fault.pszOperation : "none";
@@ -172,7 +177,7 @@ TEST_F(FaultMatrixTest, MissingDefaultBlockLeavesTheDialogEmpty)
     CBench::Get().Put(noBaud);
     CBench::Get().FailCall("ReadDefaultConfig", 1);
     EXPECT_EQ(2, Run());
-    EXPECT_EQ(Join({{Opening()}, Configured(kSerialA, 88), {Opening()}, Configured(kSerialB, 89), {Failure(41)}}), m_reports.Lines());
+    EXPECT_EQ(TwoPasses(Configured(kSerialA, 88), Configured(kSerialB, 89)), m_reports.Lines());
 }
 
 TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
@@ -197,13 +202,17 @@ TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
              ok ? Join({passA, {Opening()}, Configured(kSerialB, 5, false), {seriesBreak}})
                 : Join({passA, {Opening(), Progress(37), Failure(43)}})},
             {IDC_TEST_EXPLANATION, 1, 2,
-             ok ? Join({passA, passB, {seriesBreak}}) : Join({{Opening()}, GivenUp(), Configured(kSerialA, 5), passB, {seriesBreak}})},
+             ok ? Join({passA, passB, {seriesBreak}})
+                : Join({{Opening()}, GivenUp(), Configured(kSerialA, 5), passB, {seriesBreak}})},
             {IDC_TEST_EXPLANATION, 2, 2,
-             ok ? Join({passA, passB, {seriesBreak}}) : Join({passA, {Opening()}, GivenUp(), Configured(kSerialB, 6), {seriesBreak}})},
+             ok ? Join({passA, passB, {seriesBreak}})
+                : Join({passA, {Opening()}, GivenUp(), Configured(kSerialB, 6), {seriesBreak}})},
             // Ended with 1 without the operator connecting B: unit A again, refused, then B.
-            {IDC_CONFIRM_TEXT, 1, 2, ok ? Join({passA, {Opening()}, passB, {seriesBreak}}) : Join({passA, {seriesBreak}})},
+            {IDC_CONFIRM_TEXT, 1, 2,
+             ok ? Join({passA, {Opening()}, passB, {seriesBreak}}) : Join({passA, {seriesBreak}})},
             // After B: with 1, B comes again, is refused and the next-unit dialog is cancelled.
-            {IDC_CONFIRM_TEXT, 2, 2, ok ? Join({passA, passB, {Opening(), Failure(36)}}) : Join({passA, passB, {seriesBreak}})},
+            {IDC_CONFIRM_TEXT, 2, 2,
+             ok ? Join({passA, passB, {Opening(), Failure(36)}}) : Join({passA, passB, {seriesBreak}})},
         };
         for (const auto& c : cases) {
             SCOPED_TRACE("dialog with control " + std::to_string(c.nMark) + ", opening " + std::to_string(c.nOpening) +

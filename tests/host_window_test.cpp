@@ -57,7 +57,8 @@ protected:
             return;
         std::string error;
         EXPECT_TRUE(SaveWindowPng(m_hWindow, std::string(prefix) + "-host.png", &error)) << error;
-        EXPECT_TRUE(SaveWindowPng(::FindWindowA("TavoBenchWindow", nullptr), std::string(prefix) + "-bench.png", &error))
+        EXPECT_TRUE(
+            SaveWindowPng(::FindWindowA("TavoBenchWindow", nullptr), std::string(prefix) + "-bench.png", &error))
             << error;
     }
 
@@ -95,7 +96,8 @@ TEST_F(HostWindowTest, PicturesGoIntoACzechNamedFolder)
 {
     char temp[MAX_PATH];
     ::GetTempPathA(sizeof(temp), temp);
-    const std::string folder = std::string(temp) + "sn\xEDmky \xE8" "e\x9Ak\xE9";  // "snímky české" in code page 1250
+    const std::string folder = std::string(temp) + "sn\xEDmky \xE8"
+                                                   "e\x9Ak\xE9";  // "snímky české" in code page 1250
     wchar_t wideTemp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, wideTemp);
     const std::wstring wideFolder = std::wstring(wideTemp) + L"sn\u00EDmky \u010De\u0161k\u00E9";

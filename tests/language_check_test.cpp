@@ -96,13 +96,15 @@ TEST(LanguageCheck, UnreadableFilesAreRefusedWithAReason)
         std::string bytes;
         const char* pszExpected;
     } cases[] = {
-        {"broken", "<?xml version=\"1.0\"?>\n<TesterLanguage>\n<Message>\n</TesterLanguage>\n", "line 4: not well-formed XML"},
+        {"broken", "<?xml version=\"1.0\"?>\n<TesterLanguage>\n<Message>\n</TesterLanguage>\n",
+         "line 4: not well-formed XML"},
         {"root", "<?xml version=\"1.0\"?><Language/>", "the root element is not TesterLanguage"},
         {"DTD", "<?xml version=\"1.0\"?><!DOCTYPE TesterLanguage [<!ENTITY a \"x\">]><TesterLanguage/>",
          "not well-formed XML"},
         // What a hand-edited file gets.
         {"& in a text", kHead + "<MessageItem ID=\"20\" text=\"a & b\"/>\n" + kTail, "line 4: not well-formed XML"},
-        {"& between elements", kHead + "&\n<MessageItem ID=\"20\" text=\"a\"/>\n" + kTail, "line 4: not well-formed XML"},
+        {"& between elements", kHead + "&\n<MessageItem ID=\"20\" text=\"a\"/>\n" + kTail,
+         "line 4: not well-formed XML"},
         {"NUL between elements", kHead + std::string("\0", 1) + "<MessageItem ID=\"20\" text=\"a\"/>\n" + kTail,
          "line 4: not well-formed XML"},
         {"NUL in the declaration", std::string("<?x\0l", 5) + kHead.substr(5) + kTail, "line 1: not well-formed XML"},

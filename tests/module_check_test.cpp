@@ -102,9 +102,13 @@ TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)
 {
     CPeFile pe;
     const std::string original = ShippedModule(&pe);
-    const auto truncated = [](size_t length) { return [length](std::string& bytes, const CPeFile&) { bytes.resize(length); }; };
+    const auto truncated = [](size_t length) {
+        return [length](std::string& bytes, const CPeFile&) { bytes.resize(length); };
+    };
     const auto outside = [](int directory) {
-        return [directory](std::string& bytes, const CPeFile&) { Put<DWORD>(bytes, DirectoryOffset(bytes, directory), 0x7FFFFF00); };
+        return [directory](std::string& bytes, const CPeFile&) {
+            Put<DWORD>(bytes, DirectoryOffset(bytes, directory), 0x7FFFFF00);
+        };
     };
     const size_t nt = NtHeaders(original);
     const size_t sections = nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + sizeof(IMAGE_OPTIONAL_HEADER32);
@@ -121,7 +125,8 @@ TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)
              std::swap_ranges(&bytes[TableOffset(pe, 2)], &bytes[TableOffset(pe, 2) + 4], &bytes[TableOffset(pe, 3)]);
          },
          "its virtual table is not the published one: slot 2 (GetModuleName) holds "
-         "?IsSupportedTest@CTestTAVO02@@UAEHPBD@Z, slot 3 (IsSupportedTest) holds ?GetModuleName@CTestTAVO02@@UAEPBDXZ"},
+         "?IsSupportedTest@CTestTAVO02@@UAEHPBD@Z, slot 3 (IsSupportedTest) holds "
+         "?GetModuleName@CTestTAVO02@@UAEPBDXZ"},
         {"an import no library exports",
          [](std::string& bytes, const CPeFile&) {
              ReplaceText(bytes, "?ExitConfig@CTAVOTester@@QAEHXZ", "?ExitConfig@CTAVOTester@@QBEHXZ");
@@ -165,7 +170,8 @@ TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)
              const DWORD imports = pe.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress;
              for (size_t i = 0; i < 1100; ++i)
                  bytes.replace(text + 20 * i, 20, bytes, pe.FileOffset(imports), 20);
-             Put<DWORD>(bytes, DirectoryOffset(bytes, IMAGE_DIRECTORY_ENTRY_IMPORT), pe.Sections().at(0).VirtualAddress);
+             Put<DWORD>(bytes, DirectoryOffset(bytes, IMAGE_DIRECTORY_ENTRY_IMPORT),
+                        pe.Sections().at(0).VirtualAddress);
          },
          "the file is damaged: its import table lists more than 1024 libraries"},
         {"an export table of 2^31 names",
@@ -177,15 +183,19 @@ TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)
         {"an exported name without its end",
          [text](std::string& bytes, const CPeFile& pe) {
              const size_t exports = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
-             const size_t names = pe.FileOffset(Get<DWORD>(bytes, exports + offsetof(IMAGE_EXPORT_DIRECTORY, AddressOfNames)));
+             const size_t names =
+                 pe.FileOffset(Get<DWORD>(bytes, exports + offsetof(IMAGE_EXPORT_DIRECTORY, AddressOfNames)));
              bytes.replace(text, 5000, 5000, 'A');
              Put<DWORD>(bytes, names, pe.Sections().at(0).VirtualAddress);
          },
          "the file is damaged: an exported name is not terminated within 4096 characters"},
-        {"an empty library name", [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "TAVOTester.dll", std::string(1, '\0')); },
+        {"an empty library name",
+         [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "TAVOTester.dll", std::string(1, '\0')); },
          "an import library's name is empty: its"},
         {"a library name with a path",
-         [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "TAVOTester.dll", std::string("..\\x.dll\0", 9)); },
+         [](std::string& bytes, const CPeFile&) {
+             ReplaceText(bytes, "TAVOTester.dll", std::string("..\\x.dll\0", 9));
+         },
          "an import library's name holds a path: ..\\x.dll"},
     };
     for (const auto& c : cases) {

@@ -22,8 +22,10 @@ TEST(RuntimeTest, LongDivisionAndRemainderAnswerAsThisCompilerDoes)
 {
     const auto divide = ProbeExport<long long (*)(long long, long long)>("ProbeDivide");
     const auto remainder = ProbeExport<long long (*)(long long, long long)>("ProbeRemainder");
-    const auto divideU = ProbeExport<unsigned long long (*)(unsigned long long, unsigned long long)>("ProbeDivideUnsigned");
-    const auto remainderU = ProbeExport<unsigned long long (*)(unsigned long long, unsigned long long)>("ProbeRemainderUnsigned");
+    const auto divideU =
+        ProbeExport<unsigned long long (*)(unsigned long long, unsigned long long)>("ProbeDivideUnsigned");
+    const auto remainderU =
+        ProbeExport<unsigned long long (*)(unsigned long long, unsigned long long)>("ProbeRemainderUnsigned");
     ASSERT_TRUE(divide && remainder && divideU && remainderU);
     const struct
     {
@@ -85,7 +87,8 @@ TEST(RuntimeTest, OverrunEndsTheProcess)
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    ASSERT_TRUE(
+        ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process.hProcess, 30000));
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.hProcess, &exitCode);

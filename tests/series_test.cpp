@@ -81,7 +81,8 @@ TEST_F(SeriesTest, SingleUnitAnswersOneWithoutTheNextUnitDialog)
     });
     ExpectTest();
     EXPECT_EQ(1, Configure(5));
-    ExpectReports(Join({{Opening()}, Configured("configuration for 00012345: address 7; 9600 Bd, parity lich\xE1 (ODD)")}));
+    ExpectReports(
+        Join({{Opening()}, Configured("configuration for 00012345: address 7; 9600 Bd, parity lich\xE1 (ODD)")}));
     EXPECT_EQ("CheckEEPROM 5", CBench::Get().CallLog().front()) << "the caller's check mode on the first pass";
     void* window = nullptr;
     unsigned short value = 0;
@@ -152,9 +153,12 @@ TEST_F(SeriesTest, SeriesOfThreeThenCancelEndsWithMessage41)
     ExpectTest();
     ExpectNextUnit(false);
     EXPECT_EQ(2, Configure());
-    ExpectReports(Join({{Opening()}, Configured("configuration for 00000001: address 20; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Opening()}, Configured("configuration for 00000002: address 21; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Opening()}, Configured("configuration for 00000003: address 22; 9600 Bd, parity sud\xE1 (EVEN)"),
+    ExpectReports(Join({{Opening()},
+                        Configured("configuration for 00000001: address 20; 9600 Bd, parity sud\xE1 (EVEN)"),
+                        {Opening()},
+                        Configured("configuration for 00000002: address 21; 9600 Bd, parity sud\xE1 (EVEN)"),
+                        {Opening()},
+                        Configured("configuration for 00000003: address 22; 9600 Bd, parity sud\xE1 (EVEN)"),
                         {Failure(41)}}));
     EXPECT_EQ(21, Unit("B").abyConfig[0]);
     EXPECT_EQ(22, Unit("C").abyConfig[0]);
@@ -180,7 +184,8 @@ TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
     ExpectNextUnit(true, "B");
     ExpectConfigCancel("41");  // advanced once, for the unit configured
     EXPECT_EQ(2, Configure());
-    ExpectReports(Join({{Opening()}, Configured("configuration for 00000001: address 40; 9600 Bd, parity sud\xE1 (EVEN)"),
+    ExpectReports(Join({{Opening()},
+                        Configured("configuration for 00000001: address 40; 9600 Bd, parity sud\xE1 (EVEN)"),
                         {Opening(), Opening(), Progress(37), Failure(43)}}));
     const std::vector<std::string> calls = CBench::Get().CallLog();
     EXPECT_EQ(2, std::count(calls.begin(), calls.end(), "CheckEEPROM 1")) << "the pass after the skipped unit too";
@@ -346,7 +351,8 @@ TEST(SeriesLifetime, LoadConfigureUnloadAHundredTimes)
         CBench::Get().Put(unit);
         CBench::Get().Connect("A");
         COperator op(5000);
-        op.Expect("the configuration dialog", IDC_WRITE_AND_TEST, [](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
+        op.Expect("the configuration dialog", IDC_WRITE_AND_TEST,
+                  [](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
         op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
         ASSERT_EQ(1, module.Instance()->ConfigureThermometer(nullptr, 0, 0)) << "round " << round;
         ASSERT_EQ(0, CBench::Get().OtherCallersRunning()) << "round " << round << ": the worker is still running";

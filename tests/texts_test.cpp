@@ -173,7 +173,8 @@ TEST_F(TextsTest, UnusableFilesFindNothing)
     } files[] = {
         {"not XML", "this is not xml"},
         {"truncated", "<?xml version=\"1.0\"?><TesterLanguage><Message><MessageItem ID=\"35\" text=\"x\"/>"},
-        {"another root", "<?xml version=\"1.0\"?><Language><Message><MessageItem ID=\"35\" text=\"x\"/></Message></Language>"},
+        {"another root",
+         "<?xml version=\"1.0\"?><Language><Message><MessageItem ID=\"35\" text=\"x\"/></Message></Language>"},
         {"DTD", "<?xml version=\"1.0\"?><!DOCTYPE TesterLanguage [<!ENTITY a \"x\">]><TesterLanguage><Message>"
                 "<MessageItem ID=\"35\" text=\"&a;\"/></Message></TesterLanguage>"},
         {"broken encoding", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><TesterLanguage><Message>"

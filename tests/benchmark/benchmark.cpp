@@ -101,7 +101,8 @@ BenchUnit Unit()
     unit.strName = "A";
     unit.strType = "QX2250.10";
     unit.strSerial = "00012345";
-    const unsigned char config[21] = {5, 10, 96, 2, 0x58, 2, 's', 'a', 'v', 'e', 0, 0, 1, 1, 1, 1, 255, 255, 255, 255, 0};
+    const unsigned char config[21] = {5, 10, 96, 2, 0x58, 2,   's', 'a', 'v', 'e', 0,
+                                      0, 1,  1,  1, 1,    255, 255, 255, 255, 0};
     memcpy(unit.abyConfig, config, sizeof(config));
     unit.byAnswerAddress = 5;
     unit.nAnswerBaud = 9600;

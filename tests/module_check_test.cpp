@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "DamagedCopies.h"
 #include "ModuleCheck.h"
 #include "PeFile.h"
 #include "TempFile.h"
@@ -222,23 +223,15 @@ TEST(ModuleCheckTest, AnswersEveryRandomlyDamagedCopy)
         const IMAGE_DATA_DIRECTORY directory = pe.Directory(index);
         regions.push_back({pe.FileOffset(directory.VirtualAddress), directory.Size});
     }
-    const char* count = getenv("TAVO_DAMAGED_COPIES");
-    const int copies = count ? atoi(count) : 300;
-    std::mt19937 random(20261209);
-    int fit = 0;
-    DWORD slowest = 0;
-    for (int copy = 0; copy < copies; ++copy) {
-        std::string bytes = original;
+    const auto damage = [&regions](std::string& bytes, std::mt19937& random) {
         for (int changes = 1 + random() % 8; changes > 0; --changes) {
             const auto& region = regions[random() % regions.size()];
             bytes[region.first + random() % region.second] = static_cast<char>(random());
         }
-        const DWORD start = ::GetTickCount();
-        fit += Answer(bytes, Folder(TAVO_MODULE_32)).empty() ? 1 : 0;
-        slowest = std::max(slowest, ::GetTickCount() - start);
-        EXPECT_LT(::GetTickCount() - start, 1000u) << "copy " << copy;
-    }
-    printf("%d of %d damaged copies were still fit; the slowest answer took %lu ms\n", fit, copies, slowest);
+    };
+    AnswerDamagedCopies(original, 300, damage, [](const std::string& bytes) {
+        return Answer(bytes, Folder(TAVO_MODULE_32)).empty();  // fit
+    });
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ case "$name $1" in
     "id -u") echo "$STANDIN_UID"; exit 0 ;;
 esac
 echo "$name${*:+ $*}" >>"$STANDIN_LOG"
-if [ "$name $1" = "apt-get update" ] && [ "$(grep -c '^apt-get update' "$STANDIN_LOG")" -le "$STANDIN_UPDATE_FAILS" ]; then
+updates=$(grep -c '^apt-get update' "$STANDIN_LOG")
+if [ "$name $1" = "apt-get update" ] && [ "$updates" -le "$STANDIN_UPDATE_FAILS" ]; then
     echo "E: Failed to fetch .../binary-i386/Packages.xz  File has unexpected size. Mirror sync in progress?" >&2
     echo "E: Some index files failed to download. They have been ignored, or old ones used instead." >&2
     exit 100
@@ -83,7 +84,7 @@ check "wine32:i386 refused: the x86_64 tree runs the tests" 0 \
     "$(lines "dpkg --add-architecture i386" "$update" "$install wine32:i386" "$update" "$install wine32:i386")" \
     STANDIN_INSTALLED="${all/wine32:i386/}" STANDIN_REFUSE=wine32:i386
 check "locales installed, the Czech locale missing: only locale-gen" 0 "" "locale-gen" STANDIN_LOCALES="C POSIX"
-grep -qx 'cs_CZ.UTF-8 UTF-8' "$work/locale.gen" || { failures=$((failures + 1)); echo "FAILED: locale.gen lacks cs_CZ"; }
+grep -qx 'cs_CZ.UTF-8 UTF-8' "$work/locale.gen" || { failures=$((failures + 1)); echo "FAILED: no cs_CZ"; }
 check "a build package refused: setup fails and names it" 1 \
     "setup: the build needs lld-16, which apt cannot install: Unable to locate package lld-16" \
     "$(lines "$update" "$install lld-16" "$update" "$install lld-16")" STANDIN_INSTALLED="${all/lld-16/}" \

@@ -57,17 +57,21 @@ apt_reason() {
     grep '^E: ' "$apt_errors" | tail -n 1 | cut -c4- || true
 }
 
+# Says once when the index stays incomplete.
+index_said=false
 update_index() {
     apt-get update -q 2>"$apt_errors" >/dev/null && return
     apt-get update -q 2>"$apt_errors" >/dev/null && return
-    say "the package index is not fully up to date ($(apt_reason)); going on with what apt has"
+    $index_said || say "the package index is not fully up to date ($(apt_reason)); going on with what apt has"
+    index_said=true
 }
 
 # install PACKAGE...: tried again once after another update.
 install() {
-    apt-get install -y -q --no-install-recommends "$@" 2>"$apt_errors" && return
+    say "installing $*"
+    apt-get install -y -q --no-install-recommends "$@" 2>"$apt_errors" >/dev/null && return
     update_index
-    apt-get install -y -q --no-install-recommends "$@" 2>"$apt_errors"
+    apt-get install -y -q --no-install-recommends "$@" 2>"$apt_errors" >/dev/null
 }
 
 missing=()

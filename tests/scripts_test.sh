@@ -93,14 +93,14 @@ check "not root with packages missing: no apt call" 1 "setup: missing packages \
     "" STANDIN_INSTALLED="${all/cmake/}" STANDIN_UID=1000
 
 mkdir -p "$work/build/i686" "$work/build/x86_64"
-echo "no Wine: wine is not installed" >"$work/build/i686/wine-unavailable"
+echo "no Wine for it: wine32:i386 is not installed" >"$work/build/i686/wine-unavailable"
 echo "Wine is installed but cannot start here: wine64 --version: 126" >"$work/build/x86_64/wine-unavailable"
 configure() {
     lines "cmake -S ${scripts%/*} -B $work/build/$1 -G Ninja -DCMAKE_TOOLCHAIN_FILE=${scripts%/*}/cmake/mingw-$1.cmake \
 -DCMAKE_BUILD_TYPE=Release${2:+ $2}" "cmake --build $work/build/$1 -j2"
 }
 SCRIPT=test.sh check "test.sh where no tree's Wine can start: fails, saying why" 1 \
-    "No build tree can run its programs here: i686: no Wine: wine is not installed; x86_64: Wine is installed but" \
+    "No build tree can run its programs here: i686: no Wine for it: wine32:i386 is not installed; x86_64: Wine is" \
     "$(configure i686; configure x86_64 "-DTAVO_MODULE_32=$work/build/i686/bin/TestTAVO02.test")" \
     TAVO_BUILD_DIR="$work/build"
 

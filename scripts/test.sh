@@ -11,4 +11,4 @@ echo "== Tests run in $(basename "$tree") =="
 start_wineserver "$tree"
 cd "$tree"
 ctest --output-on-failure --no-tests=error
-echo "== $(ctest -N | sed -n 's/^Total Tests: //p') tests ran in $(basename "$tree") =="
+echo "== $(ctest -N --no-tests=error | sed -n 's/^Total Tests: //p') tests ran in $(basename "$tree") =="

@@ -26,27 +26,19 @@ std::string Folder(const std::string& path)
 
 typedef std::function<void(std::string& bytes, const CPeFile& pe)> Patch;
 
+// The bytes at offset as a Type (x86 reads and writes them unaligned).
 template <typename Type>
-void Put(std::string& bytes, size_t offset, Type value)
+Type& At(std::string& bytes, size_t offset)
 {
-    ASSERT_LE(offset + sizeof(value), bytes.size());
-    memcpy(&bytes[offset], &value, sizeof(value));
-}
-
-template <typename Type>
-Type Get(const std::string& bytes, size_t offset)
-{
-    Type value{};
-    memcpy(&value, &bytes.at(offset + sizeof(value) - 1) - (sizeof(value) - 1), sizeof(value));
-    return value;
+    return *reinterpret_cast<Type*>(&bytes.at(offset + sizeof(Type) - 1) - (sizeof(Type) - 1));
 }
 
 size_t NtHeaders(const std::string& bytes)
 {
-    return Get<LONG>(bytes, offsetof(IMAGE_DOS_HEADER, e_lfanew));
+    return *reinterpret_cast<const LONG*>(&bytes.at(offsetof(IMAGE_DOS_HEADER, e_lfanew)));
 }
 
-size_t DirectoryOffset(const std::string& bytes, int index)
+size_t DirectoryOffset(std::string& bytes, int index)
 {
     return NtHeaders(bytes) + offsetof(IMAGE_NT_HEADERS32, OptionalHeader.DataDirectory) +
            index * sizeof(IMAGE_DATA_DIRECTORY);
@@ -66,14 +58,14 @@ void ReplaceText(std::string& bytes, const std::string& from, const std::string&
 
 // The file offset of the first entry one level below a resource directory
 // entry (at entry, or at the root's entry of type when entry is 0).
-size_t ResourceChild(const std::string& bytes, const CPeFile& pe, size_t entry, WORD type = 0)
+size_t ResourceChild(std::string& bytes, const CPeFile& pe, size_t entry, WORD type = 0)
 {
     const size_t root = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).VirtualAddress);
     if (!entry) {
-        for (entry = root + sizeof(IMAGE_RESOURCE_DIRECTORY); Get<WORD>(bytes, entry) != type; entry += 8) {
+        for (entry = root + sizeof(IMAGE_RESOURCE_DIRECTORY); At<WORD>(bytes, entry) != type; entry += 8) {
         }
     }
-    return root + (Get<DWORD>(bytes, entry + 4) & 0x7FFFFFFF) + sizeof(IMAGE_RESOURCE_DIRECTORY);
+    return root + (At<DWORD>(bytes, entry + 4) & 0x7FFFFFFF) + sizeof(IMAGE_RESOURCE_DIRECTORY);
 }
 
 // The module's answer: the findings, one per line, or the reason it could
@@ -108,7 +100,7 @@ TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)
     };
     const auto outside = [](int directory) {
         return [directory](std::string& bytes, const CPeFile&) {
-            Put<DWORD>(bytes, DirectoryOffset(bytes, directory), 0x7FFFFF00);
+            At<DWORD>(bytes, DirectoryOffset(bytes, directory)) = 0x7FFFFF00;
         };
     };
     const size_t nt = NtHeaders(original);
@@ -158,12 +150,12 @@ TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)
          [](std::string& bytes, const CPeFile& pe) {
              const size_t language = ResourceChild(bytes, pe, ResourceChild(bytes, pe, 0, 16));
              const size_t root = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).VirtualAddress);
-             Put<DWORD>(bytes, root + Get<DWORD>(bytes, language + 4), 0xFFFFF000);
+             At<DWORD>(bytes, root + At<DWORD>(bytes, language + 4)) = 0xFFFFF000;
          },
          "the file is damaged: a resource's data lies outside the image or the file"},
         {"a loop in the resource directory",
          [](std::string& bytes, const CPeFile& pe) {
-             Put<DWORD>(bytes, ResourceChild(bytes, pe, 0, 16) + 4, 0x80000000);  // the name leads back to the root
+             At<DWORD>(bytes, ResourceChild(bytes, pe, 0, 16) + 4) = 0x80000000;  // the name leads back to the root
          },
          "the file is damaged: its resource directory is deeper than three levels"},
         {"1,100 import libraries",
@@ -171,23 +163,23 @@ TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)
              const DWORD imports = pe.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress;
              for (size_t i = 0; i < 1100; ++i)
                  bytes.replace(text + 20 * i, 20, bytes, pe.FileOffset(imports), 20);
-             Put<DWORD>(bytes, DirectoryOffset(bytes, IMAGE_DIRECTORY_ENTRY_IMPORT),
-                        pe.Sections().at(0).VirtualAddress);
+             At<DWORD>(bytes, DirectoryOffset(bytes, IMAGE_DIRECTORY_ENTRY_IMPORT)) =
+                 pe.Sections().at(0).VirtualAddress;
          },
          "the file is damaged: its import table lists more than 1024 libraries"},
         {"an export table of 2^31 names",
          [](std::string& bytes, const CPeFile& pe) {
              const size_t exports = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
-             Put<DWORD>(bytes, exports + offsetof(IMAGE_EXPORT_DIRECTORY, NumberOfNames), 0x80000000);
+             At<DWORD>(bytes, exports + offsetof(IMAGE_EXPORT_DIRECTORY, NumberOfNames)) = 0x80000000;
          },
          "the file is damaged: its export table counts more than 65536 names or functions"},
         {"an exported name without its end",
          [text](std::string& bytes, const CPeFile& pe) {
              const size_t exports = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
              const size_t names =
-                 pe.FileOffset(Get<DWORD>(bytes, exports + offsetof(IMAGE_EXPORT_DIRECTORY, AddressOfNames)));
+                 pe.FileOffset(At<DWORD>(bytes, exports + offsetof(IMAGE_EXPORT_DIRECTORY, AddressOfNames)));
              bytes.replace(text, 5000, 5000, 'A');
-             Put<DWORD>(bytes, names, pe.Sections().at(0).VirtualAddress);
+             At<DWORD>(bytes, names) = pe.Sections().at(0).VirtualAddress;
          },
          "the file is damaged: an exported name is not terminated within 4096 characters"},
         {"an empty library name",

@@ -646,61 +646,54 @@ TEST_F(ConfigDialogTest, AnyUpDownRefreshesAllEightTexts)
     });
 }
 
+// A value set, the focus put and the wheel turned. The value is an edit's
+// text, or a pulse up-down's position, which its edit shows in 2.5 ms steps.
 struct WheelCase
 {
     const char* pszName;
-    void (*prepare)(CDialogView&);
+    int nValueId;
+    const char* pszValue;
     int nFocus;
     int nDelta;
-    int nReadId;         // an edit's text, or an up-down's position (see bPosition)
-    bool bPosition;
     const char* pszExpected;
 };
 
 TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
 {
     const WheelCase cases[] = {
-        {"address 125 up", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "125"); }, IDC_ADDRESS, 120, IDC_ADDRESS, false,
-         "125"},
-        {"address 1 down", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "1"); }, IDC_ADDRESS, -120, IDC_ADDRESS, false,
-         "1"},
-        {"address empty up", [](CDialogView& v) { v.SetText(IDC_ADDRESS, ""); }, IDC_ADDRESS, 120, IDC_ADDRESS, false,
-         "1"},
-        {"address empty down", [](CDialogView& v) { v.SetText(IDC_ADDRESS, ""); }, IDC_ADDRESS, -120, IDC_ADDRESS,
-         false, "1"},
-        {"address 50 up", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_ADDRESS, 120, IDC_ADDRESS, false,
-         "51"},
-        {"address zero delta", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_ADDRESS, 0, IDC_ADDRESS, false,
-         "49"},
-        {"delay 252 up", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "252"); }, IDC_ANSWER_DELAY, 120,
-         IDC_ANSWER_DELAY, false, "254"},
-        {"delay 3 down", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "3"); }, IDC_ANSWER_DELAY, -120,
-         IDC_ANSWER_DELAY, false, "0"},
-        {"delay 100 down", [](CDialogView& v) { v.SetText(IDC_ANSWER_DELAY, "100"); }, IDC_ANSWER_DELAY, -240,
-         IDC_ANSWER_DELAY, false, "95"},
-        {"pulse 253 up on its edit", [](CDialogView& v) { v.SetUpDown(32806, 253); }, 32779, 120, 32806, true, "255"},
-        {"pulse 2 down on its up-down", [](CDialogView& v) { v.SetUpDown(32811, 2); }, 32811, -120, 32811, true, "0"},
-        {"pulse 100 up on its up-down", [](CDialogView& v) { v.SetUpDown(32805, 100); }, 32805, 120, 32805, true,
-         "105"},
-        {"focus on a list", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_PARITY, 120, IDC_ADDRESS, false,
-         "50"},
-        {"focus on a checkbox", [](CDialogView& v) { v.SetText(IDC_ADDRESS, "50"); }, IDC_SERIES, 120, IDC_ADDRESS,
-         false, "50"},
-        {"focus on a button", [](CDialogView& v) { v.SetUpDown(32805, 100); }, IDCANCEL, 120, 32805, true, "100"},
+        {"address 125 up", IDC_ADDRESS, "125", IDC_ADDRESS, 120, "125"},
+        {"address 1 down", IDC_ADDRESS, "1", IDC_ADDRESS, -120, "1"},
+        {"address empty up", IDC_ADDRESS, "", IDC_ADDRESS, 120, "1"},
+        {"address empty down", IDC_ADDRESS, "", IDC_ADDRESS, -120, "1"},
+        {"address 50 up", IDC_ADDRESS, "50", IDC_ADDRESS, 120, "51"},
+        {"address zero delta", IDC_ADDRESS, "50", IDC_ADDRESS, 0, "49"},
+        {"delay 252 up", IDC_ANSWER_DELAY, "252", IDC_ANSWER_DELAY, 120, "254"},
+        {"delay 3 down", IDC_ANSWER_DELAY, "3", IDC_ANSWER_DELAY, -120, "0"},
+        {"delay 100 down", IDC_ANSWER_DELAY, "100", IDC_ANSWER_DELAY, -240, "95"},
+        {"pulse 253 up on its edit", 32806, "253", 32779, 120, "255"},
+        {"pulse 2 down on its up-down", 32811, "2", 32811, -120, "0"},
+        {"pulse 100 up on its up-down", 32805, "100", 32805, 120, "105"},
+        {"focus on a list", IDC_ADDRESS, "50", IDC_PARITY, 120, "50"},
+        {"focus on a checkbox", IDC_ADDRESS, "50", IDC_SERIES, 120, "50"},
+        {"focus on a button", 32805, "100", IDCANCEL, 120, "100"},
     };
     for (const WheelCase& c : cases) {
+        const bool upDown = c.nValueId >= IDC_MIN_PULSE_SPIN_I0 && c.nValueId < IDC_MIN_PULSE_SPIN_I0 + 8;
         // TAVO-02 shows every pulse input, so each can take the focus.
         Open(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
-            c.prepare(view);
+            if (upDown)
+                view.SetUpDown(c.nValueId, atoi(c.pszValue));
+            else
+                view.SetText(c.nValueId, c.pszValue);
             view.Focus(c.nFocus);
             view.Wheel(c.nDelta);
-            if (c.bPosition) {
-                EXPECT_EQ(atoi(c.pszExpected), view.UpDownPosition(c.nReadId)) << c.pszName;
+            if (upDown) {
+                EXPECT_EQ(atoi(c.pszExpected), view.UpDownPosition(c.nValueId)) << c.pszName;
                 char expectedText[16];
                 snprintf(expectedText, sizeof(expectedText), "%2.1f", atoi(c.pszExpected) * 2.5);
-                EXPECT_EQ(expectedText, view.Text(c.nReadId - IDC_MIN_PULSE_SPIN_I0 + IDC_MIN_PULSE_I0)) << c.pszName;
+                EXPECT_EQ(expectedText, view.Text(c.nValueId - IDC_MIN_PULSE_SPIN_I0 + IDC_MIN_PULSE_I0)) << c.pszName;
             } else {
-                EXPECT_EQ(c.pszExpected, view.Text(c.nReadId)) << c.pszName;
+                EXPECT_EQ(c.pszExpected, view.Text(c.nValueId)) << c.pszName;
             }
             view.Click(IDCANCEL);
         });

@@ -1,5 +1,5 @@
-// The module's resources as the built DLL holds them: template 2020 control by
-// control, and bitmap 2023.
+// The module's resources as the built DLL holds them: templates 2020-2022
+// control by control, and bitmap 2023.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -124,31 +124,62 @@ bool SameClass(const std::wstring& actual, const wchar_t* expected)
     return _wcsicmp(actual.c_str(), expected) == 0;
 }
 
+// A control of a template in tab order, its text in UTF-8; a style of 0 is
+// not compared.
+struct ExpectedItem
+{
+    DWORD dwId;
+    const wchar_t* pszClass;
+    short x, y, cx, cy;
+    const char* pszText;
+    DWORD dwStyle = 0;
+};
+
+// The frame every template shares, its size and caption, then its controls.
+void ExpectTemplate(const DialogTemplate& dialog, short cx, short cy, const char* caption,
+                    const std::vector<ExpectedItem>& items)
+{
+    // visible, caption, system menu, centred, modal frame, font set
+    EXPECT_EQ(static_cast<DWORD>(WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT),
+              dialog.dwStyle);
+    EXPECT_EQ(0u, dialog.dwExStyle);
+    EXPECT_EQ(22, dialog.x);
+    EXPECT_EQ(17, dialog.y);
+    EXPECT_EQ(cx, dialog.cx);
+    EXPECT_EQ(cy, dialog.cy);
+    EXPECT_EQ(Wide(caption), dialog.strCaption);
+    EXPECT_EQ(8, dialog.wPointSize);
+    EXPECT_EQ(L"MS Sans Serif", dialog.strFont);
+    ASSERT_EQ(items.size(), dialog.items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        const TemplateItem& item = dialog.items[i];
+        const ExpectedItem& want = items[i];
+        EXPECT_EQ(want.dwId, item.dwId) << "tab position " << i;
+        EXPECT_TRUE(SameClass(item.strClass, want.pszClass)) << "control " << want.dwId;
+        EXPECT_EQ(want.x, item.x) << "control " << want.dwId;
+        EXPECT_EQ(want.y, item.y) << "control " << want.dwId;
+        EXPECT_EQ(want.cx, item.cx) << "control " << want.dwId;
+        EXPECT_EQ(want.cy, item.cy) << "control " << want.dwId;
+        EXPECT_EQ(Wide(want.pszText), item.strText) << "control " << want.dwId;
+        if (want.dwStyle) {
+            EXPECT_EQ(want.dwStyle, item.dwStyle) << "control " << want.dwId;
+        }
+    }
+}
+
+DialogTemplate LoadTemplate(const CTestModule& module, int id)
+{
+    const BYTE* data = Resource(module.Handle(), id, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    EXPECT_NE(nullptr, data) << "template " << id;
+    return data ? CTemplateReader(data).Read() : DialogTemplate();
+}
+
 typedef CModuleFixture Resources;
 
 TEST_F(Resources, Template2020HoldsEveryControlInTabOrder)
 {
-    const BYTE* data = Resource(m_module.Handle(), 2020, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
-    ASSERT_NE(nullptr, data);
-    const DialogTemplate dialog = CTemplateReader(data).Read();
-
-    EXPECT_EQ(static_cast<DWORD>(WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT),
-              dialog.dwStyle);
-    EXPECT_EQ(22, dialog.x);
-    EXPECT_EQ(17, dialog.y);
-    EXPECT_EQ(400, dialog.cx);
-    EXPECT_EQ(215, dialog.cy);
-    EXPECT_EQ(Wide(u8"Konfigurace čítače"), dialog.strCaption);
-    EXPECT_EQ(8, dialog.wPointSize);
-    EXPECT_EQ(L"MS Sans Serif", dialog.strFont);
-
-    const struct
-    {
-        DWORD dwId;
-        const wchar_t* pszClass;
-        short x, y, cx, cy;
-        const char* pszText;
-    } expected[] = {
+    const DialogTemplate dialog = LoadTemplate(m_module, 2020);
+    ExpectTemplate(dialog, 400, 215, u8"Konfigurace čítače", {
         {32787, L"Static", 5, 5, 180, 180, ""},
         {32815, L"Static", 240, 5, 80, 10, "Adresa:"},
         {32771, L"Edit", 325, 4, 70, 12, ""},
@@ -193,19 +224,7 @@ TEST_F(Resources, Template2020HoldsEveryControlInTabOrder)
         {32789, L"Button", 75, 193, 110, 10, u8"konfigurovat sérii jednotek"},
         {32788, L"Button", 225, 195, 75, 15, "Zapsat a otestovat"},
         {2, L"Button", 305, 195, 75, 15, "Storno"},
-    };
-    ASSERT_EQ(sizeof(expected) / sizeof(expected[0]), dialog.items.size());
-    for (size_t i = 0; i < dialog.items.size(); ++i) {
-        const TemplateItem& item = dialog.items[i];
-        const auto& want = expected[i];
-        EXPECT_EQ(want.dwId, item.dwId) << "tab position " << i;
-        EXPECT_TRUE(SameClass(item.strClass, want.pszClass)) << "control " << want.dwId;
-        EXPECT_EQ(want.x, item.x) << "control " << want.dwId;
-        EXPECT_EQ(want.y, item.y) << "control " << want.dwId;
-        EXPECT_EQ(want.cx, item.cx) << "control " << want.dwId;
-        EXPECT_EQ(want.cy, item.cy) << "control " << want.dwId;
-        EXPECT_EQ(Wide(want.pszText), item.strText) << "control " << want.dwId;
-    }
+    });
 
     // Styles that the behaviour depends on.
     auto styleOf = [&dialog](DWORD id) {
@@ -230,69 +249,20 @@ TEST_F(Resources, Template2020HoldsEveryControlInTabOrder)
     EXPECT_TRUE(styleOf(32815) & SS_CENTERIMAGE) << "labels are vertically centred";
 }
 
-DialogTemplate LoadTemplate(const CTestModule& module, int id)
-{
-    const BYTE* data = Resource(module.Handle(), id, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
-    EXPECT_NE(nullptr, data) << "template " << id;
-    return data ? CTemplateReader(data).Read() : DialogTemplate();
-}
-
 TEST_F(Resources, Templates2021And2022)
 {
-    const DWORD style = 0x10C808C0;  // visible, caption, system menu, centred, modal frame, font set
-
+    const DWORD flatButton = 0x50018000;  // push button, flat, tab stop
     const DialogTemplate test = LoadTemplate(m_module, 2021);
-    EXPECT_EQ(style, test.dwStyle);
-    EXPECT_EQ(22, test.x);
-    EXPECT_EQ(17, test.y);
-    EXPECT_EQ(260, test.cx);
-    EXPECT_EQ(100, test.cy);
-    EXPECT_EQ(Wide(u8"Test konfigurace čítače"), test.strCaption);
-    EXPECT_EQ(L"MS Sans Serif", test.strFont);
-    ASSERT_EQ(2u, test.items.size());
-    EXPECT_EQ(32801u, test.items[0].dwId);
-    EXPECT_TRUE(SameClass(test.items[0].strClass, L"Static"));
-    EXPECT_EQ(static_cast<DWORD>(SS_CENTER), test.items[0].dwStyle & SS_TYPEMASK);
-    EXPECT_EQ(5, test.items[0].x);
-    EXPECT_EQ(39, test.items[0].y);
-    EXPECT_EQ(250, test.items[0].cx);
-    EXPECT_EQ(40, test.items[0].cy);
-    EXPECT_EQ(Wide(u8"Test právě probíhá a pokud proběhne úspěšně dialog se sám uzavře.\n\nTest by neměl trvat "
-                   u8"déle než 10s."),
-              test.items[0].strText);
-    EXPECT_EQ(2u, test.items[1].dwId);
-    EXPECT_EQ(80, test.items[1].x);
-    EXPECT_EQ(80, test.items[1].y);
-    EXPECT_EQ(100, test.items[1].cx);
-    EXPECT_EQ(15, test.items[1].cy);
-    EXPECT_EQ(static_cast<DWORD>(0x50018000), test.items[1].dwStyle) << "push button, flat, tab stop";
-    EXPECT_EQ(Wide(u8"Zpět ke konfiguraci modulu"), test.items[1].strText);
-
-    const DialogTemplate confirm = LoadTemplate(m_module, 2022);
-    EXPECT_EQ(style, confirm.dwStyle);
-    EXPECT_EQ(0u, confirm.dwExStyle);
-    EXPECT_EQ(22, confirm.x);
-    EXPECT_EQ(17, confirm.y);
-    EXPECT_EQ(205, confirm.cx);
-    EXPECT_EQ(60, confirm.cy);
-    EXPECT_EQ(Wide(u8"Konfigurace další jednotky ..."), confirm.strCaption);
-    ASSERT_EQ(2u, confirm.items.size());
-    const struct
-    {
-        DWORD dwId;
-        short x;
-        const wchar_t* pszText;
-    } buttons[] = {{1, 60, L"OK"}, {2, 105, L"Storno"}};
-    for (size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(buttons[i].dwId, confirm.items[i].dwId);
-        EXPECT_TRUE(SameClass(confirm.items[i].strClass, L"Button"));
-        EXPECT_EQ(static_cast<DWORD>(0x50018000), confirm.items[i].dwStyle);
-        EXPECT_EQ(buttons[i].x, confirm.items[i].x);
-        EXPECT_EQ(40, confirm.items[i].y);
-        EXPECT_EQ(40, confirm.items[i].cx);
-        EXPECT_EQ(15, confirm.items[i].cy);
-        EXPECT_EQ(buttons[i].pszText, confirm.items[i].strText);
-    }
+    ExpectTemplate(test, 260, 100, u8"Test konfigurace čítače", {
+        {32801, L"Static", 5, 39, 250, 40,
+         u8"Test právě probíhá a pokud proběhne úspěšně dialog se sám uzavře.\n\nTest by neměl trvat déle než 10s."},
+        {2, L"Button", 80, 80, 100, 15, u8"Zpět ke konfiguraci modulu", flatButton},
+    });
+    EXPECT_EQ(static_cast<DWORD>(SS_CENTER), test.items.at(0).dwStyle & SS_TYPEMASK);
+    ExpectTemplate(LoadTemplate(m_module, 2022), 205, 60, u8"Konfigurace další jednotky ...", {
+        {1, L"Button", 60, 40, 40, 15, "OK", flatButton},
+        {2, L"Button", 105, 40, 40, 15, "Storno", flatButton},
+    });
 }
 
 TEST_F(Resources, Bitmap2023Is310By280With256ColoursUncompressed)

@@ -260,6 +260,16 @@ protected:
             lines.erase(lines.begin() + 1);
         return lines;
     }
+    // The report lines as expected, each for the host window with value 1.
+    void ExpectReports(const Lines& expected)
+    {
+        EXPECT_EQ(expected, m_reports.Lines());
+        for (const ReportLine& line : m_reports.Lines()) {
+            EXPECT_EQ(m_hOwner, line.hWnd) << line;
+            EXPECT_EQ(1, line.nValue) << line;
+            EXPECT_EQ(0, line.wValue) << line;
+        }
+    }
     static Lines Join(std::initializer_list<Lines> parts)
     {
         Lines all;

@@ -28,14 +28,19 @@ class ConfigDialogTest : public CModuleFixture
 {
 protected:
     // Connects unit and runs the configuration command; action drives its
-    // configuration dialog. Answers the command's result: 2 after a Cancel
-    // there, 1 after a write whose test the unit answered.
+    // configuration dialog, which is cancelled when the action leaves it
+    // open. Answers the command's result: 2 after a Cancel there, 1 after a
+    // write whose test the unit answered.
     int Open(const BenchUnit& unit, COperator::Action action)
     {
         m_reports.Clear();
         CBench::Get().ClearCallLog();
         Bench({unit});
-        ExpectConfig(std::move(action));
+        ExpectConfig([action](CDialogView& view) {
+            action(view);
+            if (view.IsOpen())
+                view.Click(IDCANCEL);
+        });
         return Configure();
     }
 
@@ -124,7 +129,6 @@ TEST_F(ConfigDialogTest, TypeVariantsDisableOrHideTheirGroups)
             EXPECT_EQ(variant.bTimeoutVisible, view.IsVisible(IDC_TIMEOUT_CHECK)) << variant.pszType;
             EXPECT_EQ(variant.bTimeoutVisible, view.IsVisible(IDC_TIMEOUT)) << variant.pszType;
             EXPECT_TRUE(view.IsVisible(IDC_QUADRATURE_I0_I1)) << "the I0/I1 controls always stay";
-            view.Click(IDCANCEL);
         });
         ExpectCancelledWithoutWrite(result, variant.pszType);
     }
@@ -132,39 +136,47 @@ TEST_F(ConfigDialogTest, TypeVariantsDisableOrHideTheirGroups)
 
 // ---- Opening and loading ----------------------------------------------------
 
-// A language file names the configuration dialog and every caption it sets,
-// and the test dialog with its button, heading and explanation; each text is
-// "<dialog>/<control>" there.
-TEST_F(ConfigDialogTest, LanguageFileNamesTheConfigurationAndTestDialogs)
+// A language file names the configuration, test and next-unit dialogs and
+// every caption they set; each text is "<dialog>/<control> \u0161" there, in
+// UTF-8, and shows in code page 1250 (a title as control 0).
+TEST_F(ConfigDialogTest, LanguageFileNamesEveryDialogAndCaption)
 {
+    const auto text = [](unsigned int dialog, unsigned int id, const char* letter) {
+        return std::to_string(dialog) + "/" + std::to_string(id) + " " + letter;
+    };
     std::string items;
-    for (unsigned int dialog : {IDD_CONFIG, IDD_TEST_CONFIG}) {
-        items += "<DialogItem ID=\"" + std::to_string(dialog) + "\" text=\"title " + std::to_string(dialog) + "\">";
+    for (unsigned int dialog : {IDD_CONFIG, IDD_TEST_CONFIG, IDD_CONFIRM}) {
+        items += "<DialogItem ID=\"" + std::to_string(dialog) + "\" text=\"" + text(dialog, 0, "\xC5\xA1") + "\">";
         for (const BuiltInText& caption : kBuiltInCaptions) {
             if (caption.nDialog == dialog)
-                items += "<ControlItem ID=\"" + std::to_string(caption.nId) + "\" text=\"" + std::to_string(dialog) +
-                         "/" + std::to_string(caption.nId) + "\"/>";
+                items += "<ControlItem ID=\"" + std::to_string(caption.nId) + "\" text=\"" +
+                         text(dialog, caption.nId, "\xC5\xA1") + "\"/>";
         }
         items += "</DialogItem>";
     }
     CTempFile file("dialogs.xml", "<TesterLanguage><Dialog>" + items + "</Dialog></TesterLanguage>");
     ASSERT_EQ(1, UseLanguage(file.Path())) << BenchLanguageError();
-    const auto expectTexts = [](CDialogView& view, unsigned int dialog) {
-        EXPECT_EQ("title " + std::to_string(dialog), view.Title());
+    const auto expectTexts = [text](CDialogView& view, unsigned int dialog) {
+        EXPECT_EQ(text(dialog, 0, "\x9A"), view.Title());
         for (const BuiltInText& caption : kBuiltInCaptions) {
             // The answer-delay box keeps its template text: the module never asks for it.
             if (caption.nDialog == dialog && caption.nId != IDC_NO_ANSWER) {
-                EXPECT_EQ(std::to_string(dialog) + "/" + std::to_string(caption.nId), view.Text(caption.nId));
+                EXPECT_EQ(text(dialog, caption.nId, "\x9A"), view.Text(caption.nId));
             }
         }
     };
     CBench::Get().HoldPolls(BENCH_HOLD_ANSWERING);  // the test dialog stays open until its texts are read
-    EXPECT_EQ(1, Open(MakeUnit("A"), [this, expectTexts](CDialogView& view) {
+    EXPECT_EQ(2, Open(MakeUnit("A"), [this, expectTexts](CDialogView& view) {
         expectTexts(view, IDD_CONFIG);
         ExpectTest([expectTexts](CDialogView& test) {
             expectTexts(test, IDD_TEST_CONFIG);
             CBench::Get().HoldPolls(BENCH_HOLD_NONE);
         });
+        ExpectNext([expectTexts](CDialogView& next) {
+            expectTexts(next, IDD_CONFIRM);
+            next.Click(IDCANCEL);
+        });
+        view.SetChecked(IDC_SERIES, true);
         view.Click(IDC_WRITE_AND_TEST);
     }));
 }
@@ -208,7 +220,6 @@ TEST_F(ConfigDialogTest, OpensWithListsRangesPictureAndTexts)
             EXPECT_EQ(255, upper);
         }
         EXPECT_NE(0, ::SendMessageA(view.Item(IDC_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0)) << "bitmap 2023 shown";
-        view.Click(IDCANCEL);
     });
 }
 
@@ -239,7 +250,6 @@ TEST_F(ConfigDialogTest, LoadsTheUnitsUserConfiguration)
         EXPECT_FALSE(view.IsEnabled(IDC_TIMEOUT));
         EXPECT_FALSE(view.IsChecked(IDC_TIMEOUT_CHECK));
         EXPECT_FALSE(view.IsChecked(IDC_SERIES));
-        view.Click(IDCANCEL);
     });
 }
 
@@ -278,7 +288,6 @@ TEST_F(ConfigDialogTest, SpecialStoredValuesOnLoad)
             EXPECT_EQ(c.pszTimeout, view.Text(IDC_TIMEOUT));
             EXPECT_EQ(c.bTimeoutChecked, view.IsChecked(IDC_TIMEOUT_CHECK));
             EXPECT_EQ(c.bTimeoutChecked, view.IsEnabled(IDC_TIMEOUT));
-            view.Click(IDCANCEL);
         });
     }
 }
@@ -326,7 +335,6 @@ TEST_F(ConfigDialogTest, InvalidBaudCodeLoadsTheDefaultBlock)
             EXPECT_EQ("600", view.Text(IDC_TIMEOUT));
             EXPECT_TRUE(view.IsChecked(IDC_TIMEOUT_CHECK));
             EXPECT_TRUE(view.IsEnabled(IDC_TIMEOUT));
-            view.Click(IDCANCEL);
         });
     }
 }
@@ -355,7 +363,6 @@ TEST_F(ConfigDialogTest, NothingToLoadLeavesTheControlsEmpty)
             EXPECT_EQ("", view.Text(id)) << id;
         for (int id : {IDC_NO_ANSWER, IDC_TIMEOUT_CHECK, IDC_QUADRATURE_I0_I1, IDC_QUADRATURE_I2_I3})
             EXPECT_FALSE(view.IsChecked(id)) << id;
-        view.Click(IDCANCEL);
     };
     // The tester has no user configuration.
     CBench::Get().FailCall("ReadUserConfig", 1);
@@ -398,13 +405,8 @@ TEST_F(ConfigDialogTest, TypicalRecordReachesTheUnitsEEPROM)
     EXPECT_GE(CBench::Get().MillisecondsBetween(reconnect - 1, reconnect), 250.0)
         << "the worker gives the unit 300 ms to leave configuration mode before it reconnects";
     EXPECT_EQ(1, CountCalls(CBench::Get().CallLog(), "Poll 5 ")) << "and polls its address";
-    EXPECT_EQ(Join({{Opening()}, Configured("configuration for 00012345: address 5; 9600 Bd, parity sud\xE1 (EVEN)"),
-                    {Failure(41)}}),
-              m_reports.Lines());
-    const ReportLine& writeReport = m_reports.Lines().at(2);
-    EXPECT_EQ(m_hHost, writeReport.hWnd) << "reported for the dialog's owner window";
-    EXPECT_EQ(1, writeReport.nValue);
-    EXPECT_EQ(0, writeReport.wValue);
+    ExpectReports(Join({{Opening()}, Configured("configuration for 00012345: address 5; 9600 Bd, parity sud\xE1 (EVEN)"),
+                        {Failure(41)}}));
 }
 
 struct RejectCase
@@ -449,7 +451,6 @@ TEST_F(ConfigDialogTest, EachRejectedValueShowsItsMessageAndFocus)
             view.SelectedRange(c.nFocus, &start, &end);
             EXPECT_EQ(0, start) << c.pszName;
             EXPECT_EQ(static_cast<int>(view.Text(c.nFocus).size()), end) << c.pszName << ": whole text selected";
-            view.Click(IDCANCEL);
         });
         ExpectCancelledWithoutWrite(result, c.pszName);
         EXPECT_EQ(3u, m_reports.Lines().size()) << c.pszName << ": no report of the dialog's own for a rejected value";
@@ -582,10 +583,9 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsTheDialogOpen)
         ExpectBox(33, IDI_HAND, IDOK);
         view.Click(IDC_WRITE_AND_TEST);
         EXPECT_TRUE(view.IsOpen());
-        view.Click(IDCANCEL);
     });
     EXPECT_EQ(2, result);
-    EXPECT_EQ((Lines{Opening(), Progress(37), Failure(32), Failure(43)}), m_reports.Lines());
+    ExpectReports({Opening(), Progress(37), Failure(32), Failure(43)});
     EXPECT_EQ(5, Unit("A").abyConfig[0]) << "nothing written";
 }
 
@@ -609,7 +609,6 @@ TEST_F(ConfigDialogTest, WriteButtonFollowsTheMandatoryFields)
         EXPECT_FALSE(view.IsEnabled(IDC_TIMEOUT));
         view.SetChecked(IDC_TIMEOUT_CHECK, true);
         EXPECT_TRUE(view.IsEnabled(IDC_TIMEOUT));
-        view.Click(IDCANCEL);
     });
 }
 
@@ -642,7 +641,6 @@ TEST_F(ConfigDialogTest, AnyUpDownRefreshesAllEightTexts)
         const char* const texts[8] = {"0.0", "25.0", "50.0", "75.0", "100.0", "125.0", "150.0", "7.5"};
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(texts[i], view.Text(IDC_MIN_PULSE_I0 + i)) << "pulse " << i;
-        view.Click(IDCANCEL);
     });
 }
 
@@ -695,7 +693,6 @@ TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
             } else {
                 EXPECT_EQ(c.pszExpected, view.Text(c.nValueId)) << c.pszName;
             }
-            view.Click(IDCANCEL);
         });
     }
 }
@@ -714,7 +711,6 @@ TEST_F(ConfigDialogTest, WheelChangesOnlyTheFocusedPair)
         view.Focus(IDC_ADDRESS);
         view.Wheel(120);
         EXPECT_TRUE(view.IsEnabled(IDC_WRITE_AND_TEST)) << "a wheel change is an ordinary text change";
-        view.Click(IDCANCEL);
     });
 }
 
@@ -727,7 +723,6 @@ TEST_F(ConfigDialogTest, DisabledDelayCannotBeStepped)
         const std::string before = view.Text(IDC_ANSWER_DELAY);
         view.Wheel(120);
         EXPECT_EQ(before, view.Text(IDC_ANSWER_DELAY));
-        view.Click(IDCANCEL);
     });
 }
 

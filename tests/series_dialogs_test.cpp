@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "ModuleFixture.h"
-#include "TempFile.h"
 
 namespace {
 
@@ -285,24 +284,6 @@ TEST_F(ConfirmDialogTest, TextsAndTheBlueLine)
                   ::GetWindowLongA(line, GWL_STYLE) & static_cast<LONG>(0xFFFF00FF));
         EXPECT_GT(PixelsOf(line, RGB(0, 0, 255)), 20) << "the text is drawn in blue";
         view.Click(IDOK);
-    });
-}
-
-TEST_F(ConfirmDialogTest, LanguageFileNamesTitleButtonsAndLine)
-{
-    CTempFile file("next.xml",
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?><TesterLanguage><Dialog>"
-                   "<DialogItem ID=\"2022\" text=\"Dal\xC5\xA1\xC3\xAD jednotka\">"
-                   "<ControlItem ID=\"1\" text=\"Pokra\xC4\x8Dovat\"/><ControlItem ID=\"2\" text=\"Skon\xC4\x8Dit\"/>"
-                   "<ControlItem ID=\"32795\" text=\"P\xC5\x99ipojte dal\xC5\xA1\xC3\xAD jednotku\"/>"
-                   "</DialogItem></Dialog></TesterLanguage>");
-    ASSERT_EQ(1, UseLanguage(file.Path())) << BenchLanguageError();
-    RunNext([](CDialogView& view) {
-        EXPECT_EQ("Dal\x9A\xED jednotka", view.Title());
-        EXPECT_EQ("Pokra\xE8ovat", view.Text(IDOK));
-        EXPECT_EQ("Skon\xE8it", view.Text(IDCANCEL));
-        EXPECT_EQ("P\xF8ipojte dal\x9A\xED jednotku", view.Text(IDC_CONFIRM_TEXT));
-        view.Click(IDCANCEL);
     });
 }
 

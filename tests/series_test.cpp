@@ -39,16 +39,6 @@ protected:
             view.Click(ok ? IDOK : IDCANCEL);
         });
     }
-
-    void ExpectReports(const std::vector<ReportLine>& expected)
-    {
-        EXPECT_EQ(expected, m_reports.Lines());
-        for (const ReportLine& line : m_reports.Lines()) {
-            EXPECT_EQ(m_hHost, line.hWnd) << line;
-            EXPECT_EQ(1, line.nValue) << line;
-            EXPECT_EQ(0, line.wValue) << line;
-        }
-    }
 };
 
 TEST_F(SeriesTest, NoUnitConnectedEndsAfterTheFirstReport)
@@ -300,20 +290,6 @@ TEST_F(SeriesTest, SecondCallStartsWithAnEmptyList)
     ExpectConfigCancel();  // no "already configured" question comes first
     EXPECT_EQ(2, Configure());
     ExpectReports({Opening(), Progress(37), Failure(43)});
-}
-
-TEST_F(SeriesTest, FailedWriteThenCancelReportsBoth)
-{
-    BenchUnit unit = MakeUnit("A");
-    unit.bWriteEnabled = false;
-    Bench({unit});
-    ExpectConfig([this](CDialogView& view) {
-        ExpectBox(33, IDI_HAND, IDOK);
-        view.Click(IDC_WRITE_AND_TEST);
-        view.Click(IDCANCEL);
-    });
-    EXPECT_EQ(2, Configure());
-    ExpectReports({Opening(), Progress(37), Failure(32), Failure(43)});
 }
 
 TEST_F(SeriesTest, LanguageFileTextsReachTheReports)

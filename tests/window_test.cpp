@@ -97,91 +97,94 @@ public:
 class WindowLibraryTest : public CDialogFixture
 {
 protected:
-    HINSTANCE Self() const { return ::GetModuleHandleA(nullptr); }
+    // Runs the probe dialog through Show(-1), action serving it; a dialog the
+    // action leaves open is ended with "End with 2".
+    int ShowProbe(COperator::Action action)
+    {
+        m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [action](CDialogView& view) {
+            action(view);
+            if (view.IsOpen())
+                view.Click(IDC_PROBE_END2);
+        });
+        return m_probe.Show(-1);
+    }
+
+    static HINSTANCE Self() { return ::GetModuleHandleA(nullptr); }
+    CProbeDialog m_probe{Self()};
 };
 
 TEST_F(WindowLibraryTest, ShowMinusOneRunsTheDialogAndReturnsTheEndDialogValue)
 {
-    CProbeDialog dialog(Self());
     HWND seen = nullptr;
-    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
+    EXPECT_EQ(2, ShowProbe([&](CDialogView& view) {
         seen = view.Handle();
         EXPECT_EQ("Probe", view.Title());
-        EXPECT_EQ(view.Handle(), dialog.Window()) << "the object is bound to its window while it runs";
-        EXPECT_EQ(&dialog, BoundWindow(view.Handle()));
-        view.Click(IDC_PROBE_END2);
-    });
-    EXPECT_EQ(2, dialog.Show(-1));
-    EXPECT_EQ(1, dialog.m_nInitCount);
-    EXPECT_EQ(seen, dialog.m_hWndAtInit) << "WM_INITDIALOG already sees the bound window";
-    EXPECT_EQ(nullptr, dialog.Window()) << "the binding ends with the window";
+        EXPECT_EQ(view.Handle(), m_probe.Window()) << "the object is bound to its window while it runs";
+        EXPECT_EQ(&m_probe, BoundWindow(view.Handle()));
+    }));
+    EXPECT_EQ(1, m_probe.m_nInitCount);
+    EXPECT_EQ(seen, m_probe.m_hWndAtInit) << "WM_INITDIALOG already sees the bound window";
+    EXPECT_EQ(nullptr, m_probe.Window()) << "the binding ends with the window";
     EXPECT_FALSE(::IsWindow(seen));
 }
 
 TEST_F(WindowLibraryTest, CommandsNeverEndTheDialogByThemselves)
 {
-    CProbeDialog dialog(Self());
     m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
         view.Click(IDOK);
         view.Click(IDCANCEL);
         view.Close();  // the close box arrives as a Cancel command, posted
-        view.When("the close box's command", [&dialog] { return dialog.m_commands.size() == 3; },
+        view.When("the close box's command", [this] { return m_probe.m_commands.size() == 3; },
                   [](CDialogView& later) {
                       EXPECT_TRUE(later.IsOpen()) << "OK, Cancel and the close box left the dialog open";
                       later.Click(IDC_PROBE_END2);
                   });
     });
-    EXPECT_EQ(2, dialog.Show(-1));
+    EXPECT_EQ(2, m_probe.Show(-1));
     const std::vector<WORD> expected = {IDOK, IDCANCEL, IDCANCEL, IDC_PROBE_END2};
-    EXPECT_EQ(expected, dialog.m_commands);
+    EXPECT_EQ(expected, m_probe.m_commands);
 }
 
 TEST_F(WindowLibraryTest, RoutesTheWheelWithItsSignedDelta)
 {
-    CProbeDialog dialog(Self());
-    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
+    EXPECT_EQ(2, ShowProbe([&](CDialogView& view) {
         view.Wheel(WHEEL_DELTA);
         view.Wheel(-WHEEL_DELTA);
-        view.Click(IDC_PROBE_END2);
-    });
-    dialog.Show(-1);
-    EXPECT_EQ((std::vector<int>{WHEEL_DELTA, -WHEEL_DELTA}), dialog.m_wheelDeltas);
+    }));
+    EXPECT_EQ((std::vector<int>{WHEEL_DELTA, -WHEEL_DELTA}), m_probe.m_wheelDeltas);
 }
 
 TEST_F(WindowLibraryTest, ControlHelpersActOnTheRealControls)
 {
-    CProbeDialog dialog(Self());
-    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
-        EXPECT_TRUE(dialog.SetDlgItemTextA(IDC_PROBE_EDIT, nullptr));
+    EXPECT_EQ(2, ShowProbe([&](CDialogView& view) {
+        EXPECT_TRUE(m_probe.SetDlgItemTextA(IDC_PROBE_EDIT, nullptr));
         EXPECT_EQ("", view.Text(IDC_PROBE_EDIT)) << "a null text shows empty";
-        EXPECT_EQ(0, dialog.GetDialogItemTextLength(IDC_PROBE_EDIT));
+        EXPECT_EQ(0, m_probe.GetDialogItemTextLength(IDC_PROBE_EDIT));
 
-        dialog.SetDlgItemInt(IDC_PROBE_EDIT, 125, FALSE);
+        m_probe.SetDlgItemInt(IDC_PROBE_EDIT, 125, FALSE);
         EXPECT_EQ("125", view.Text(IDC_PROBE_EDIT));
-        EXPECT_EQ(125u, dialog.GetDlgItemInt(IDC_PROBE_EDIT, nullptr, FALSE));
-        EXPECT_EQ(3, dialog.GetDialogItemTextLength(IDC_PROBE_EDIT));
+        EXPECT_EQ(125u, m_probe.GetDlgItemInt(IDC_PROBE_EDIT, nullptr, FALSE));
+        EXPECT_EQ(3, m_probe.GetDialogItemTextLength(IDC_PROBE_EDIT));
 
-        dialog.CheckDlgButton(IDC_PROBE_CHECK, 1);
+        m_probe.CheckDlgButton(IDC_PROBE_CHECK, 1);
         EXPECT_TRUE(view.IsChecked(IDC_PROBE_CHECK));
-        EXPECT_EQ(1u, dialog.IsDlgButtonChecked(IDC_PROBE_CHECK));
-        dialog.EnableDialogItem(IDC_PROBE_CHECK, 0);
+        EXPECT_EQ(1u, m_probe.IsDlgButtonChecked(IDC_PROBE_CHECK));
+        m_probe.EnableDialogItem(IDC_PROBE_CHECK, 0);
         EXPECT_FALSE(view.IsEnabled(IDC_PROBE_CHECK));
-        dialog.ShowDialogItem(IDC_PROBE_CHECK, SW_HIDE);
+        m_probe.ShowDialogItem(IDC_PROBE_CHECK, SW_HIDE);
         EXPECT_FALSE(view.IsVisible(IDC_PROBE_CHECK));
-        dialog.SetDialogItemFocus(IDC_PROBE_EDIT);
+        m_probe.SetDialogItemFocus(IDC_PROBE_EDIT);
         EXPECT_EQ(IDC_PROBE_EDIT, view.FocusId());
         // As the dialog manager moves the focus: a push button given it becomes the default.
-        dialog.SetDialogItemFocus(IDC_PROBE_END2);
+        m_probe.SetDialogItemFocus(IDC_PROBE_END2);
         EXPECT_EQ(BS_DEFPUSHBUTTON, ::GetWindowLongA(view.Item(IDC_PROBE_END2), GWL_STYLE) & BS_TYPEMASK);
         EXPECT_EQ(BS_PUSHBUTTON, ::GetWindowLongA(view.Item(IDOK), GWL_STYLE) & BS_TYPEMASK);
-        EXPECT_EQ(nullptr, dialog.GetDlgItem(4242)) << "an absent control";
-        EXPECT_FALSE(dialog.EnableDialogItem(4242, 1));
+        EXPECT_EQ(nullptr, m_probe.GetDlgItem(4242)) << "an absent control";
+        EXPECT_FALSE(m_probe.EnableDialogItem(4242, 1));
 
-        EXPECT_TRUE(dialog.SetWindowTextA("Renamed"));
+        EXPECT_TRUE(m_probe.SetWindowTextA("Renamed"));
         EXPECT_EQ("Renamed", view.Title());
-        view.Click(IDC_PROBE_END2);
-    });
-    EXPECT_EQ(2, dialog.Show(-1));
+    }));
 }
 
 TEST_F(WindowLibraryTest, GetDlgItemIntReadsOnlyDecimalNumbers)
@@ -211,25 +214,21 @@ TEST_F(WindowLibraryTest, GetDlgItemIntReadsOnlyDecimalNumbers)
         {"", FALSE, 0, FALSE},
         {"-", TRUE, 0, FALSE},
     };
-    CProbeDialog dialog(Self());
-    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
+    EXPECT_EQ(2, ShowProbe([&](CDialogView& view) {
         for (const auto& c : cases) {
             view.SetText(IDC_PROBE_EDIT, c.pszText);
             BOOL translated = -1;
-            EXPECT_EQ(c.uExpected, dialog.GetDlgItemInt(IDC_PROBE_EDIT, &translated, c.bSigned))
+            EXPECT_EQ(c.uExpected, m_probe.GetDlgItemInt(IDC_PROBE_EDIT, &translated, c.bSigned))
                 << "\"" << c.pszText << "\" signed " << c.bSigned;
             EXPECT_EQ(c.bTranslated, translated) << "\"" << c.pszText << "\"";
         }
-        EXPECT_EQ(0u, dialog.GetDlgItemInt(4242, nullptr, FALSE)) << "an absent control";
-        view.Click(IDC_PROBE_END2);
-    });
-    dialog.Show(-1);
+        EXPECT_EQ(0u, m_probe.GetDlgItemInt(4242, nullptr, FALSE)) << "an absent control";
+    }));
 }
 
 TEST_F(WindowLibraryTest, ColouredTextAsksItsDialogForColours)
 {
-    CProbeDialog dialog(Self());
-    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
+    EXPECT_EQ(2, ShowProbe([&](CDialogView& view) {
         HWND text = view.Item(1500);
         ASSERT_NE(nullptr, text) << "the coloured text is a child with its control id";
         EXPECT_EQ("coloured", view.Text(1500));
@@ -240,21 +239,18 @@ TEST_F(WindowLibraryTest, ColouredTextAsksItsDialogForColours)
         EXPECT_EQ(40, area.top);
         EXPECT_EQ(270, area.right - area.left);
         EXPECT_EQ(20, area.bottom - area.top);
-        const int before = dialog.m_nColourRequests;
+        const int before = m_probe.m_nColourRequests;
         ::InvalidateRect(text, nullptr, TRUE);
         ::UpdateWindow(text);
-        EXPECT_GT(dialog.m_nColourRequests, before) << "painting asks OnMyColoredTextGetTextParam";
-        view.Click(IDC_PROBE_END2);
-    });
-    dialog.Show(-1);
+        EXPECT_GT(m_probe.m_nColourRequests, before) << "painting asks OnMyColoredTextGetTextParam";
+    }));
 }
 
 // A handler's answer is the message's result: through DWLP_MSGRESULT, or
 // returned itself for the messages whose result is a handle or a code.
 TEST_F(WindowLibraryTest, HandlersAnswersAreTheMessagesResults)
 {
-    CProbeDialog dialog(Self());
-    m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [&](CDialogView& view) {
+    EXPECT_EQ(2, ShowProbe([&](CDialogView& view) {
         HDC dc = ::GetDC(view.Handle());
         EXPECT_EQ(reinterpret_cast<LRESULT>(::GetStockObject(GRAY_BRUSH)),
                   ::SendMessageA(view.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
@@ -267,9 +263,7 @@ TEST_F(WindowLibraryTest, HandlersAnswersAreTheMessagesResults)
             EXPECT_EQ(code, ::SendMessageA(view.Handle(), WM_NOTIFY, IDC_PROBE_EDIT, reinterpret_cast<LPARAM>(&header)))
                 << "notification " << code;
         }
-        view.Click(IDC_PROBE_END2);
-    });
-    EXPECT_EQ(2, dialog.Show(-1));
+    }));
 }
 
 // The modal run's failures: each answers its value without a window and

@@ -3,8 +3,10 @@
 // poll, and the bench's record of calls of two threads at once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "Bench.h"
 #include "TAVOTester.h"
@@ -46,6 +48,14 @@ std::string BenchText(const std::string& units, const std::string& connected = "
     return "; test bench\n[Bench]\nConnected=" + connected + "\n\n" + units;
 }
 
+// One poll of address, its ten out-values in values (filled with a marker first).
+void Measure(CProbeTester* tester, unsigned char address, unsigned long (&values)[10])
+{
+    std::fill(values, values + 10, 0xDEADBEEFul);
+    tester->MeasureValue(address, &values[0], &values[1], &values[2], &values[3], &values[4], &values[5], &values[6],
+                         &values[7], &values[8], &values[9], nullptr);
+}
+
 class BenchTest : public ::testing::Test
 {
 protected:
@@ -69,10 +79,7 @@ protected:
     unsigned long Poll(unsigned char address)
     {
         unsigned long values[10];
-        for (unsigned long& value : values)
-            value = 0xDEADBEEF;
-        m_tester.MeasureValue(address, &values[0], &values[1], &values[2], &values[3], &values[4], &values[5],
-                              &values[6], &values[7], &values[8], &values[9], nullptr);
+        Measure(&m_tester, address, values);
         for (int i = 0; i < 10; ++i) {
             EXPECT_NE(0xDEADBEEFul, values[i]) << "out-value " << i << " was not written";
             if (i != 1) {
@@ -80,6 +87,19 @@ protected:
             }
         }
         return values[1];
+    }
+
+    // Writes the connected unit's record with bytes changed ({offset,
+    // value}), then leaves configuration mode.
+    void Write(std::initializer_list<std::pair<int, unsigned char>> changes)
+    {
+        m_tester.CheckEEPROM(nullptr, 0, 1);
+        unsigned char record[21];
+        memcpy(record, m_tester.ReadUserConfig(), 21);
+        for (const auto& change : changes)
+            record[change.first] = change.second;
+        ASSERT_EQ(1, m_tester.WriteConfig(0, record, 20));
+        m_tester.ExitConfig();
     }
 
     CProbeTester m_tester;
@@ -134,12 +154,11 @@ TEST_F(BenchTest, UserAndDefaultConfiguration)
 
 TEST_F(BenchTest, WriteConfigWritesTwentyBytesAtMost)
 {
-    const unsigned char record[21] = {0x05, 0x0A, 0x60, 0x02, 0x58, 0x02, 's', 'a', 'v', 'e', 0x00,
-                                      0x00, 0x01, 0x01, 0x01, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x99};
-    unsigned char copy[21];
-    memcpy(copy, record, sizeof(copy));
     m_tester.CheckEEPROM(nullptr, 0, 0);
+    unsigned char copy[21];
+    memcpy(copy, m_tester.ReadUserConfig(), 21);
     copy[0] = 0x11;
+    copy[20] = 0x99;
     ASSERT_EQ(1, m_tester.WriteConfig(0, copy, 20));
     const BenchUnit unit = Unit("A");
     EXPECT_EQ(0x11, unit.abyConfig[0]);
@@ -183,24 +202,14 @@ TEST_F(BenchTest, UnitAnswersOnlyOnItsSettingOutOfConfigurationMode)
 
 TEST_F(BenchTest, ExitConfigTakesTheWrittenSetting)
 {
-    m_tester.CheckEEPROM(nullptr, 0, 0);
-    unsigned char record[21];
-    memcpy(record, m_tester.ReadUserConfig(), 21);
-    record[0] = 77;   // address
-    record[2] = 12;   // 1200 Bd
-    record[3] = 1;    // odd
-    ASSERT_EQ(1, m_tester.WriteConfig(0, record, 20));
-    m_tester.ExitConfig();
+    Write({{0, 77}, {2, 12}, {3, 1}});  // address 77, 1200 Bd, odd parity
     m_tester.Reconnect(1200, 8, 1);
     EXPECT_NE(0ul, Poll(77));
     const BenchUnit unit = Unit("A");
     EXPECT_EQ(77, unit.byAnswerAddress);
     EXPECT_EQ(1200, unit.nAnswerBaud);
 
-    record[1] = 255;  // answer delay 255: the unit never answers
-    m_tester.CheckEEPROM(nullptr, 0, 1);
-    m_tester.WriteConfig(0, record, 20);
-    m_tester.ExitConfig();
+    Write({{1, 255}});  // answer delay 255: the unit never answers
     EXPECT_EQ(0ul, Poll(77));
 }
 
@@ -216,13 +225,7 @@ TEST_F(BenchTest, AnswersAfterTheGivenNumberOfPolls)
 
 TEST_F(BenchTest, SaveAndReloadKeepEveryUnit)
 {
-    m_tester.CheckEEPROM(nullptr, 0, 0);
-    unsigned char record[21];
-    memcpy(record, m_tester.ReadUserConfig(), 21);
-    record[0] = 100;
-    m_tester.WriteConfig(0, record, 20);
-    m_tester.ExitConfig();
-
+    Write({{0, 100}});
     CTempFile saved("saved.ini", "");
     std::string error;
     ASSERT_TRUE(CBench::Get().Save(saved.Path(), &error)) << error;
@@ -288,9 +291,7 @@ TEST_F(BenchTest, MistakesAreNamedAndNothingIsLoadedHalf)
 DWORD WINAPI PollOnce(LPVOID tester)
 {
     unsigned long values[10];
-    static_cast<CProbeTester*>(tester)->MeasureValue(5, &values[0], &values[1], &values[2], &values[3], &values[4],
-                                                     &values[5], &values[6], &values[7], &values[8], &values[9],
-                                                     nullptr);
+    Measure(static_cast<CProbeTester*>(tester), 5, values);
     return values[1];
 }
 

@@ -31,13 +31,21 @@ protected:
             view.Click(IDCANCEL);
         });
     }
-    void ExpectNextUnit(bool ok, const char* connect = nullptr)
+    // The next-unit dialog: next connected and OK, or Cancel when next is null.
+    void ExpectNextUnit(const char* next)
     {
-        ExpectNext([ok, connect](CDialogView& view) {
-            if (connect)
-                CBench::Get().Connect(connect);
-            view.Click(ok ? IDOK : IDCANCEL);
+        ExpectNext([next](CDialogView& view) {
+            if (next)
+                CBench::Get().Connect(next);
+            view.Click(next ? IDOK : IDCANCEL);
         });
+    }
+    // A unit written in a series at address (unless null) and tested, then the next-unit dialog.
+    void ExpectSeriesUnit(const char* address, const char* next)
+    {
+        ExpectWrite(address, true);
+        ExpectTest();
+        ExpectNextUnit(next);
     }
 };
 
@@ -133,15 +141,9 @@ TEST_F(SeriesTest, SeriesOfThreeThenCancelEndsWithMessage41)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2210.00", "00000002"),
            MakeUnit("C", "TAVO-02", "00000003")});
-    ExpectWrite("20", true);
-    ExpectTest();
-    ExpectNextUnit(true, "B");
-    ExpectWrite(nullptr, true);
-    ExpectTest();
-    ExpectNextUnit(true, "C");
-    ExpectWrite(nullptr, true);
-    ExpectTest();
-    ExpectNextUnit(false);
+    ExpectSeriesUnit("20", "B");
+    ExpectSeriesUnit(nullptr, "C");
+    ExpectSeriesUnit(nullptr, nullptr);
     EXPECT_EQ(2, Configure());
     ExpectReports(Join({{Opening()},
                         Configured("configuration for 00000001: address 20; 9600 Bd, parity sud\xE1 (EVEN)"),
@@ -160,9 +162,7 @@ TEST_F(SeriesTest, SeriesOfThreeThenCancelEndsWithMessage41)
 TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2250.10", "00000002")});
-    ExpectWrite("40", true);
-    ExpectTest();
-    ExpectNextUnit(true, "A");  // the same unit again
+    ExpectSeriesUnit("40", "A");  // the same unit again
     m_op.Expect("the already-configured question", COperator::MESSAGE_BOX, [this](CDialogView& box) {
         EXPECT_EQ(Message(35), box.MessageText());
         EXPECT_EQ(::LoadIconA(nullptr, IDI_WARNING), box.Icon());
@@ -171,7 +171,7 @@ TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
         EXPECT_EQ(m_hHost, ::GetWindow(box.Handle(), GW_OWNER));
         box.Click(IDNO);
     });
-    ExpectNextUnit(true, "B");
+    ExpectNextUnit("B");
     ExpectConfigCancel("41");  // advanced once, for the unit configured
     EXPECT_EQ(2, Configure());
     ExpectReports(Join({{Opening()},
@@ -201,12 +201,10 @@ TEST_F(SeriesTest, KnownSerialIsAskedAboutBeforeItsDialog)
         SCOPED_TRACE(std::string(c.pszFirst) + " then " + c.pszNext);
         m_reports.Clear();
         Bench({MakeUnit("A", "QX2250.10", c.pszFirst), MakeUnit("B", "QX2250.10", c.pszNext)});
-        ExpectWrite("40", true);
-        ExpectTest();
-        ExpectNextUnit(true, "B");
+        ExpectSeriesUnit("40", "B");
         if (c.bAsked) {
             ExpectBox(35, IDI_WARNING, IDNO);
-            ExpectNextUnit(false);
+            ExpectNextUnit(nullptr);
         } else {
             ExpectConfigCancel("41");
         }
@@ -220,18 +218,16 @@ TEST_F(SeriesTest, KnownSerialIsAskedAboutBeforeItsDialog)
 TEST_F(SeriesTest, KnownSerialAnsweredYesConfiguresItAgain)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2250.10", "00000002")});
-    ExpectWrite("10", true);
-    ExpectTest();
-    ExpectNextUnit(true, "A");
+    ExpectSeriesUnit("10", "A");
     ExpectBox(35, IDI_WARNING, IDYES);
     ExpectConfig([](CDialogView& view) {
         EXPECT_EQ("11", view.Text(IDC_ADDRESS));
         view.Click(IDC_WRITE_AND_TEST);
     });
     ExpectTest();
-    ExpectNextUnit(true, "A");
+    ExpectNextUnit("A");
     ExpectBox(35, IDI_WARNING, IDNO);
-    ExpectNextUnit(true, "B");
+    ExpectNextUnit("B");
     ExpectConfigCancel("12");
     EXPECT_EQ(2, Configure());
     EXPECT_EQ(11, Unit("A").abyConfig[0]);
@@ -256,15 +252,13 @@ TEST_F(SeriesTest, AddressWrapsFrom125To1WithOneWarning)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2250.10", "00000002"),
            MakeUnit("C", "QX2250.10", "00000003")});
-    ExpectWrite("124", true);
-    ExpectTest();
-    ExpectNextUnit(true, "B");
+    ExpectSeriesUnit("124", "B");
     ExpectConfig([](CDialogView& view) {
         EXPECT_EQ("125", view.Text(IDC_ADDRESS)) << "no warning on the way to 125";
         view.Click(IDC_WRITE_AND_TEST);
     });
     ExpectTest();
-    ExpectNextUnit(true, "C");
+    ExpectNextUnit("C");
     m_op.Expect("the address-wrap warning", COperator::MESSAGE_BOX, [this](CDialogView& box) {
         EXPECT_EQ("TAVO-01", box.Title());
         EXPECT_EQ(Message(20), box.MessageText());
@@ -279,11 +273,9 @@ TEST_F(SeriesTest, AddressWrapsFrom125To1WithOneWarning)
 TEST_F(SeriesTest, SecondCallStartsWithAnEmptyList)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001")});
-    ExpectWrite("50", true);
-    ExpectTest();
-    ExpectNextUnit(true, "A");
+    ExpectSeriesUnit("50", "A");
     ExpectBox(35, IDI_WARNING, IDNO);  // the first call listed its unit
-    ExpectNextUnit(false);
+    ExpectNextUnit(nullptr);
     EXPECT_EQ(2, Configure());
 
     m_reports.Clear();

@@ -1,10 +1,20 @@
-// Classes in this file: CTempFile, a file the tests write and remove again.
+// Classes in this file: CTempFile, a file the tests write and remove again;
+// and FileBytes, which reads a file whole.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
+
+// A file's bytes as they are; none when it cannot be read.
+inline std::string FileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
 class CTempFile
 {

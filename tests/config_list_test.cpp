@@ -91,12 +91,15 @@ protected:
     CConfigList m_list;
 };
 
-TEST_F(ConfigListTest, EmptyListFindsNothing)
+TEST_F(ConfigListTest, EmptyListFindsNothingAndClearsWithOne)
 {
     EXPECT_EQ(0, m_list.Find(0)) << "the head node's serial number 0 never matches";
     EXPECT_EQ(0, m_list.Find(12345));
     EXPECT_EQ(nullptr, m_list.GetCurrent());
     EXPECT_EQ(nullptr, m_list.GetFirst());
+    EXPECT_EQ(1, m_list.Clear());
+    EXPECT_EQ(nullptr, m_list.GetFirst());
+    EXPECT_EQ(1, m_list.Set(4, 4)) << "the list works after a Clear";
 }
 
 TEST_F(ConfigListTest, SetOnEmptyListLinksIntoTheHead)
@@ -162,13 +165,6 @@ TEST_F(ConfigListTest, EveryAddressIsStoredUnchanged)
     for (const ConfigListNode* node = m_list.GetFirst(); node; node = node->pNext, ++expected)
         EXPECT_EQ(expected, node->byBusAddress);
     EXPECT_EQ(256, expected);
-}
-
-TEST_F(ConfigListTest, ClearOnEmptyListAnswersOne)
-{
-    EXPECT_EQ(1, m_list.Clear());
-    EXPECT_EQ(nullptr, m_list.GetFirst());
-    EXPECT_EQ(1, m_list.Set(4, 4)) << "the list works after a Clear";
 }
 
 TEST_F(ConfigListTest, DestructorFreesWhatIsLeft)

@@ -7,17 +7,12 @@
 
 namespace {
 
-TEST(DynString, StartsNullAndEmpty)
-{
-    CDynString text;
-    EXPECT_EQ(nullptr, text.GetString());
-    EXPECT_EQ(0, text.GetLength());
-}
-
-TEST(DynString, InitBufferCopiesAndNullStaysNull)
+TEST(DynString, StartsNullAndInitBufferCopiesAndNullStaysNull)
 {
     char source[] = "abc";
     CDynString text;
+    EXPECT_EQ(nullptr, text.GetString());
+    EXPECT_EQ(0, text.GetLength());
     text.InitBuffer(source);
     source[0] = 'x';  // the string holds its own copy
     EXPECT_STREQ("abc", text.GetString());

@@ -189,25 +189,21 @@ TEST_F(EnduranceTest, CancelAroundTheAnswer)
             CBench::Get().Put(unit);  // its polls counted anew
             CBench::Get().ClearCallLog();
             CBench::Get().HoldPolls(moment.nHold);
-            COperator op(5000);
-            op.Expect("the configuration dialog", IDC_WRITE_AND_TEST,
-                      [](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
-            op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [&moment](CDialogView& view) {
-                if (!moment.nHeldPoll)
-                    return;
-                view.When("the held poll", [] { return CBench::Get().HeldPolls() > 0; },
-                          [](CDialogView& held) {
-                              held.Click(IDCANCEL);
-                              CBench::Get().HoldPolls(BENCH_HOLD_NONE);
-                          });
+            ExpectConfig([](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
+            ExpectTest([&moment](CDialogView& view) {
+                if (moment.nHeldPoll) {
+                    view.When("the held poll", [] { return CBench::Get().HeldPolls() > 0; }, [](CDialogView& held) {
+                        held.Click(IDCANCEL);
+                        CBench::Get().HoldPolls(BENCH_HOLD_NONE);
+                    });
+                }
             });
             if (moment.nResult == 2)
-                op.Expect("the configuration dialog again", IDC_WRITE_AND_TEST,
-                          [](CDialogView& view) { view.Click(IDCANCEL); });
+                ExpectConfig([](CDialogView& again) { again.Click(IDCANCEL); });
             EXPECT_EQ(moment.nResult, Configure());
             CBench::Get().HoldPolls(BENCH_HOLD_NONE);
-            EXPECT_TRUE(op.Failures().empty()) << ::testing::PrintToString(op.Failures());
-            EXPECT_TRUE(op.AllDone());
+            ASSERT_TRUE(m_op.Failures().empty() && m_op.AllDone())
+                << ::testing::PrintToString(m_op.Failures()) << ::testing::PrintToString(m_op.Pending());
             EXPECT_EQ(0, CBench::Get().OtherCallersRunning()) << "the worker outlived its dialog";
             const std::vector<std::string> log = CBench::Get().CallLog();
             EXPECT_EQ(moment.nHeldPoll == 1 ? 0 : 1, CountCalls(log, "Poll 5 1")) << "the unit answered";

@@ -3,9 +3,6 @@
 // three rows in the traceability log.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "Handles.h"
 #include "HostWindow.h"
 #include "ModuleFixture.h"
@@ -37,9 +34,8 @@ protected:
         });
         ExpectTest();
         ExpectNext([last, nextIndex, this](CDialogView& view) {
-            if (last)
-                TakePictures();
             if (last) {
+                TakePictures();
                 view.Click(IDCANCEL);
                 ::PostMessageA(m_hWindow, WM_CLOSE, 0, 0);  // the person closes the host afterwards
                 return;
@@ -83,10 +79,7 @@ TEST_F(HostWindowTest, ThreeUnitsByHandGiveThreeLogRows)
     EXPECT_EQ(5, Unit("A").abyConfig[0]);
     EXPECT_EQ(6, Unit("B").abyConfig[0]) << "connected from the bench window, configured with the next address";
     EXPECT_EQ(7, Unit("C").abyConfig[0]);
-    std::ifstream file(logFile.Path());
-    std::stringstream text;
-    text << file.rdbuf();
-    const std::string rows = text.str();
+    const std::string rows = FileBytes(logFile.Path());
     EXPECT_EQ(4, std::count(rows.begin(), rows.end(), '\n')) << rows;
     EXPECT_NE(std::string::npos, rows.find(",00000002,QX2210.00,6,9600,even,10,600,configured")) << rows;
 }
@@ -156,10 +149,8 @@ TEST_F(HostWindowTest, ConfigureWithoutAUnitSaysWhy)
         lines.push_back(line);
     }
     report.Close();
-    std::ifstream copied(reportFile.Path());
-    std::string firstCopied;
-    std::getline(copied, firstCopied);
-    EXPECT_EQ("112  " + longText, firstCopied);
+    const std::string copied = FileBytes(reportFile.Path());
+    EXPECT_EQ("112  " + longText, copied.substr(0, copied.find_first_of("\r\n")));
     const std::vector<std::string> expected = {
         "112  " + longText,
         "host: the module ended without a reason of its own; the bench shows: no unit is connected to the tester",

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -133,8 +131,7 @@ TEST(LanguageCheck, UnreadableFilesAreRefusedWithAReason)
 // answered, with findings or a reason, within a second.
 TEST(LanguageCheck, AnswersEveryRandomlyDamagedCopy)
 {
-    std::ifstream file("lang\\cs.xml", std::ios::binary);
-    const std::string original((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string original = FileBytes("lang\\cs.xml");
     ASSERT_FALSE(original.empty());
     const auto damage = [](std::string& bytes, std::mt19937& random) {
         static const char kBreakages[] = "&<>\"'\0/=!-\x80\xFF";

@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -85,10 +83,9 @@ std::string Answer(const std::string& bytes, const std::string& libraries)
 
 std::string ShippedModule(CPeFile* pe)
 {
-    std::ifstream file(TAVO_MODULE_32, std::ios::binary);
     std::string error;
     EXPECT_TRUE(pe->Read(TAVO_MODULE_32, &error)) << error;
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return FileBytes(TAVO_MODULE_32);
 }
 
 TEST(ModuleCheckTest, RefusesEachPatchedCopyWithItsFinding)

@@ -172,22 +172,6 @@ TEST_F(TestDialogTest, WorkerIsGoneWhenItsDialogEndsByOtherMeans)
     EXPECT_EQ(0, CBench::Get().Overlaps(&overlap)) << overlap;
 }
 
-// The unit's answer is held inside the poll while the operator cancels: the
-// flag read after the loop gives the test up.
-TEST_F(TestDialogTest, CancelBetweenAnswerAndFinalReadGivesTwo)
-{
-    CBench::Get().HoldPolls(BENCH_HOLD_ANSWERING);
-    const int result = Run(MakeUnit("A"), [](CDialogView& view) {
-        view.When("an answering poll", [] { return CBench::Get().HeldPolls() > 0; }, [](CDialogView& answering) {
-            answering.Click(IDCANCEL);
-            CBench::Get().HoldPolls(BENCH_HOLD_NONE);
-        });
-    }, true);
-    CBench::Get().HoldPolls(BENCH_HOLD_NONE);
-    EXPECT_EQ(2, result);
-    EXPECT_EQ("Poll 5 1", WorkerCalls().back()) << "the unit had answered";
-}
-
 TEST_F(TestDialogTest, FailedReconnectIsReportedAndPollingGoesOn)
 {
     CBench::Get().FailCall("Reconnect", 1);

@@ -2,22 +2,11 @@
 // never lost when another program holds the file.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "ModuleFixture.h"
 #include "TempFile.h"
 #include "TraceLog.h"
 
 namespace {
-
-std::string Contents(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 class TraceLogTest : public CModuleFixture
 {
@@ -48,7 +37,7 @@ TEST_F(TraceLogTest, AppendsOneRowPerUnitAndKeepsEarlierRows)
     Report(TEST_REPORT_SUCCESS, 40);
     Report(TEST_REPORT_FAILURE, 42);
     Report(TEST_REPORT_FAILURE, 32);
-    const std::string text = Contents(m_file.Path());
+    const std::string text = FileBytes(m_file.Path());
     EXPECT_EQ(0u, text.find("date and time,serial,type,address,baud rate,parity,answer delay,timeout,result\r\n"
                             "2026-01-01 08:00:00,00000007,QX2210.00,7,2400,none,0,0,configured\r\n"))
         << "the earlier rows stay as they were";
@@ -66,7 +55,7 @@ TEST_F(TraceLogTest, LockedFileKeepsTheRowForLater)
     EXPECT_FALSE(m_log->Flush()) << "the row could not be written yet";
     ::CloseHandle(lock);
     EXPECT_TRUE(m_log->Flush());
-    EXPECT_NE(std::string::npos, Contents(m_file.Path()).find(",00012345,QX2250.10,5,9600,even,10,600,configured\r\n"));
+    EXPECT_NE(std::string::npos, FileBytes(m_file.Path()).find(",00012345,QX2250.10,5,9600,even,10,600,configured\r\n"));
 }
 
 TEST_F(TraceLogTest, FieldsWithCommasAreQuoted)
@@ -74,7 +63,7 @@ TEST_F(TraceLogTest, FieldsWithCommasAreQuoted)
     BenchUnit unit = MakeUnit("A", "QX,\"2250\"", "0001,2");
     CBench::Get().Put(unit);
     Report(TEST_REPORT_SUCCESS, 40);
-    EXPECT_NE(std::string::npos, Contents(m_file.Path()).find(",\"0001,2\",\"QX,\"\"2250\"\"\",5,"));
+    EXPECT_NE(std::string::npos, FileBytes(m_file.Path()).find(",\"0001,2\",\"QX,\"\"2250\"\"\",5,"));
 }
 
 TEST_F(TraceLogTest, TranslatedReportsAreRecognised)
@@ -82,7 +71,7 @@ TEST_F(TraceLogTest, TranslatedReportsAreRecognised)
     ASSERT_EQ(1, UseLanguage("lang\\cs.xml")) << BenchLanguageError();
     m_log.reset(new CTraceLog(m_file.Path(), m_pTest));
     Report(TEST_REPORT_SUCCESS, 40);
-    EXPECT_NE(std::string::npos, Contents(m_file.Path()).find(",configured\r\n"));
+    EXPECT_NE(std::string::npos, FileBytes(m_file.Path()).find(",configured\r\n"));
 }
 
 }  // namespace

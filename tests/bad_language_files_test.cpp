@@ -88,7 +88,7 @@ public:
     {
         std::vector<Item> messages, dialogs;
         const std::string good = WellFormed(&messages, &dialogs);
-        switch (Next(6)) {
+        switch (Next(7)) {
         case 0: return good.substr(0, good.size() / 2);                                   // truncated
         case 1:
             return "<?xml version=\"1.0\"?><Language><Message><MessageItem ID=\"35\" text=\"x\"/></Message></Language>";
@@ -99,6 +99,7 @@ public:
             return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><TesterLanguage><Message><MessageItem ID=\"35\" "
                    "text=\"Jednotka s t\xEDmto\"/></Message></TesterLanguage>";              // 1250 bytes as UTF-8
         case 4: return std::string(1 + Next(200), static_cast<char>(Next(256)));             // noise
+        case 5: return "";
         default: return "<?xml version=\"1.0\"?><TesterLanguage><Message><MessageItem ID=\"35\" text=\"a<b\"/>"
                         "</Message></TesterLanguage>";
         }
@@ -236,6 +237,7 @@ TEST_F(BadLanguageFilesTest, EveryTextFallsBackByTheRules)
         const int opened = m_pTest->LanguageFileOpen();
         if (broken) {
             EXPECT_EQ(0, opened) << "file " << file << " must not be used";
+            EXPECT_STRNE("", BenchLanguageError()) << "file " << file << ": the reason is kept for the host";
         }
         used += opened;
         if (opened)

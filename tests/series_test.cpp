@@ -49,13 +49,6 @@ protected:
     }
 };
 
-TEST_F(SeriesTest, NoUnitConnectedEndsAfterTheFirstReport)
-{
-    EXPECT_EQ(2, Configure());
-    ExpectReports({Opening()});
-    EXPECT_EQ((std::vector<std::string>{"CheckEEPROM 0"}), CBench::Get().CallLog());
-}
-
 TEST_F(SeriesTest, EmptyTypeEndsWithOneFailureReport)
 {
     const std::string types[] = {"                ", std::string("\0QX2250.10", 10), ""};

@@ -170,16 +170,6 @@ TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
     }
 }
 
-TEST_F(FaultMatrixTest, MissingDefaultBlockLeavesTheDialogEmpty)
-{
-    BenchUnit noBaud = MakeUnit("A", "QX2250.10", kSerialA);
-    noBaud.abyConfig[2] = 0;  // no baud code: the dialog reads the default block
-    CBench::Get().Put(noBaud);
-    CBench::Get().FailCall("ReadDefaultConfig", 1);
-    EXPECT_EQ(2, Run());
-    EXPECT_EQ(TwoPasses(Configured(kSerialA, 88), Configured(kSerialB, 89)), m_reports.Lines());
-}
-
 TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
 {
     const Lines passA = Join({{Opening()}, Configured(kSerialA, 5)});

@@ -13,10 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
-#include "Operator.h"
-#include "TestModule.h"
-#include "resource.h"
+#include "ModuleFixture.h"
 
 namespace {
 
@@ -93,22 +90,6 @@ std::string LanguageFile(int items)
     fputs("</Dialog>\n</TesterLanguage>\n", file);
     fclose(file);
     return path;
-}
-
-BenchUnit Unit()
-{
-    BenchUnit unit;
-    unit.strName = "A";
-    unit.strType = "QX2250.10";
-    unit.strSerial = "00012345";
-    const unsigned char config[21] = {5, 10, 96, 2, 0x58, 2,   's', 'a', 'v', 'e', 0,
-                                      0, 1,  1,  1, 1,    255, 255, 255, 255, 0};
-    memcpy(unit.abyConfig, config, sizeof(config));
-    unit.byAnswerAddress = 5;
-    unit.nAnswerBaud = 9600;
-    unit.byAnswerParity = 2;
-    unit.byAnswerDelay = 10;
-    return unit;
 }
 
 // From the configuration command to its configuration dialog ready and
@@ -216,7 +197,7 @@ void SeriesThroughput(CTestModule& module)
 {
     const int units = 10;
     CBench::Get().Clear();
-    CBench::Get().Put(Unit());
+    CBench::Get().Put(MakeUnit("A"));
     CBench::Get().Connect("A");
     ITest* tester = module.Instance();
     COperator op(10000);
@@ -228,11 +209,9 @@ void SeriesThroughput(CTestModule& module)
         });
         op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
         op.Expect("the next-unit dialog", IDC_CONFIRM_TEXT, [&serial, i, units](CDialogView& view) {
-            BenchUnit unit = Unit();
             char text[16];
             snprintf(text, sizeof(text), "%08d", ++serial);
-            unit.strSerial = text;
-            CBench::Get().Put(unit);
+            CBench::Get().Put(MakeUnit("A", "QX2250.10", text));
             view.Click(i == units - 1 ? IDCANCEL : IDOK);
         });
     }
@@ -254,7 +233,7 @@ int main()
         fprintf(stderr, "tavo_benchmark: %s\n", module.Error().c_str());
         return 1;
     }
-    CBench::Get().Put(Unit());
+    CBench::Get().Put(MakeUnit("A"));
     CBench::Get().Connect("A");
     DialogReadyTime(module);
     LookupCost(module);

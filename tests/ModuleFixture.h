@@ -195,6 +195,16 @@ protected:
         ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, action);
     }
     void ExpectNext(COperator::Action action) { ExpectOwned("the next-unit dialog", IDC_CONFIRM_TEXT, action); }
+    // A configuration dialog: the address typed (unless null), the series box set, written.
+    void ExpectWrite(const char* address, bool series)
+    {
+        ExpectConfig([address, series](CDialogView& view) {
+            if (address)
+                view.SetText(IDC_ADDRESS, address);
+            view.SetChecked(IDC_SERIES, series);
+            view.Click(IDC_WRITE_AND_TEST);
+        });
+    }
     void ExpectOwned(const std::string& name, int mark, COperator::Action action)
     {
         m_op.Expect(name, mark, [this, name, action](CDialogView& view) {

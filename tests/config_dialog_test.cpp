@@ -24,6 +24,42 @@ const char kParityNone[] = "\x8E\xE1" "dn\xE1 (NO)";
 const char kParityOdd[] = "Lich\xE1 (ODD)";
 const char kParityEven[] = "Sud\xE1 (EVEN)";
 
+// A pulse time as its edit shows an up-down position: 2.5 ms steps.
+std::string PulseText(int position)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%2.1f", position * 2.5);
+    return text;
+}
+
+// What the dialog shows of a record, as one line: address; answer delay,
+// "no answer" when its box is ticked, "disabled" when its edit is; baud rate
+// and parity entries; the two quadrature boxes (1: ticked) and the two
+// current entries (-1: none); the eight pulse times; the timeout, "unticked"
+// and "disabled" as for the delay; "series" when that box is ticked. A pulse
+// time shown must be its up-down's position.
+std::string Shown(CDialogView& view)
+{
+    const auto flag = [](bool on, const char* text) { return on ? std::string(" ") + text : std::string(); };
+    std::string shown = "address " + view.Text(IDC_ADDRESS) + ", delay " + view.Text(IDC_ANSWER_DELAY) +
+                        flag(view.IsChecked(IDC_NO_ANSWER), "no answer") +
+                        flag(!view.IsEnabled(IDC_ANSWER_DELAY), "disabled") + ", " +
+                        view.SelectionText(IDC_BAUD_RATE) + ", " + view.SelectionText(IDC_PARITY) + ", quadrature " +
+                        std::to_string(view.IsChecked(IDC_QUADRATURE_I0_I1)) +
+                        std::to_string(view.IsChecked(IDC_QUADRATURE_I2_I3)) + ", currents " +
+                        std::to_string(view.Selection(IDC_CURRENT_I0_I1)) + " " +
+                        std::to_string(view.Selection(IDC_CURRENT_I2_I3)) + ", pulses";
+    for (int i = 0; i < 8; ++i) {
+        const std::string text = view.Text(IDC_MIN_PULSE_I0 + i);
+        shown += " " + text;
+        if (!text.empty()) {
+            EXPECT_EQ(PulseText(view.UpDownPosition(IDC_MIN_PULSE_SPIN_I0 + i)), text) << "pulse " << i;
+        }
+    }
+    return shown + ", timeout " + view.Text(IDC_TIMEOUT) + flag(!view.IsChecked(IDC_TIMEOUT_CHECK), "unticked") +
+           flag(!view.IsEnabled(IDC_TIMEOUT), "disabled") + flag(view.IsChecked(IDC_SERIES), "series");
+}
+
 class ConfigDialogTest : public CModuleFixture
 {
 protected:
@@ -230,46 +266,29 @@ TEST_F(ConfigDialogTest, LoadsTheUnitsUserConfiguration)
                                       0x32, 0x00, 0x03, 0x01, 0x02, 0x10, 0xFF, 0x03, 0x04, 0x99};
     memcpy(unit.abyConfig, config, sizeof(config));
     Open(unit, [&](CDialogView& view) {
-        EXPECT_EQ("7", view.Text(IDC_ADDRESS));
-        EXPECT_EQ("20", view.Text(IDC_ANSWER_DELAY));
-        EXPECT_TRUE(view.IsEnabled(IDC_ANSWER_DELAY));
-        EXPECT_FALSE(view.IsChecked(IDC_NO_ANSWER));
-        EXPECT_EQ("1200", view.SelectionText(IDC_BAUD_RATE));
-        EXPECT_EQ(kParityOdd, view.SelectionText(IDC_PARITY));
-        EXPECT_TRUE(view.IsChecked(IDC_QUADRATURE_I0_I1));
-        EXPECT_TRUE(view.IsChecked(IDC_QUADRATURE_I2_I3));
-        EXPECT_EQ(1, view.Selection(IDC_CURRENT_I0_I1)) << "low nibble 2: about 100 uA";
-        EXPECT_EQ(2, view.Selection(IDC_CURRENT_I2_I3)) << "high nibble 3: about 150 uA";
-        const char* const texts[8] = {"0.0", "7.5", "2.5", "5.0", "40.0", "637.5", "7.5", "10.0"};
-        const int positions[8] = {0, 3, 1, 2, 16, 255, 3, 4};
-        for (int i = 0; i < 8; ++i) {
-            EXPECT_EQ(positions[i], view.UpDownPosition(IDC_MIN_PULSE_SPIN_I0 + i)) << "pulse " << i;
-            EXPECT_EQ(texts[i], view.Text(IDC_MIN_PULSE_I0 + i)) << "pulse " << i;
-        }
-        EXPECT_EQ("600", view.Text(IDC_TIMEOUT)) << "timeout 0 shows 600";
-        EXPECT_FALSE(view.IsEnabled(IDC_TIMEOUT));
-        EXPECT_FALSE(view.IsChecked(IDC_TIMEOUT_CHECK));
-        EXPECT_FALSE(view.IsChecked(IDC_SERIES));
+        // Currents: low nibble 2, about 100 uA; high nibble 3, about 150 uA. Timeout 0 shows 600.
+        EXPECT_EQ("address 7, delay 20, 1200, " + std::string(kParityOdd) +
+                      ", quadrature 11, currents 1 2, pulses 0.0 7.5 2.5 5.0 40.0 637.5 7.5 10.0, "
+                      "timeout 600 unticked disabled",
+                  Shown(view));
     });
 }
 
 TEST_F(ConfigDialogTest, SpecialStoredValuesOnLoad)
 {
+    const std::string pulses = ", pulses 2.5 2.5 2.5 2.5 637.5 637.5 637.5 637.5, timeout ";
     const struct
     {
         unsigned char byDelay, byCurrent, byParity;
         unsigned short wTimeout;
-        const char* pszDelayText;
-        bool bDelayEnabled, bNoAnswer;
-        int nCurrentLow, nCurrentHigh;
-        const char* pszParity;
-        const char* pszTimeout;
-        bool bTimeoutChecked;
+        std::string strShown;
     } cases[] = {
-        {255, 0x21, 0, 0, "10", false, true, 0, 1, kParityNone, "600", false},
-        {254, 0x00, 2, 1, "254", true, false, 0, 0, kParityEven, "1", true},
-        {0, 0xF4, 3, 65535, "0", true, false, 0, 0, "", "65535", true},
-        {0, 0x13, 200, 600, "0", true, false, 2, 0, "", "600", true},
+        {255, 0x21, 0, 0,
+         "delay 10 no answer disabled, 9600, " + std::string(kParityNone) + ", quadrature 00, currents 0 1" + pulses +
+             "600 unticked disabled"},
+        {254, 0x00, 2, 1, "delay 254, 9600, " + std::string(kParityEven) + ", quadrature 00, currents 0 0" + pulses + "1"},
+        {0, 0xF4, 3, 65535, "delay 0, 9600, , quadrature 00, currents 0 0" + pulses + "65535"},
+        {0, 0x13, 200, 600, "delay 0, 9600, , quadrature 00, currents 2 0" + pulses + "600"},
     };
     for (const auto& c : cases) {
         BenchUnit unit = MakeUnit("A", "QX2250.10");
@@ -278,17 +297,7 @@ TEST_F(ConfigDialogTest, SpecialStoredValuesOnLoad)
         unit.abyConfig[4] = static_cast<unsigned char>(c.wTimeout & 0xFF);
         unit.abyConfig[5] = static_cast<unsigned char>(c.wTimeout >> 8);
         unit.abyConfig[11] = c.byCurrent;
-        Open(unit, [&](CDialogView& view) {
-            EXPECT_EQ(c.pszDelayText, view.Text(IDC_ANSWER_DELAY)) << int(c.byDelay);
-            EXPECT_EQ(c.bDelayEnabled, view.IsEnabled(IDC_ANSWER_DELAY)) << int(c.byDelay);
-            EXPECT_EQ(c.bNoAnswer, view.IsChecked(IDC_NO_ANSWER)) << int(c.byDelay);
-            EXPECT_EQ(c.nCurrentLow, view.Selection(IDC_CURRENT_I0_I1)) << std::hex << int(c.byCurrent);
-            EXPECT_EQ(c.nCurrentHigh, view.Selection(IDC_CURRENT_I2_I3)) << std::hex << int(c.byCurrent);
-            EXPECT_EQ(c.pszParity, view.SelectionText(IDC_PARITY)) << "parity code " << int(c.byParity);
-            EXPECT_EQ(c.pszTimeout, view.Text(IDC_TIMEOUT));
-            EXPECT_EQ(c.bTimeoutChecked, view.IsChecked(IDC_TIMEOUT_CHECK));
-            EXPECT_EQ(c.bTimeoutChecked, view.IsEnabled(IDC_TIMEOUT));
-        });
+        Open(unit, [&](CDialogView& view) { EXPECT_EQ("address 5, " + c.strShown, Shown(view)); });
     }
 }
 
@@ -316,25 +325,10 @@ TEST_F(ConfigDialogTest, InvalidBaudCodeLoadsTheDefaultBlock)
         unit.defaultBlock[15] = 42;
         unit.defaultBlock[16] = 255;
         Open(unit, [&](CDialogView& view) {
-            EXPECT_EQ(c.pszBaud, view.SelectionText(IDC_BAUD_RATE)) << std::hex << int(c.byBaudNibble);
-            EXPECT_EQ(c.pszParity, view.SelectionText(IDC_PARITY)) << std::hex << int(c.byParityByte);
-            EXPECT_EQ("42", view.Text(IDC_ADDRESS));
-            EXPECT_EQ("10", view.Text(IDC_ANSWER_DELAY));
-            EXPECT_TRUE(view.IsChecked(IDC_NO_ANSWER));
-            EXPECT_FALSE(view.IsEnabled(IDC_ANSWER_DELAY));
-            EXPECT_FALSE(view.IsChecked(IDC_QUADRATURE_I0_I1));
-            EXPECT_FALSE(view.IsChecked(IDC_QUADRATURE_I2_I3));
-            EXPECT_EQ(0, view.Selection(IDC_CURRENT_I0_I1));
-            EXPECT_EQ(0, view.Selection(IDC_CURRENT_I2_I3));
-            for (int i = 0; i < 4; ++i) {
-                EXPECT_EQ(1, view.UpDownPosition(IDC_MIN_PULSE_SPIN_I0 + i));
-                EXPECT_EQ("2.5", view.Text(IDC_MIN_PULSE_I0 + i));
-                EXPECT_EQ(255, view.UpDownPosition(IDC_MAX_PULSE_SPIN_I0 + i));
-                EXPECT_EQ("637.5", view.Text(IDC_MAX_PULSE_I0 + i));
-            }
-            EXPECT_EQ("600", view.Text(IDC_TIMEOUT));
-            EXPECT_TRUE(view.IsChecked(IDC_TIMEOUT_CHECK));
-            EXPECT_TRUE(view.IsEnabled(IDC_TIMEOUT));
+            EXPECT_EQ("address 42, delay 10 no answer disabled, " + std::string(c.pszBaud) + ", " + c.pszParity +
+                          ", quadrature 00, currents 0 0, pulses 2.5 2.5 2.5 2.5 637.5 637.5 637.5 637.5, timeout 600",
+                      Shown(view))
+                << std::hex << int(c.byBaudNibble) << " " << int(c.byParityByte);
         });
     }
 }
@@ -357,12 +351,8 @@ TEST_F(ConfigDialogTest, NothingToLoadLeavesTheControlsEmpty)
 {
     const auto expectEmpty = [](CDialogView& view) {
         EXPECT_EQ(5, view.ItemCount(IDC_BAUD_RATE)) << "the lists are filled";
-        for (int id : {IDC_BAUD_RATE, IDC_PARITY, IDC_CURRENT_I0_I1, IDC_CURRENT_I2_I3})
-            EXPECT_EQ(-1, view.Selection(id)) << id;
-        for (int id : {IDC_ADDRESS, IDC_ANSWER_DELAY, IDC_TIMEOUT, IDC_MIN_PULSE_I0, IDC_MAX_PULSE_I0 + 3})
-            EXPECT_EQ("", view.Text(id)) << id;
-        for (int id : {IDC_NO_ANSWER, IDC_TIMEOUT_CHECK, IDC_QUADRATURE_I0_I1, IDC_QUADRATURE_I2_I3})
-            EXPECT_FALSE(view.IsChecked(id)) << id;
+        EXPECT_EQ("address , delay , , , quadrature 00, currents -1 -1, pulses        , timeout  unticked",
+                  Shown(view));
     };
     // The tester has no user configuration.
     CBench::Get().FailCall("ReadUserConfig", 1);
@@ -687,9 +677,8 @@ TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
             view.Wheel(c.nDelta);
             if (upDown) {
                 EXPECT_EQ(atoi(c.pszExpected), view.UpDownPosition(c.nValueId)) << c.pszName;
-                char expectedText[16];
-                snprintf(expectedText, sizeof(expectedText), "%2.1f", atoi(c.pszExpected) * 2.5);
-                EXPECT_EQ(expectedText, view.Text(c.nValueId - IDC_MIN_PULSE_SPIN_I0 + IDC_MIN_PULSE_I0)) << c.pszName;
+                EXPECT_EQ(PulseText(atoi(c.pszExpected)), view.Text(c.nValueId - IDC_MIN_PULSE_SPIN_I0 + IDC_MIN_PULSE_I0))
+                    << c.pszName;
             } else {
                 EXPECT_EQ(c.pszExpected, view.Text(c.nValueId)) << c.pszName;
             }
@@ -739,16 +728,12 @@ TEST_F(ConfigDialogTest, SeriesCarriesTheCommunicationSettingsToTheNextUnit)
         CBench::Get().Connect("B");
         view.Click(IDOK);
     };
+    // The previous unit's address advanced, its delay, baud rate, parity and
+    // series; the unit's own quadrature, currents, pulse times and timeout.
     const auto carried = [&](CDialogView& view) {
-        EXPECT_EQ("8", view.Text(IDC_ADDRESS)) << "the previous unit's address, advanced";
-        EXPECT_EQ("20", view.Text(IDC_ANSWER_DELAY));
-        EXPECT_EQ("1200", view.SelectionText(IDC_BAUD_RATE));
-        EXPECT_EQ(kParityOdd, view.SelectionText(IDC_PARITY));
-        EXPECT_TRUE(view.IsChecked(IDC_SERIES));
-        EXPECT_TRUE(view.IsChecked(IDC_QUADRATURE_I0_I1)) << "the unit's own quadrature";
-        EXPECT_EQ(2, view.Selection(IDC_CURRENT_I2_I3)) << "the unit's own currents";
-        EXPECT_EQ("10.0", view.Text(IDC_MIN_PULSE_I0)) << "the unit's own pulse times";
-        EXPECT_EQ("300", view.Text(IDC_TIMEOUT)) << "the unit's own timeout";
+        EXPECT_EQ("address 8, delay 20, 1200, " + std::string(kParityOdd) +
+                      ", quadrature 10, currents 0 2, pulses 10.0 10.0 10.0 10.0 20.0 20.0 20.0 20.0, timeout 300 series",
+                  Shown(view));
         view.Click(IDCANCEL);
     };
     EXPECT_EQ(2, Open(MakeUnit("A", "QX2250.10", "00000001"), [&](CDialogView& view) {

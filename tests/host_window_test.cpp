@@ -28,10 +28,7 @@ protected:
 
     void ExpectUnit(bool last, int nextIndex)
     {
-        ExpectConfig([](CDialogView& view) {
-            view.SetChecked(IDC_SERIES, true);
-            view.Click(IDC_WRITE_AND_TEST);
-        });
+        ExpectWrite(nullptr, true);
         ExpectTest();
         ExpectNext([last, nextIndex, this](CDialogView& view) {
             if (last) {

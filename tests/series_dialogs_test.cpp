@@ -218,10 +218,7 @@ protected:
     std::string RunNext(COperator::Action action)
     {
         Bench({MakeUnit("A")});
-        ExpectConfig([](CDialogView& view) {
-            view.SetChecked(IDC_SERIES, true);
-            view.Click(IDC_WRITE_AND_TEST);
-        });
+        ExpectWrite(nullptr, true);
         ExpectTest();
         ExpectNext([action](CDialogView& view) {
             CBench::Get().Connect("");

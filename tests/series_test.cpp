@@ -12,16 +12,6 @@ namespace {
 class SeriesTest : public CModuleFixture
 {
 protected:
-    // A configuration dialog: the address typed (unless null), the series box set, written.
-    void ExpectWrite(const char* address, bool series)
-    {
-        ExpectConfig([address, series](CDialogView& view) {
-            if (address)
-                view.SetText(IDC_ADDRESS, address);
-            view.SetChecked(IDC_SERIES, series);
-            view.Click(IDC_WRITE_AND_TEST);
-        });
-    }
     void ExpectConfigCancel(const char* shownAddress = nullptr)
     {
         ExpectConfig([shownAddress](CDialogView& view) {

@@ -230,24 +230,20 @@ TEST_F(ConfigDialogTest, OpensWithListsRangesPictureAndTexts)
         EXPECT_EQ("neodpov\xED" "dat", view.Text(IDC_NO_ANSWER)) << "the checkboxes keep their template texts";
         EXPECT_EQ("I0 a I1", view.Text(IDC_QUADRATURE_I0_I1));
 
-        const struct
-        {
-            int nId;
-            std::vector<std::pair<std::string, LRESULT>> entries;
-        } lists[] = {
+        typedef std::vector<std::pair<std::string, LRESULT>> Entries;
+        const Entries currents = {
+            {"p\xF8ibli\x9En\xEC 50uA", 0}, {"p\xF8ibli\x9En\xEC 100uA", 2}, {"p\xF8ibli\x9En\xEC 150uA", 3}};
+        const std::pair<int, Entries> lists[] = {
             {IDC_BAUD_RATE, {{"600", 6}, {"1200", 12}, {"2400", 24}, {"4800", 48}, {"9600", 96}}},
             {IDC_PARITY, {{kParityNone, 0}, {kParityOdd, 1}, {kParityEven, 2}}},
-            {IDC_CURRENT_I0_I1,
-             {{"p\xF8ibli\x9En\xEC 50uA", 0}, {"p\xF8ibli\x9En\xEC 100uA", 2}, {"p\xF8ibli\x9En\xEC 150uA", 3}}},
-            {IDC_CURRENT_I2_I3,
-             {{"p\xF8ibli\x9En\xEC 50uA", 0}, {"p\xF8ibli\x9En\xEC 100uA", 2}, {"p\xF8ibli\x9En\xEC 150uA", 3}}},
+            {IDC_CURRENT_I0_I1, currents},
+            {IDC_CURRENT_I2_I3, currents},
         };
-        for (const auto& list : lists) {
-            ASSERT_EQ(static_cast<int>(list.entries.size()), view.ItemCount(list.nId)) << list.nId;
-            for (size_t i = 0; i < list.entries.size(); ++i) {
-                EXPECT_EQ(list.entries[i].first, view.ItemText(list.nId, static_cast<int>(i))) << list.nId;
-                EXPECT_EQ(list.entries[i].second, view.ItemData(list.nId, static_cast<int>(i))) << list.nId;
-            }
+        for (const auto& [id, entries] : lists) {
+            Entries shown;
+            for (int i = 0; i < view.ItemCount(id); ++i)
+                shown.emplace_back(view.ItemText(id, i), view.ItemData(id, i));
+            EXPECT_EQ(entries, shown) << "list " << id;
         }
         for (int i = 0; i < 8; ++i) {
             int lower = -1, upper = -1;

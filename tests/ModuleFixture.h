@@ -289,14 +289,20 @@ protected:
     }
 
     // A box captioned TAVO-01 with message's text and the icon named (IDI_...),
-    // answered with the button answer.
-    void ExpectBox(unsigned int message, LPCSTR icon, int answer)
+    // owned by owner when one is given, answered with the button answer. A
+    // box with a No button is a Yes/No question whose default is No.
+    void ExpectBox(unsigned int message, LPCSTR icon, int answer, HWND owner = nullptr)
     {
         const std::string text = Message(message);
         m_op.Expect("message box " + std::to_string(message), COperator::MESSAGE_BOX, [=](CDialogView& box) {
             EXPECT_EQ("TAVO-01", box.Title());
             EXPECT_EQ(text, box.MessageText());
             EXPECT_EQ(::LoadIconA(nullptr, icon), box.Icon()) << "message box " << message;
+            EXPECT_TRUE(!owner || owner == ::GetWindow(box.Handle(), GW_OWNER)) << "message box " << message;
+            if (box.Exists(IDNO)) {
+                EXPECT_TRUE(box.Exists(IDYES)) << "message box " << message;
+                EXPECT_EQ(IDNO, box.FocusId()) << "message box " << message << ": No is the default button";
+            }
             box.Click(answer);
         });
     }

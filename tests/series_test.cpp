@@ -144,14 +144,7 @@ TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
 {
     Bench({MakeUnit("A", "QX2250.10", "00000001"), MakeUnit("B", "QX2250.10", "00000002")});
     ExpectSeriesUnit("40", "A");  // the same unit again
-    m_op.Expect("the already-configured question", COperator::MESSAGE_BOX, [this](CDialogView& box) {
-        EXPECT_EQ(Message(35), box.MessageText());
-        EXPECT_EQ(::LoadIconA(nullptr, IDI_WARNING), box.Icon());
-        EXPECT_TRUE(box.Exists(IDYES) && box.Exists(IDNO)) << "a Yes/No question";
-        EXPECT_EQ(IDNO, box.FocusId()) << "No is the default button";
-        EXPECT_EQ(m_hHost, ::GetWindow(box.Handle(), GW_OWNER));
-        box.Click(IDNO);
-    });
+    ExpectBox(35, IDI_WARNING, IDNO, m_hHost);  // the already-configured question
     ExpectNextUnit("B");
     ExpectConfigCancel("41");  // advanced once, for the unit configured
     EXPECT_EQ(2, Configure());
@@ -240,13 +233,7 @@ TEST_F(SeriesTest, AddressWrapsFrom125To1WithOneWarning)
     });
     ExpectTest();
     ExpectNextUnit("C");
-    m_op.Expect("the address-wrap warning", COperator::MESSAGE_BOX, [this](CDialogView& box) {
-        EXPECT_EQ("TAVO-01", box.Title());
-        EXPECT_EQ(Message(20), box.MessageText());
-        EXPECT_EQ(::LoadIconA(nullptr, IDI_WARNING), box.Icon());
-        EXPECT_EQ(m_hHost, ::GetWindow(box.Handle(), GW_OWNER)) << "owned by the host window";
-        box.Click(IDOK);
-    });
+    ExpectBox(20, IDI_WARNING, IDOK, m_hHost);  // the address-wrap warning
     ExpectConfigCancel("1");
     EXPECT_EQ(2, Configure());
 }

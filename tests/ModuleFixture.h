@@ -270,6 +270,13 @@ protected:
             lines.erase(lines.begin() + 1);
         return lines;
     }
+    // The same for the typical unit with serial at address (9600 Bd, even parity).
+    Lines ConfiguredAt(const std::string& serial, int address, bool written = true) const
+    {
+        return Configured("configuration for " + serial + ": address " + std::to_string(address) +
+                              "; 9600 Bd, parity sud\xE1 (EVEN)",
+                          written);
+    }
     // The report lines as expected, each for the host window with value 1.
     void ExpectReports(const Lines& expected)
     {

@@ -108,13 +108,6 @@ protected:
         EXPECT_EQ(0, dialogs) << "a dialog was left behind";
     }
 
-    // A unit configured (written unless said) and tested at address.
-    Lines Configured(const char* serial, int address, bool written = true) const
-    {
-        return CModuleFixture::Configured(std::string("configuration for ") + serial + ": address " +
-                                              std::to_string(address) + "; 9600 Bd, parity sud\xE1 (EVEN)",
-                                          written);
-    }
     // Two passes, each after its opening, and the series broken at the next-unit dialog.
     Lines TwoPasses(const Lines& first, const Lines& second) const
     {
@@ -131,7 +124,7 @@ protected:
 
 TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
 {
-    const Lines series = TwoPasses(Configured(kSerialA, 5), Configured(kSerialB, 6));
+    const Lines series = TwoPasses(ConfiguredAt(kSerialA, 5), ConfiguredAt(kSerialB, 6));
     const struct
     {
         const char* pszOperation;
@@ -143,18 +136,18 @@ TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
         {"CheckEEPROM", 1, 0, {Opening()}},
         {"CheckEEPROM", 1, 2, {Opening()}},  // answers, but not 1
         {"CheckEEPROM", 1, -1, {Opening()}},
-        {"CheckEEPROM", 2, 0, Join({{Opening()}, Configured(kSerialA, 5), {Opening()}})},
-        {"ReadUserConfig", 1, 0, TwoPasses(Configured(kSerialA, 88), Configured(kSerialB, 89))},
-        {"ReadUserConfig", 2, 0, TwoPasses(Configured(kSerialA, 5), Configured(kSerialB, 88))},
+        {"CheckEEPROM", 2, 0, Join({{Opening()}, ConfiguredAt(kSerialA, 5), {Opening()}})},
+        {"ReadUserConfig", 1, 0, TwoPasses(ConfiguredAt(kSerialA, 88), ConfiguredAt(kSerialB, 89))},
+        {"ReadUserConfig", 2, 0, TwoPasses(ConfiguredAt(kSerialA, 5), ConfiguredAt(kSerialB, 88))},
         {"ReadDefaultConfig", 1, 0, series},  // selector 1: its answer is not used
         {"ReadDefaultConfig", 2, 0, series},
-        {"WriteConfig", 1, 0, TwoPasses(WriteRefusedOnce(Configured(kSerialA, 5)), Configured(kSerialB, 6))},
-        {"WriteConfig", 2, 0, TwoPasses(Configured(kSerialA, 5), WriteRefusedOnce(Configured(kSerialB, 6)))},
+        {"WriteConfig", 1, 0, TwoPasses(WriteRefusedOnce(ConfiguredAt(kSerialA, 5)), ConfiguredAt(kSerialB, 6))},
+        {"WriteConfig", 2, 0, TwoPasses(ConfiguredAt(kSerialA, 5), WriteRefusedOnce(ConfiguredAt(kSerialB, 6)))},
         {"ExitConfig", 1, 0, series},  // repeated after nine polls
         {"ExitConfig", 2, 0, series},
         {"MeasureValue", 1, 0, series},  // the next poll answers
         {"MeasureValue", 2, 0, series},  // B's first poll
-        {"Reconnect", 1, 0, TwoPasses(Join({GivenUp(), Configured(kSerialA, 5)}), Configured(kSerialB, 6))},
+        {"Reconnect", 1, 0, TwoPasses(Join({GivenUp(), ConfiguredAt(kSerialA, 5)}), ConfiguredAt(kSerialB, 6))},
         {"Reconnect", 2, 0, series},  // the line still has A's setting
     };
     for (const auto& fault : faults) {
@@ -172,8 +165,8 @@ TEST_F(FaultMatrixTest, EveryTesterCallFailingAtEachPass)
 
 TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
 {
-    const Lines passA = Join({{Opening()}, Configured(kSerialA, 5)});
-    const Lines passB = Join({{Opening()}, Configured(kSerialB, 6)});
+    const Lines passA = Join({{Opening()}, ConfiguredAt(kSerialA, 5)});
+    const Lines passB = Join({{Opening()}, ConfiguredAt(kSerialB, 6)});
     const ReportLine seriesBreak = Failure(41);
     for (int result : {1, 2, -1, 0, -2}) {
         const bool ok = result == 1;
@@ -187,16 +180,16 @@ TEST_F(FaultMatrixTest, EveryDialogEndingWithEveryResult)
             // Ended from outside with 1, the configuration dialog wrote nothing and set no series:
             // the unit is tested on its stored address (5); a first unit then ends the call with 1.
             {IDC_WRITE_AND_TEST, 1, ok ? 1 : 2,
-             ok ? Join({{Opening()}, Configured(kSerialA, 5, false)}) : Lines{Opening(), Progress(37), Failure(43)}},
+             ok ? Join({{Opening()}, ConfiguredAt(kSerialA, 5, false)}) : Lines{Opening(), Progress(37), Failure(43)}},
             {IDC_WRITE_AND_TEST, 2, 2,
-             ok ? Join({passA, {Opening()}, Configured(kSerialB, 5, false), {seriesBreak}})
+             ok ? Join({passA, {Opening()}, ConfiguredAt(kSerialB, 5, false), {seriesBreak}})
                 : Join({passA, {Opening(), Progress(37), Failure(43)}})},
             {IDC_TEST_EXPLANATION, 1, 2,
              ok ? Join({passA, passB, {seriesBreak}})
-                : Join({{Opening()}, GivenUp(), Configured(kSerialA, 5), passB, {seriesBreak}})},
+                : Join({{Opening()}, GivenUp(), ConfiguredAt(kSerialA, 5), passB, {seriesBreak}})},
             {IDC_TEST_EXPLANATION, 2, 2,
              ok ? Join({passA, passB, {seriesBreak}})
-                : Join({passA, {Opening()}, GivenUp(), Configured(kSerialB, 6), {seriesBreak}})},
+                : Join({passA, {Opening()}, GivenUp(), ConfiguredAt(kSerialB, 6), {seriesBreak}})},
             // Ended with 1 without the operator connecting B: unit A again, refused, then B.
             {IDC_CONFIRM_TEXT, 1, 2,
              ok ? Join({passA, {Opening()}, passB, {seriesBreak}}) : Join({passA, {seriesBreak}})},

@@ -126,13 +126,8 @@ TEST_F(SeriesTest, SeriesOfThreeThenCancelEndsWithMessage41)
     ExpectSeriesUnit(nullptr, "C");
     ExpectSeriesUnit(nullptr, nullptr);
     EXPECT_EQ(2, Configure());
-    ExpectReports(Join({{Opening()},
-                        Configured("configuration for 00000001: address 20; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Opening()},
-                        Configured("configuration for 00000002: address 21; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Opening()},
-                        Configured("configuration for 00000003: address 22; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Failure(41)}}));
+    ExpectReports(Join({{Opening()}, ConfiguredAt("00000001", 20), {Opening()}, ConfiguredAt("00000002", 21),
+                        {Opening()}, ConfiguredAt("00000003", 22), {Failure(41)}}));
     EXPECT_EQ(21, Unit("B").abyConfig[0]);
     EXPECT_EQ(22, Unit("C").abyConfig[0]);
     const std::vector<std::string> calls = CBench::Get().CallLog();
@@ -148,9 +143,7 @@ TEST_F(SeriesTest, KnownSerialAnsweredNoSkipsTheUnitWithoutAdvancing)
     ExpectNextUnit("B");
     ExpectConfigCancel("41");  // advanced once, for the unit configured
     EXPECT_EQ(2, Configure());
-    ExpectReports(Join({{Opening()},
-                        Configured("configuration for 00000001: address 40; 9600 Bd, parity sud\xE1 (EVEN)"),
-                        {Opening(), Opening(), Progress(37), Failure(43)}}));
+    ExpectReports(Join({{Opening()}, ConfiguredAt("00000001", 40), {Opening(), Opening(), Progress(37), Failure(43)}}));
     const std::vector<std::string> calls = CBench::Get().CallLog();
     EXPECT_EQ(2, std::count(calls.begin(), calls.end(), "CheckEEPROM 1")) << "the pass after the skipped unit too";
 }

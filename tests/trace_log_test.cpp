@@ -55,7 +55,8 @@ TEST_F(TraceLogTest, LockedFileKeepsTheRowForLater)
     EXPECT_FALSE(m_log->Flush()) << "the row could not be written yet";
     ::CloseHandle(lock);
     EXPECT_TRUE(m_log->Flush());
-    EXPECT_NE(std::string::npos, FileBytes(m_file.Path()).find(",00012345,QX2250.10,5,9600,even,10,600,configured\r\n"));
+    EXPECT_NE(std::string::npos,
+              FileBytes(m_file.Path()).find(",00012345,QX2250.10,5,9600,even,10,600,configured\r\n"));
 }
 
 TEST_F(TraceLogTest, FieldsWithCommasAreQuoted)

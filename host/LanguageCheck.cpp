@@ -75,8 +75,7 @@ std::string DeclaredEncoding(const std::string& bytes)
 // What Wine's XmlLite lets through, reports at another line or stops on: a
 // byte-order mark against the declared encoding, a control character, a '&'
 // that begins no reference outside comments, CDATA and processing
-// instructions. Empty
-// when none is found; *line gets the line of the first.
+// instructions. Empty when none is found; *line gets the line of the first.
 std::string RawFault(const std::string& bytes, int* line)
 {
     *line = 1;
@@ -138,17 +137,24 @@ bool ReadItems(const std::string& path, std::vector<Item>* items, std::vector<in
         *error = "XmlLite is not available";
         return false;
     }
-    IStream* stream = nullptr;
     std::ifstream file(path, std::ios::binary);
-    if (!file || FAILED(::SHCreateStreamOnFileA(path.c_str(), STGM_READ, &stream))) {
+    if (!file) {
         *error = "'" + path + "' cannot be opened";
         return false;
     }
+    // The file is read once: the raw scan and the reader see the same bytes.
+    const std::string bytes(std::istreambuf_iterator<char>(file), {});
     int line = 0;
-    const std::string fault = RawFault(std::string(std::istreambuf_iterator<char>(file), {}), &line);
+    const std::string fault = RawFault(bytes, &line);
     if (!fault.empty()) {
         *error = "'" + path + "', line " + std::to_string(line) + ": not well-formed XML (" + fault + ")";
-        stream->Release();
+        return false;
+    }
+    IStream* stream = bytes.size() <= UINT_MAX ? ::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                                                     static_cast<UINT>(bytes.size()))
+                                               : nullptr;
+    if (!stream) {
+        *error = "'" + path + "' cannot be read";
         return false;
     }
     IXmlReader* reader = nullptr;
@@ -160,9 +166,8 @@ bool ReadItems(const std::string& path, std::vector<Item>* items, std::vector<in
     // Every node takes at least one byte of the file. Wine's XmlLite answers
     // some malformed files with S_OK and no node, or the same node, for ever:
     // a node that is none, or more nodes than bytes, ends the reading.
-    STATSTG size{};
-    const ULONGLONG most = SUCCEEDED(stream->Stat(&size, STATFLAG_NONAME)) ? size.cbSize.QuadPart + 1 : 0;
-    ULONGLONG nodes = 0;
+    const size_t most = bytes.size() + 1;
+    size_t nodes = 0;
     XmlNodeType type;
     HRESULT hr = S_OK;
     while (ok && (hr = reader->Read(&type)) == S_OK) {

@@ -461,25 +461,25 @@ std::string VersionText(const BYTE* resource, DWORD size, const std::wstring& ke
 {
     VersionBlock root;
     size_t length = 0;
-    std::string name;
+    std::string text;
     if (!ReadVersionBlock(resource, size, &root, &length) || root.strKey != L"VS_VERSION_INFO")
-        return name;
+        return text;
     ForEachChild(root, [&](const VersionBlock& info) {
         if (info.strKey != L"StringFileInfo")
             return;
         ForEachChild(info, [&](const VersionBlock& table) {
-            ForEachChild(table, [&](const VersionBlock& text) {
-                for (size_t i = 0; text.strKey == key && i + 2 <= text.nValueBytes; i += 2) {
+            ForEachChild(table, [&](const VersionBlock& entry) {
+                for (size_t i = 0; entry.strKey == key && i + 2 <= entry.nValueBytes; i += 2) {
                     wchar_t unit = 0;
-                    memcpy(&unit, text.pValue + i, 2);
+                    memcpy(&unit, entry.pValue + i, 2);
                     if (!unit)
                         break;
-                    name += unit < 0x80 ? static_cast<char>(unit) : '?';
+                    text += unit < 0x80 ? static_cast<char>(unit) : '?';
                 }
             });
         });
     });
-    return name;
+    return text;
 }
 
 // The resources a host and the dialogs need, read from the file.

@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "FileRead.h"
 #include "TestBench.h"
+#include "XmlItems.h"
 
 namespace {
 
@@ -99,7 +101,10 @@ bool IsElement(IXMLDOMNode* node)
     return SUCCEEDED(node->get_nodeType(&type)) && type == NODE_ELEMENT;
 }
 
-std::string ParseFailure(IXMLDOMDocument2* document)
+// Why MSXML refused the document, with the line. Where it names no line
+// (Wine's MSXML says only "error"), the byte scan and XmlLite look for the
+// fault in the same bytes.
+std::string ParseFailure(IXMLDOMDocument2* document, const std::string& bytes)
 {
     ComPtr<IXMLDOMParseError> parseError;
     long line = 0;
@@ -108,10 +113,17 @@ std::string ParseFailure(IXMLDOMDocument2* document)
         parseError->get_line(&line);
         parseError->get_reason(&reason);
     }
-    std::string why = reason ? reason.Narrowed() : std::string("cannot be read");
+    std::string why = reason.Narrowed();
     while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == ' '))
         why.pop_back();
-    return (line > 0 ? ", line " + std::to_string(line) : std::string()) + ": " + why;
+    if (line > 0)
+        return ", line " + std::to_string(line) + ": " + why;
+    std::vector<XmlItem> items;
+    int at = 0;
+    std::string fault;
+    if (!ReadXmlItems(bytes, &items, &at, &fault))
+        return (at ? ", line " + std::to_string(at) : std::string()) + ": not well-formed XML (" + fault + ")";
+    return ": MSXML 6 refuses it and names no line (its reason: " + (why.empty() ? "none" : why) + ")";
 }
 
 }  // namespace
@@ -120,6 +132,10 @@ bool CLanguageFile::Open(const std::string& path, std::string* error)
 {
     m_elements.clear();
     m_nCurrent = -1;
+    // MSXML reads the file by its name; a device or a folder never reaches it.
+    std::string bytes;
+    if (!ReadRegularFile(path, kMaxXmlBytes, &bytes, error))
+        return false;
     CComScope com;
     ComPtr<IXMLDOMDocument2> document;
     const HRESULT created = ::CoCreateInstance(kClsidDomDocument60, nullptr, CLSCTX_INPROC_SERVER, kIidDomDocument2,
@@ -144,7 +160,7 @@ bool CLanguageFile::Open(const std::string& path, std::string* error)
     const HRESULT result = document->load(source, &loaded);
     ::VariantClear(&source);
     if (FAILED(result) || loaded != VARIANT_TRUE) {
-        *error = "'" + path + "'" + ParseFailure(document.Get());
+        *error = "'" + path + "'" + ParseFailure(document.Get(), bytes);
         return false;
     }
 

@@ -1,10 +1,12 @@
-// CheckModuleFile: the module's tables, type information, release
-// conventions and resources, as the host and the field's libraries see them.
+// CheckModuleFile: the module's layout, tables, type information, release
+// conventions and resources, as the loader, the host and the field's
+// libraries see them.
 #include "ModuleCheck.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -13,6 +15,8 @@
 #include <set>
 #include <stdexcept>
 
+#include "FileRead.h"
+#include "PdbFile.h"
 #include "PeFile.h"
 #include "resource.h"
 
@@ -24,72 +28,98 @@ const char kTest[] = "CTest";
 
 // The published table of a test object, slot by slot: the member, the class
 // whose version fills the slot, and the rest of its name as Microsoft's
-// compiler decorates it for 32-bit x86. Slot 0, the scalar deleting
-// destructor, is the module's own code and exported by no name.
+// compiler decorates it for 32-bit x86 and for x64. Slot 0, the scalar
+// deleting destructor, is the module's own code and exported by no name:
+// only the PDB names it.
 const struct Slot
 {
     const char* pszMember;
     const char* pszClass;
-    const char* pszSignature;
+    const char* pszSignature32;
+    const char* pszSignature64;
 } kSlots[] = {
-    {"scalar deleting destructor", nullptr, nullptr},
-    {"GetProductName", kTester, "UAEHPAX0I@Z"},
-    {"GetModuleName", kClass, "UAEPBDXZ"},
-    {"IsSupportedTest", kClass, "UAEHPBD@Z"},
-    {"GetSupportedTestCount", kClass, "UAEIXZ"},
-    {"GetSupportedTest", kClass, "UAEPBDI@Z"},
-    {"GetExtendedInfoCount", kTest, "UAEIXZ"},
-    {"GetExtendedInfo", kTest, "UAEPBDI@Z"},
-    {"GetExtendedInfoName", kTest, "UAEPBDI@Z"},
-    {"Test", kTester, "UAEHIPAXG0@Z"},
-    {"Prepare4Test", kTest, "UAEHIPAXG0@Z"},
-    {"AfterTest", kTest, "UAEHIPAXG0@Z"},
-    {"GetTestID", kTest, "UAEIIH@Z"},
-    {"ShowHelp", kTester, "UAEHPAXIK@Z"},
-    {"GetFirstLanguage", kTester, "UAEHPAI@Z"},
-    {"GetNextLanguage", kTester, "UAEHPAI@Z"},
-    {"GetCurrentLanguageID", kTester, "UAEIXZ"},
-    {"LanguageFileClose", kTester, "UAEHXZ"},
-    {"SetCurrentLanguage", kTester, "UAEHI@Z"},
-    {"LanguageFileOpen", kTester, "UAEHXZ"},
-    {"GetLanguageFileName", kTester, "UAEPBDI@Z"},
-    {"GetLanguageValue", kTester, "UAEPBDI@Z"},
-    {"InitTestMenu", kTester, "UAEHPAX@Z"},
-    {"LanguageFileGetTag", kTester, "UAEHKPBD@Z"},
-    {"LanguageFileGetCurrentTagAttribute", kTester, "UAEPBDPBD@Z"},
-    {"LanguageFileGetCurrentTagName", kTester, "UAEPBDXZ"},
-    {"GetMenuTooltip", kTester, "UAEPBDII@Z"},
-    {"InitLanguage", kTester, "UAEHXZ"},
-    {"SetLanguage", kTester, "UAEHPBD@Z"},
-    {"SetLanguageFile", kTester, "UAEHPBD@Z"},
-    {"GetMessageA", kClass, "UAEPBDI@Z"},
-    {"GetDialogName", kClass, "UAEPBDI@Z"},
-    {"GetDialogControlName", kClass, "UAEPBDII@Z"},
-    {"AutoTest", kTester, "UAEHPAXG@Z"},
-    {"CheckEEPROM", kTester, "UAEHPAXGH@Z"},
-    {"ShowEEPROM", kTester, "UAEHPAXGH@Z"},
-    {"SaveEEPROMToFile", kTester, "UAEHPAXG@Z"},
-    {"ClearEEPROM", kTester, "UAEHPAXG@Z"},
-    {"ConfigureThermometer", kClass, "UAEHPAXGH@Z"},
-    {"WriteEEPROM", kTester, "UAEHPAXHG@Z"},
-    {"ShowConfigure", kTester, "UAEHPAXG@Z"},
-    {"MeasureTest", kTester, "UAEHPAXG@Z"},
+    {"scalar deleting destructor", kClass, "UAEPAXI@Z", "UEAAPEAXI@Z"},
+    {"GetProductName", kTester, "UAEHPAX0I@Z", "UEAAHPEAX0I@Z"},
+    {"GetModuleName", kClass, "UAEPBDXZ", "UEAAPEBDXZ"},
+    {"IsSupportedTest", kClass, "UAEHPBD@Z", "UEAAHPEBD@Z"},
+    {"GetSupportedTestCount", kClass, "UAEIXZ", "UEAAIXZ"},
+    {"GetSupportedTest", kClass, "UAEPBDI@Z", "UEAAPEBDI@Z"},
+    {"GetExtendedInfoCount", kTest, "UAEIXZ", "UEAAIXZ"},
+    {"GetExtendedInfo", kTest, "UAEPBDI@Z", "UEAAPEBDI@Z"},
+    {"GetExtendedInfoName", kTest, "UAEPBDI@Z", "UEAAPEBDI@Z"},
+    {"Test", kTester, "UAEHIPAXG0@Z", "UEAAHIPEAXG0@Z"},
+    {"Prepare4Test", kTest, "UAEHIPAXG0@Z", "UEAAHIPEAXG0@Z"},
+    {"AfterTest", kTest, "UAEHIPAXG0@Z", "UEAAHIPEAXG0@Z"},
+    {"GetTestID", kTest, "UAEIIH@Z", "UEAAIIH@Z"},
+    {"ShowHelp", kTester, "UAEHPAXIK@Z", "UEAAHPEAXIK@Z"},
+    {"GetFirstLanguage", kTester, "UAEHPAI@Z", "UEAAHPEAI@Z"},
+    {"GetNextLanguage", kTester, "UAEHPAI@Z", "UEAAHPEAI@Z"},
+    {"GetCurrentLanguageID", kTester, "UAEIXZ", "UEAAIXZ"},
+    {"LanguageFileClose", kTester, "UAEHXZ", "UEAAHXZ"},
+    {"SetCurrentLanguage", kTester, "UAEHI@Z", "UEAAHI@Z"},
+    {"LanguageFileOpen", kTester, "UAEHXZ", "UEAAHXZ"},
+    {"GetLanguageFileName", kTester, "UAEPBDI@Z", "UEAAPEBDI@Z"},
+    {"GetLanguageValue", kTester, "UAEPBDI@Z", "UEAAPEBDI@Z"},
+    {"InitTestMenu", kTester, "UAEHPAX@Z", "UEAAHPEAX@Z"},
+    {"LanguageFileGetTag", kTester, "UAEHKPBD@Z", "UEAAHKPEBD@Z"},
+    {"LanguageFileGetCurrentTagAttribute", kTester, "UAEPBDPBD@Z", "UEAAPEBDPEBD@Z"},
+    {"LanguageFileGetCurrentTagName", kTester, "UAEPBDXZ", "UEAAPEBDXZ"},
+    {"GetMenuTooltip", kTester, "UAEPBDII@Z", "UEAAPEBDII@Z"},
+    {"InitLanguage", kTester, "UAEHXZ", "UEAAHXZ"},
+    {"SetLanguage", kTester, "UAEHPBD@Z", "UEAAHPEBD@Z"},
+    {"SetLanguageFile", kTester, "UAEHPBD@Z", "UEAAHPEBD@Z"},
+    {"GetMessageA", kClass, "UAEPBDI@Z", "UEAAPEBDI@Z"},
+    {"GetDialogName", kClass, "UAEPBDI@Z", "UEAAPEBDI@Z"},
+    {"GetDialogControlName", kClass, "UAEPBDII@Z", "UEAAPEBDII@Z"},
+    {"AutoTest", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
+    {"CheckEEPROM", kTester, "UAEHPAXGH@Z", "UEAAHPEAXGH@Z"},
+    {"ShowEEPROM", kTester, "UAEHPAXGH@Z", "UEAAHPEAXGH@Z"},
+    {"SaveEEPROMToFile", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
+    {"ClearEEPROM", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
+    {"ConfigureThermometer", kClass, "UAEHPAXGH@Z", "UEAAHPEAXGH@Z"},
+    {"WriteEEPROM", kTester, "UAEHPAXHG@Z", "UEAAHPEAXHG@Z"},
+    {"ShowConfigure", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
+    {"MeasureTest", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
 };
 
-std::string Decorated(const Slot& slot)
+// A name as each bitness decorates it.
+struct Decoration
 {
-    return std::string("?") + slot.pszMember + "@" + slot.pszClass + "@@" + slot.pszSignature;
-}
+    const char* psz32;
+    const char* psz64;
+};
 
 const char kTable[] = "??_7CTestTAVO02@@6B@";
 const char* const kPlainExports[] = {"_GetTestInstance", "_GetTestInstanceID"};
 // Exported members that fill no slot, and what the compiler adds for an
 // exported class (the implicit copy operations).
-const char* const kOtherMembers[] = {"??0CTestTAVO02@@QAE@PAX@Z", "??1CTestTAVO02@@UAE@XZ",
-                                     "?m_szSupportedTest@CTestTAVO02@@2PAPADA"};
-const char* const kCompilerAdded[] = {"??4CTestTAVO02@@QAEAAV0@ABV0@@Z", "??0CTestTAVO02@@QAE@ABV0@@Z"};
+const Decoration kOtherMembers[] = {
+    {"??0CTestTAVO02@@QAE@PAX@Z", "??0CTestTAVO02@@QEAA@PEAX@Z"},
+    {"??1CTestTAVO02@@UAE@XZ", "??1CTestTAVO02@@UEAA@XZ"},
+    {"?m_szSupportedTest@CTestTAVO02@@2PAPADA", "?m_szSupportedTest@CTestTAVO02@@2PAPEADA"},
+};
+const Decoration kCompilerAdded[] = {
+    {"??4CTestTAVO02@@QAEAAV0@ABV0@@Z", "??4CTestTAVO02@@QEAAAEAV0@AEBV0@@Z"},
+    {"??0CTestTAVO02@@QAE@ABV0@@Z", "??0CTestTAVO02@@QEAA@AEBV0@@Z"},
+};
 // The class and its bases, as the RTTI of Microsoft's compiler names them.
 const char* const kHierarchy[] = {".?AVCTestTAVO02@@", ".?AVCTAVOTester@@", ".?AVCTest@@"};
+
+std::string Decorated(const Slot& slot, bool pe32)
+{
+    const char* signature = pe32 ? slot.pszSignature32 : slot.pszSignature64;
+    if (&slot == &kSlots[0])
+        return std::string("??_G") + slot.pszClass + "@@" + signature;
+    return std::string("?") + slot.pszMember + "@" + slot.pszClass + "@@" + signature;
+}
+
+// Microsoft's compiler fills slot 0 with the vector deleting destructor
+// instead where the class is exported; either does what the host asks of it.
+bool IsDeletingDestructor(const std::string& name, bool pe32)
+{
+    const std::string scalar = Decorated(kSlots[0], pe32);
+    return name == scalar || name == "??_E" + scalar.substr(4);
+}
 
 // What makes a library's name in the import table no file name beside the
 // module; empty when nothing does.
@@ -104,26 +134,40 @@ std::string NameFault(const PeLibrary& library)
         return "is longer than a file name can be (" + std::to_string(name.size()) + " characters)";
     if (name.find_first_of("\\/:") != std::string::npos || name.find("..") != std::string::npos)
         return "holds a path: " + name;
+    if (IsDeviceName(name))
+        return "names a device, which is no library: " + name;
     return std::string();
 }
 
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// A library of the system (in its system folder): its names are Windows'.
-bool IsSystemLibrary(const std::string& name)
+// The folder where this PC's loader takes the system libraries of a module
+// of the given bitness; empty when this program cannot reach it.
+std::string SystemFolder(bool pe32)
 {
     char folder[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH && Exists(std::string(folder) + "\\" + name);
+    UINT length = 0;
+#ifdef _WIN64
+    length = pe32 ? ::GetSystemWow64DirectoryA(folder, MAX_PATH) : ::GetSystemDirectoryA(folder, MAX_PATH);
+#else
+    BOOL wow64 = FALSE;
+    if (pe32)
+        length = ::GetSystemDirectoryA(folder, MAX_PATH);
+    else if (::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64 && ::GetWindowsDirectoryA(folder, MAX_PATH) &&
+             strlen(folder) + 10 < MAX_PATH)
+        length = static_cast<UINT>(strlen(strcat(folder, "\\Sysnative")));
+#endif
+    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
 }
 
 std::string Folder(const std::string& path)
 {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+std::string Upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return toupper(c); });
+    return text;
 }
 
 std::string Joined(const std::vector<std::string>& names, size_t most = 4)
@@ -145,30 +189,55 @@ std::string GuidText(const GUID& guid)
     return text;
 }
 
+// A library the imports name, read once however many descriptors name it.
+struct BoundLibrary
+{
+    std::string strPath;     // the file the loader would load
+    std::string strProblem;  // why its imports cannot be bound; empty when they can
+    bool bSystem = false;    // from the system folder: its names are Windows' own
+    std::map<std::string, DWORD> exports;
+};
+
 class CChecker
 {
 public:
-    CChecker(const CPeFile& pe, std::vector<ModuleCheckLine>* lines)
-        : m_pe(pe), m_exports(pe.Exports()), m_imports(pe.Imports()), m_pLines(lines)
+    CChecker(const CPeFile& pe, const std::string& path, std::vector<ModuleCheckLine>* lines)
+        : m_pe(pe), m_bPe32(pe.IsPe32()), m_strFolder(Folder(path)), m_exports(pe.Exports()),
+          m_imports(pe.Imports()), m_pLines(lines)
     {
     }
 
     void Line(bool ok, const std::string& text) { m_pLines->push_back({ok, text}); }
 
+    const char* Name(const Decoration& decoration) const { return m_bPe32 ? decoration.psz32 : decoration.psz64; }
+
     void Exports()
     {
-        const auto has = [this](const std::string& name) { return m_exports.count(name) != 0; };
-        Line(has(kPlainExports[0]) && has(kPlainExports[1]),
-             "exports _GetTestInstance and _GetTestInstanceID under their plain names");
-        std::set<std::string> members(std::begin(kOtherMembers), std::end(kOtherMembers));
+        std::vector<std::string> wrong;
+        for (const char* name : kPlainExports) {
+            const auto exported = m_exports.find(name);
+            if (exported == m_exports.end())
+                wrong.push_back("it does not export " + std::string(name));
+            else if (m_pe.IsForwarder(exported->second))
+                wrong.push_back(std::string(name) + " is a forwarder (" + Hex(exported->second) +
+                                " lies in the export table)");
+            else if (!m_pe.IsCode(exported->second))
+                wrong.push_back(std::string(name) + " lies at " + Hex(exported->second) + ", no code of the image");
+        }
+        Line(wrong.empty(), wrong.empty() ? "exports _GetTestInstance and _GetTestInstanceID under their plain names, "
+                                            "each a function of its own"
+                                          : Joined(wrong) + ", where the host calls each as a function of the module");
+        std::set<std::string> members;
+        for (const Decoration& member : kOtherMembers)
+            members.insert(Name(member));
         for (const Slot& slot : kSlots) {
-            if (slot.pszClass == kClass)
-                members.insert(Decorated(slot));
+            if (slot.pszClass == kClass && &slot != &kSlots[0])
+                members.insert(Decorated(slot, m_bPe32));
         }
         members.insert(kTable);
         std::vector<std::string> missing;
         for (const std::string& name : members) {
-            if (!has(name))
+            if (!m_exports.count(name))
                 missing.push_back(name);
         }
         Line(missing.empty(), missing.empty()
@@ -179,8 +248,9 @@ public:
         for (const auto& exported : m_exports) {
             const std::string& name = exported.first;
             const auto known = [&name](const char* listed) { return name == listed; };
+            const auto added = [this, &name](const Decoration& listed) { return name == Name(listed); };
             if (!members.count(name) && std::none_of(std::begin(kPlainExports), std::end(kPlainExports), known) &&
-                std::none_of(std::begin(kCompilerAdded), std::end(kCompilerAdded), known))
+                std::none_of(std::begin(kCompilerAdded), std::end(kCompilerAdded), added))
                 others.push_back(name);
         }
         Line(others.empty(), others.empty()
@@ -188,45 +258,69 @@ public:
                                  : "exports more than the class and the two functions: " + Joined(others));
     }
 
-    // Binds each import to the export table of the library it names, as the
-    // loader will: a name the library does not export stops the host loading
-    // the module.
-    void Bindings(const std::string& moduleFolder, const std::string& libraries)
+    // Binds each import to the export table of the library the loader would
+    // load: a name it does not export stops the host loading the module.
+    void Bindings(const std::string& libraries)
     {
         for (const PeLibrary& library : m_imports) {
+            const std::string count = std::to_string(library.imports.size());
             const std::string wrongName = NameFault(library);
             if (!wrongName.empty()) {
-                Line(false, "an import library's name " + wrongName + ": its " +
-                                std::to_string(library.imports.size()) + " imports cannot be bound");
+                Line(false, "an import library's name " + wrongName + ": its " + count + " imports cannot be bound");
                 continue;
             }
-            if (IsSystemLibrary(library.strName))
-                continue;
-            std::string path = libraries.empty() ? "" : libraries + "\\" + library.strName;
-            if (path.empty() || !Exists(path))
-                path = moduleFolder + "\\" + library.strName;
-            CPeFile dll;
-            std::string error;
-            if (!Exists(path) || !dll.Read(path, &error)) {
-                Line(false, library.strName + " is neither beside the module nor in --libs: its " +
-                                std::to_string(library.imports.size()) + " imports cannot be bound");
+            const BoundLibrary& bound = Library(library.strName, libraries);
+            if (!bound.strProblem.empty()) {
+                Line(false, library.strName + " cannot be bound: " + bound.strProblem + ": its " + count +
+                                " imports stay unbound");
                 continue;
             }
-            const std::map<std::string, DWORD> exported = dll.Exports();
             std::vector<std::string> unbound, foreign;
             for (const PeImport& import : library.imports) {
-                if (!exported.count(import.strName))
+                if (!bound.exports.count(import.strName))
                     unbound.push_back(import.strName);
-                if (import.strName.empty() || import.strName[0] != '?')
+                if (!bound.bSystem && (import.strName.empty() || import.strName[0] != '?'))
                     foreign.push_back(import.strName);
             }
             if (!foreign.empty())
                 Line(false, "imports from " + library.strName + " what a library built with Microsoft's compiler "
                                                                 "does not export: " + Joined(foreign));
-            Line(unbound.empty(), unbound.empty() ? "binds its " + std::to_string(library.imports.size()) +
-                                                        " imports from " + library.strName + " to " + path
-                                                  : "imports from " + library.strName + " what " + path +
+            Line(unbound.empty(), unbound.empty() ? "binds its " + count + " imports from " + library.strName +
+                                                        " to " + bound.strPath
+                                                  : "imports from " + library.strName + " what " + bound.strPath +
                                                         " does not export: " + Joined(unbound));
+        }
+    }
+
+    // The PDB the debug entry names, read when it lies beside the module and
+    // belongs to this build; its line waits for the release conventions.
+    void ReadPdb()
+    {
+        std::string name;
+        GUID guid{};
+        DWORD age = 0;
+        if (!m_pe.CodeView(&name, &guid, &age)) {
+            m_pdbLine = {false, "no CodeView debug entry: no PDB can be matched to a crash dump from the line"};
+            return;
+        }
+        if (name.find_first_of("\\/:") != std::string::npos || IsDeviceName(name)) {
+            m_pdbLine = {false, "its CodeView entry names " + name + " as its PDB, where it needs a file name "
+                                                                     "without the build machine's path"};
+            return;
+        }
+        const std::string identity = "GUID " + GuidText(guid) + ", age " + std::to_string(age);
+        const std::string path = m_strFolder + "\\" + name;
+        std::string error;
+        if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            m_pdbLine = {true, "names its PDB " + name + " (" + identity + "); it is not beside the module"};
+        else if (!m_pdb.Read(path, &error))
+            m_pdbLine = {false, name + " beside it cannot be read: " + error};
+        else if (memcmp(&m_pdb.Guid(), &guid, sizeof(GUID)) != 0 || m_pdb.Age() != age)
+            m_pdbLine = {false, name + " beside it belongs to another build (GUID " + GuidText(m_pdb.Guid()) +
+                                    ", age " + std::to_string(m_pdb.Age()) + "), where the module names " + identity};
+        else {
+            m_pdbLine = {true, name + " beside it matches (" + identity + ")"};
+            m_bPdb = true;
         }
     }
 
@@ -243,28 +337,41 @@ public:
                 bySlot[import.dwSlotRva] = import.strName;
         }
         std::map<DWORD, std::string> ownByRva;
+        const std::vector<IMAGE_SECTION_HEADER> sections = m_pe.Sections();
+        for (const auto& symbol : m_bPdb ? m_pdb.Publics() : std::map<std::string, std::pair<WORD, DWORD>>()) {
+            if (symbol.second.first >= 1 && symbol.second.first <= sections.size())
+                ownByRva[sections[symbol.second.first - 1].VirtualAddress + symbol.second.second] = symbol.first;
+        }
         for (const auto& exported : m_exports)
             ownByRva[exported.second] = exported.first;
 
         std::vector<std::string> wrong;
         for (size_t i = 0; i < std::size(kSlots); ++i) {
-            const std::string held = SlotTarget(table->second + static_cast<DWORD>(4 * i), bySlot, ownByRva);
-            const std::string expected = kSlots[i].pszClass ? Decorated(kSlots[i]) : std::string();
-            if (held != expected)
+            const DWORD at = table->second + static_cast<DWORD>(m_pe.PointerSize() * i);
+            const std::string held = SlotTarget(at, bySlot, ownByRva);
+            const std::string expected = i || m_bPdb ? Decorated(kSlots[i], m_bPe32) : "code of its own";
+            const bool ok = i == 0 ? (m_bPdb ? IsDeletingDestructor(held, m_bPe32) : held.empty()) : held == expected;
+            if (!ok)
                 wrong.push_back("slot " + std::to_string(i) + " (" + kSlots[i].pszMember + ") holds " +
-                                (held.empty() ? "code of its own" : held));
+                                (held.empty() ? "code of its own" : held) + ", where it needs " + expected);
         }
         Line(wrong.empty(), wrong.empty() ? "its virtual table holds the " + std::to_string(std::size(kSlots)) +
-                                                " published slots in order"
+                                                " published slots in order; slot 0 " +
+                                                (m_bPdb ? "is " + Decorated(kSlots[0], m_bPe32) + " by the PDB"
+                                                        : "is code of its own (no PDB beside it names it)")
                                           : "its virtual table is not the published one: " + Joined(wrong, 3));
         TypeInformation(table->second);
     }
 
-    void ReleaseConventions(const std::string& moduleFolder)
+    void ReleaseConventions()
     {
         const WORD flags = m_pe.DllCharacteristics();
-        Line((flags & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE) && m_pe.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC).Size,
-             "ASLR: loads at any address (dynamic base, relocations)");
+        const bool dynamic = flags & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE;
+        const bool relocations = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC).Size != 0;
+        Line(dynamic && relocations, dynamic && relocations ? "ASLR: loads at any address (dynamic base, relocations)"
+                                     : std::string("ASLR: ") + (dynamic ? "dynamic base without relocations"
+                                                                        : "no dynamic base") +
+                                           ", where the loader needs both to load it at any address");
         Line((flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, "NX: runs with data execution prevention");
         SehMarking(flags);
 
@@ -286,34 +393,79 @@ public:
              symbols ? "not stripped: a COFF symbol table of " + std::to_string(header.NumberOfSymbols) + " symbols"
              : dwarf.empty() ? "stripped: no symbol table, no DWARF sections"
                              : "not stripped: DWARF sections " + Joined(dwarf));
-        Pdb(moduleFolder);
+        m_pLines->push_back(m_pdbLine);
     }
 
 private:
-    // The name of what a slot points to: an export of the module, the import
-    // a jump stub (jmp [slot]) goes through, or empty for code of its own.
+    // The library the loader would load for name: from libraries, else
+    // beside the module, else from the system folder of the module's
+    // bitness. Read once, whatever names it again.
+    const BoundLibrary& Library(const std::string& name, const std::string& libraries)
+    {
+        const auto known = m_libraries.find(Upper(name));
+        if (known != m_libraries.end())
+            return known->second;
+        BoundLibrary& library = m_libraries[Upper(name)];
+        const std::string system = SystemFolder(m_bPe32);
+        const std::string folders[] = {libraries, m_strFolder, system};
+        for (const std::string& folder : folders) {
+            const std::string path = folder + "\\" + name;
+            if (folder.empty() || ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+                continue;
+            CPeFile dll;
+            library.strPath = path;
+            library.bSystem = &folder == &folders[2];
+            if (!dll.Read(path, &library.strProblem))
+                return library;
+            if (dll.Machine() != m_pe.Machine())
+                library.strProblem = path + " is for machine " + Hex(dll.Machine()) + ", where the module needs " +
+                                     Hex(m_pe.Machine());
+            else
+                library.exports = dll.Exports();
+            return library;
+        }
+        library.strProblem = "it is neither " + std::string(libraries.empty() ? "" : "in --libs nor ") +
+                             "beside the module nor in " +
+                             (system.empty() ? "a system folder this program can reach" : system);
+        return library;
+    }
+
+    // The name of what a slot points to: an export of the module, a symbol
+    // the PDB names, the import a jump stub (jmp [slot]) goes through, or
+    // empty for code of its own that is none of these, the entry point or
+    // padding.
     std::string SlotTarget(DWORD rva, const std::map<DWORD, std::string>& bySlot,
                            const std::map<DWORD, std::string>& ownByRva) const
     {
         ULONGLONG address = 0;
-        if (!m_pe.PointerAt(rva, &address) || address < m_pe.ImageBase())
+        if (!m_pe.PointerAt(rva, &address) || address < m_pe.ImageBase() ||
+            address - m_pe.ImageBase() >= m_pe.SizeOfImage())
             return "no address of the module";
         const DWORD target = static_cast<DWORD>(address - m_pe.ImageBase());
-        const IMAGE_SECTION_HEADER* section = m_pe.SectionOf(target);
-        if (!section || !(section->Characteristics & IMAGE_SCN_MEM_EXECUTE))
+        if (!m_pe.IsCode(target))
             return "no code";
         const auto own = ownByRva.find(target);
         if (own != ownByRva.end())
             return own->second;
         const BYTE* stub = m_pe.AtRva<BYTE>(target, 6);
         if (stub && stub[0] == 0xFF && stub[1] == 0x25) {
-            DWORD slot = 0;
-            memcpy(&slot, stub + 2, 4);
-            const auto import = bySlot.find(slot - static_cast<DWORD>(m_pe.ImageBase()));
+            DWORD operand = 0;
+            memcpy(&operand, stub + 2, 4);
+            // x86 jumps through an address, x64 through an offset from the next instruction.
+            const DWORD slot = m_bPe32 ? operand - static_cast<DWORD>(m_pe.ImageBase()) : target + 6 + operand;
+            const auto import = bySlot.find(slot);
             return import != bySlot.end() ? import->second : "a jump through no import";
         }
+        if (target == m_pe.EntryPoint())
+            return "the entry point";
+        if (!stub || stub[0] == 0xCC || stub[0] == 0x90 || stub[0] == 0x00)
+            return "padding";
         return std::string();
     }
+
+    // The value a field of the RTTI holds as an RVA: x86 keeps addresses,
+    // x64 offsets from the image's base.
+    DWORD RttiRva(DWORD value) const { return m_bPe32 ? value - static_cast<DWORD>(m_pe.ImageBase()) : value; }
 
     // The word before the table points to the complete object locator: its
     // type descriptor and class hierarchy name the class and its bases.
@@ -321,28 +473,31 @@ private:
     {
         std::vector<std::string> names;
         ULONGLONG locator = 0;
-        m_pe.PointerAt(table - 4, &locator);
-        const DWORD base = static_cast<DWORD>(m_pe.ImageBase());
+        m_pe.PointerAt(table - m_pe.PointerSize(), &locator);
+        // A type descriptor's name follows its table pointer and a spare word.
+        const DWORD nameOffset = 2 * m_pe.PointerSize();
         // signature, offset, constructor displacement, type descriptor, hierarchy
-        const DWORD* object = locator ? m_pe.AtRva<DWORD>(static_cast<DWORD>(locator) - base, 5) : nullptr;
+        const DWORD* object = locator > m_pe.ImageBase() && locator - m_pe.ImageBase() < m_pe.SizeOfImage()
+                                  ? m_pe.AtRva<DWORD>(static_cast<DWORD>(locator - m_pe.ImageBase()), 5)
+                                  : nullptr;
         // signature, attributes, base count, base array
-        const DWORD* hierarchy = object ? m_pe.AtRva<DWORD>(object[4] - base, 4) : nullptr;
+        const DWORD* hierarchy = object ? m_pe.AtRva<DWORD>(RttiRva(object[4]), 4) : nullptr;
         const DWORD count = hierarchy ? std::min<DWORD>(hierarchy[2], 16) : 0;
-        const DWORD* bases = count ? m_pe.AtRva<DWORD>(hierarchy[3] - base, count) : nullptr;
+        const DWORD* bases = count ? m_pe.AtRva<DWORD>(RttiRva(hierarchy[3]), count) : nullptr;
         for (DWORD i = 0; bases && i < count; ++i) {
-            const DWORD* descriptor = m_pe.AtRva<DWORD>(bases[i] - base);
-            names.push_back(descriptor ? m_pe.TextAt(*descriptor - base + 8) : std::string("?"));
+            const DWORD* descriptor = m_pe.AtRva<DWORD>(RttiRva(bases[i]));
+            names.push_back(descriptor ? m_pe.TextAt(RttiRva(*descriptor) + nameOffset) : std::string("?"));
         }
         if (!object) {
             Line(false, "no RTTI: the word before its virtual table names no object locator");
             return;
         }
-        const bool named = m_pe.TextAt(object[3] - base + 8) == kHierarchy[0] &&
+        const bool named = m_pe.TextAt(RttiRva(object[3]) + nameOffset) == kHierarchy[0] &&
                            names.size() >= std::size(kHierarchy) &&
                            std::equal(std::begin(kHierarchy), std::end(kHierarchy), names.begin());
         Line(named, named ? "its RTTI names CTestTAVO02, derived from CTAVOTester and CTest"
-                          : "its RTTI does not name CTestTAVO02 with its bases CTAVOTester and CTest: " +
-                                (names.empty() ? std::string("no class hierarchy") : Joined(names)));
+                          : "its RTTI names " + (names.empty() ? std::string("no class hierarchy") : Joined(names)) +
+                                ", where it needs CTestTAVO02 with its bases CTAVOTester and CTest");
     }
 
     void SehMarking(WORD flags)
@@ -363,38 +518,16 @@ private:
                                 "refuses any exception handler in it");
     }
 
-    void Pdb(const std::string& moduleFolder)
-    {
-        std::string name;
-        GUID guid{};
-        DWORD age = 0;
-        if (!m_pe.CodeView(&name, &guid, &age)) {
-            Line(false, "no CodeView debug entry: no PDB can be matched to a crash dump from the line");
-            return;
-        }
-        if (name.find_first_of("\\/") != std::string::npos) {
-            Line(false, "its CodeView entry names the build machine's path: " + name);
-            return;
-        }
-        const std::string identity = "GUID " + GuidText(guid) + ", age " + std::to_string(age);
-        GUID pdbGuid{};
-        DWORD pdbAge = 0;
-        const std::string path = moduleFolder + "\\" + name;
-        if (!Exists(path))
-            Line(true, "names its PDB " + name + " (" + identity + "); it is not beside the module");
-        else if (!ReadPdbIdentity(path, &pdbGuid, &pdbAge))
-            Line(false, name + " beside it is no PDB that can be read");
-        else if (memcmp(&pdbGuid, &guid, sizeof(GUID)) != 0 || pdbAge != age)
-            Line(false, name + " beside it belongs to another build (GUID " + GuidText(pdbGuid) + ", age " +
-                            std::to_string(pdbAge) + "; the module names " + identity + ")");
-        else
-            Line(true, name + " beside it matches (" + identity + ")");
-    }
-
     const CPeFile& m_pe;
+    const bool m_bPe32;
+    const std::string m_strFolder;
     const std::map<std::string, DWORD> m_exports;
     const std::vector<PeLibrary> m_imports;
     std::vector<ModuleCheckLine>* m_pLines;
+    std::map<std::string, BoundLibrary> m_libraries;  // by upper-case name
+    CPdbFile m_pdb;
+    bool m_bPdb = false;  // m_pdb is read and belongs to this build
+    ModuleCheckLine m_pdbLine{false, ""};
 };
 
 // One block of a version resource: its length, its key, its value's length
@@ -495,9 +628,14 @@ void CheckResources(const CPeFile& pe, CChecker& checker)
                  "holds the dialog templates 2020, 2021 and 2022");
     checker.Line(has(MAKEINTRESOURCEA(IDB_UNIT_BOARD), RT_BITMAP), "holds the bitmap 2023");
     const BYTE* version = pe.Resource(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), &size);
+    const std::string file = version ? VersionText(version, size, L"OriginalFilename") : std::string();
     const std::string number = version ? VersionText(version, size, L"FileVersion") : std::string();
-    checker.Line(version && VersionText(version, size, L"OriginalFilename") == "TestTAVO02.test",
-                 "its version block names the file TestTAVO02.test, version " + (number.empty() ? "none" : number));
+    const std::string found = version ? "names the file " + (file.empty() ? "none" : file) + ", version " +
+                                            (number.empty() ? "none" : number)
+                                      : "is missing";
+    checker.Line(file == "TestTAVO02.test", file == "TestTAVO02.test"
+                                                ? "its version block names the file TestTAVO02.test, version " + number
+                                                : "its version block " + found + ", where it needs TestTAVO02.test");
 }
 
 bool CheckReadable(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
@@ -506,16 +644,25 @@ bool CheckReadable(const std::string& path, const std::string& libraries, std::v
     CPeFile pe;
     if (!pe.Read(path, error))
         return false;
-    CChecker checker(pe, lines);
-    const bool pe32 = pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_I386;
-    checker.Line(pe32 && pe.IsDll(), pe32 ? (pe.IsDll() ? "a PE32 DLL for 32-bit x86" : "a PE32 program, not a DLL")
-                                          : "not a PE32 file for 32-bit x86: the production host is a 32-bit program");
-    if (!pe32)
-        return true;  // the tables below are read as PE32's
+    CChecker checker(pe, path, lines);
+    const bool x86 = pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_I386;
+    const bool x64 = !pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_AMD64;
+    checker.Line(x86 && pe.IsDll(), x86 ? (pe.IsDll() ? "a PE32 DLL for 32-bit x86" : "a PE32 program, not a DLL")
+                                        : std::string(x64 ? "a PE32+ file for x64" : "a file for machine " +
+                                                                                         Hex(pe.Machine())) +
+                                              ", where the production host, a 32-bit program, needs a PE32 DLL for "
+                                              "32-bit x86");
+    lines->back().bBitness = x64 && pe.IsDll();
+    if (!x86 && !x64)
+        return true;  // the tables below are read as x86's or x64's
+    if (x64 && !pe.IsDll())
+        checker.Line(false, "a PE32+ program, not a DLL");
+    pe.CheckLayout();
     checker.Exports();
-    checker.Bindings(Folder(path), libraries);
+    checker.Bindings(libraries);
+    checker.ReadPdb();
     checker.VirtualTable();
-    checker.ReleaseConventions(Folder(path));
+    checker.ReleaseConventions();
     CheckResources(pe, checker);
     for (const std::string& damage : pe.Damage())
         checker.Line(false, "the file is damaged: " + damage);

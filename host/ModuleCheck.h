@@ -1,5 +1,6 @@
 // Functions in this file: CheckModuleFile, the check of a built test module as
-// the production host and the field's closed libraries will see it.
+// the loader, the production host and the field's closed libraries will see
+// it.
 #pragma once
 
 #include <string>
@@ -9,17 +10,26 @@ struct ModuleCheckLine
 {
     bool bOk;
     std::string strText;
+    // The one finding about the module's bitness: a 64-bit build of the
+    // same sources is read the same way and differs from the 32-bit one there.
+    bool bBitness = false;
 };
 
 // Reads the module at path as a file and checks, one line each: a PE32 DLL
-// for 32-bit x86; the two plain exports; every member of CTestTAVO02 the host
-// may look up, under Microsoft's decorated names, and nothing else but what
-// the compiler adds for an exported class; every import bound to an export of
-// the library it names, found beside the module or in libraries (when not
-// empty); the exported virtual table slot by slot in the published order;
-// the RTTI before it naming the class and its bases; the release conventions
-// (ASLR, NX, the SEH marking, no section both writable and executable, no
-// symbol table or DWARF, the PDB beside it); and the resources a host and the
-// dialogs need. False, with error, when the file cannot be read as a PE file.
+// for 32-bit x86 (a PE32+ file for x64 gets every other check as well); its
+// headers, sections, tables, relocations and resource directory at the
+// loader's strictness; the two plain exports, each a function of its own;
+// every member of CTestTAVO02 the host may look up, under Microsoft's
+// decorated names, and nothing else but what the compiler adds for an
+// exported class; every import, the system's too, bound to an export of the
+// library the loader would load (from libraries when not empty, else beside
+// the module, else from this PC's system folder); the exported virtual table
+// slot by slot in the published order (slot 0 against the PDB's symbols when
+// the PDB is beside the module); the RTTI before it naming the class and its
+// bases; the release conventions (ASLR, NX, the SEH marking, no section both
+// writable and executable, no symbol table or DWARF, the PDB beside it); and
+// the resources a host and the dialogs need. No device is opened and every
+// file is read once, within a bound. False, with error, when the file cannot
+// be read as a PE file.
 bool CheckModuleFile(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
                      std::string* error);

@@ -1,32 +1,25 @@
-// CPeFile: the headers, tables and debug entry of a Windows image; and the
-// identity a PDB records.
+// CPeFile: the headers, tables, resources and debug entry of a Windows
+// image.
 #include "PeFile.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
-namespace {
+#include "FileRead.h"
 
-std::vector<char> ReadAll(const std::string& path, bool* opened)
+std::string Hex(ULONGLONG value)
 {
-    std::ifstream file(path, std::ios::binary);
-    *opened = static_cast<bool>(file);
-    return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    char text[24];
+    snprintf(text, sizeof(text), "0x%llX", value);
+    return text;
 }
-
-}  // namespace
 
 bool CPeFile::Read(const std::string& path, std::string* error)
 {
-    bool opened = false;
-    m_bytes = ReadAll(path, &opened);
-    if (!opened) {
-        *error = "'" + path + "' cannot be opened";
+    if (!ReadRegularFile(path, kMaxImageBytes, &m_bytes, error))
         return false;
-    }
     const auto* dos = At<IMAGE_DOS_HEADER>(0);
     if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew < 0) {
         *error = "'" + path + "' is not a Windows executable (no MZ header)";
@@ -62,6 +55,11 @@ DWORD CPeFile::SizeOfImage() const
     return IsPe32() ? m_pOptional32->SizeOfImage : m_pOptional64->SizeOfImage;
 }
 
+DWORD CPeFile::EntryPoint() const
+{
+    return IsPe32() ? m_pOptional32->AddressOfEntryPoint : m_pOptional64->AddressOfEntryPoint;
+}
+
 WORD CPeFile::DllCharacteristics() const
 {
     return IsPe32() ? m_pOptional32->DllCharacteristics : m_pOptional64->DllCharacteristics;
@@ -92,6 +90,12 @@ const IMAGE_SECTION_HEADER* CPeFile::SectionOf(DWORD rva) const
     return nullptr;
 }
 
+bool CPeFile::IsCode(DWORD rva) const
+{
+    const IMAGE_SECTION_HEADER* section = SectionOf(rva);
+    return section && (section->Characteristics & IMAGE_SCN_MEM_EXECUTE);
+}
+
 size_t CPeFile::FileOffset(DWORD rva) const
 {
     const IMAGE_SECTION_HEADER* section = SectionOf(rva);
@@ -112,7 +116,7 @@ std::string CPeFile::TextAt(DWORD rva, bool* terminated) const
 
 void CPeFile::Damaged(const std::string& what) const
 {
-    if (std::find(m_damage.begin(), m_damage.end(), what) == m_damage.end())
+    if (m_damageSeen.insert(what).second)
         m_damage.push_back(what);
 }
 
@@ -147,6 +151,7 @@ std::map<std::string, DWORD> CPeFile::Exports() const
     const DWORD* functions = AtRva<DWORD>(exports->AddressOfFunctions, exports->NumberOfFunctions);
     if (exports->NumberOfNames && !(nameRvas && ordinals && functions))
         Damaged("its export table runs off the file");
+    std::string previous;
     for (DWORD i = 0; nameRvas && ordinals && functions && i < exports->NumberOfNames; ++i) {
         bool terminated = false;
         const std::string name = TextAt(nameRvas[i], &terminated);
@@ -154,8 +159,19 @@ std::map<std::string, DWORD> CPeFile::Exports() const
             Damaged("an exported name is not terminated within " + std::to_string(kMaxName) + " characters");
         else if (ordinals[i] < exports->NumberOfFunctions)
             names[name] = functions[ordinals[i]];
+        // The loader finds a name by binary search.
+        if (i && terminated && strcmp(previous.c_str(), name.c_str()) >= 0)
+            Damaged("its exported names are out of order (\"" + name + "\" behind \"" + previous +
+                    "\"), where the loader's binary search needs them sorted");
+        previous = name;
     }
     return names;
+}
+
+bool CPeFile::IsForwarder(DWORD rva) const
+{
+    const IMAGE_DATA_DIRECTORY directory = Directory(IMAGE_DIRECTORY_ENTRY_EXPORT);
+    return rva >= directory.VirtualAddress && rva - directory.VirtualAddress < directory.Size;
 }
 
 std::vector<PeLibrary> CPeFile::Imports() const
@@ -164,23 +180,41 @@ std::vector<PeLibrary> CPeFile::Imports() const
     const IMAGE_DATA_DIRECTORY directory = Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
     if (!directory.Size)
         return libraries;
-    const DWORD slotSize = IsPe32() ? 4 : 8;
+    const DWORD slotSize = PointerSize();
     const ULONGLONG byOrdinal = IsPe32() ? IMAGE_ORDINAL_FLAG32 : IMAGE_ORDINAL_FLAG64;
+    const DWORD descriptors = directory.Size / sizeof(IMAGE_IMPORT_DESCRIPTOR);
     size_t imports = 0;
-    for (DWORD rva = directory.VirtualAddress;; rva += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+    for (DWORD index = 0;; ++index) {
+        const DWORD rva = directory.VirtualAddress + index * sizeof(IMAGE_IMPORT_DESCRIPTOR);
         const auto* descriptor = AtRva<IMAGE_IMPORT_DESCRIPTOR>(rva);
         if (!descriptor) {
             Damaged("its import table runs off the file");
             break;
         }
-        if (!descriptor->Name)
+        // The loader stops at the first descriptor without a name or an
+        // address table: whatever the table holds behind it stays unbound.
+        if (!descriptor->Name || !descriptor->FirstThunk) {
+            DWORD behind = 0;
+            for (DWORD later = index + 1; later < descriptors && later - index <= kMaxLibraries; ++later) {
+                const auto* next = AtRva<IMAGE_IMPORT_DESCRIPTOR>(rva + (later - index) * sizeof(*descriptor));
+                behind += next && (next->Name || next->FirstThunk) ? 1 : 0;
+            }
+            if (descriptor->Name || descriptor->FirstThunk || behind)
+                Damaged("its import table ends at descriptor " + std::to_string(index) + ", which has " +
+                        (descriptor->Name ? "no import address table (FirstThunk 0)" : "no library name") +
+                        ": the loader binds nothing from there on, and the table holds " +
+                        std::to_string(behind + (descriptor->Name ? 1 : 0)) + " more libraries");
             break;
+        }
         if (libraries.size() == kMaxLibraries) {
             Damaged("its import table lists more than " + std::to_string(kMaxLibraries) + " libraries");
             break;
         }
         PeLibrary library{};
         library.strName = TextAt(descriptor->Name, &library.bNameTerminated);
+        if (descriptor->FirstThunk >= SizeOfImage())
+            Damaged("the import address table of " + library.strName + " lies at " + Hex(descriptor->FirstThunk) +
+                    ", outside the image");
         const DWORD names = descriptor->OriginalFirstThunk ? descriptor->OriginalFirstThunk : descriptor->FirstThunk;
         for (DWORD i = 0;; ++i, ++imports) {
             ULONGLONG entry = 0;
@@ -260,90 +294,64 @@ const BYTE* CPeFile::Resource(LPCSTR type, LPCSTR name, DWORD* size) const
     return bytes;
 }
 
-const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntry(DWORD offset, LPCSTR key) const
+const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntries(DWORD offset, DWORD* named, DWORD* count) const
 {
     const IMAGE_DATA_DIRECTORY root = Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
-    if (!root.Size)
-        return nullptr;
     const auto* directory =
         offset < root.Size ? AtRva<IMAGE_RESOURCE_DIRECTORY>(root.VirtualAddress + offset) : nullptr;
-    const DWORD count = directory ? directory->NumberOfNamedEntries + directory->NumberOfIdEntries : 0;
+    *named = directory ? directory->NumberOfNamedEntries : 0;
+    *count = directory ? *named + directory->NumberOfIdEntries : 0;
     const DWORD entriesOffset = offset + sizeof(IMAGE_RESOURCE_DIRECTORY);
-    const auto* entries = directory ? AtRva<IMAGE_RESOURCE_DIRECTORY_ENTRY>(root.VirtualAddress + entriesOffset, count)
+    const auto* entries = directory ? AtRva<IMAGE_RESOURCE_DIRECTORY_ENTRY>(root.VirtualAddress + entriesOffset, *count)
                                     : nullptr;
-    if (!entries || entriesOffset + static_cast<ULONGLONG>(count) * sizeof(*entries) > root.Size) {
+    if (!entries || entriesOffset + static_cast<ULONGLONG>(*count) * sizeof(*entries) > root.Size) {
         Damaged("a resource directory lies outside the resource section or the file");
         return nullptr;
     }
-    for (DWORD i = 0; i < count; ++i) {
-        const IMAGE_RESOURCE_DIRECTORY_ENTRY& entry = entries[i];
-        if (!key || (IS_INTRESOURCE(key) ? !entry.NameIsString && entry.Id == LOWORD(reinterpret_cast<ULONG_PTR>(key))
-                                         : entry.NameIsString && ResourceNameIs(entry.NameOffset, key)))
+    return entries;
+}
+
+// As FindResource looks: names first, then IDs, each part by binary search.
+const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntry(DWORD offset, LPCSTR key) const
+{
+    if (!Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).Size)
+        return nullptr;
+    DWORD named = 0, count = 0;
+    const IMAGE_RESOURCE_DIRECTORY_ENTRY* entries = ResourceEntries(offset, &named, &count);
+    if (!entries || !key)
+        return entries && count ? entries : nullptr;
+    std::wstring wanted;
+    for (const char* c = key; !IS_INTRESOURCE(key) && *c; ++c)
+        wanted += static_cast<wchar_t>(toupper(static_cast<unsigned char>(*c)));
+    const WORD id = LOWORD(reinterpret_cast<ULONG_PTR>(key));
+    long low = IS_INTRESOURCE(key) ? named : 0, high = IS_INTRESOURCE(key) ? count : std::min(named, count);
+    while (low < high) {
+        const long middle = (low + high) / 2;
+        const IMAGE_RESOURCE_DIRECTORY_ENTRY& entry = entries[middle];
+        std::wstring name;
+        const int order = IS_INTRESOURCE(key) ? (entry.Id < id ? -1 : entry.Id > id)
+                          : ResourceName(entry.NameOffset, &name) ? name.compare(wanted) : 1;
+        if (order == 0)
             return &entry;
+        if (order < 0)
+            low = middle + 1;
+        else
+            high = middle;
     }
     return nullptr;
 }
 
-// A resource's name: its length in UTF-16 units, then the units; compared
-// without regard to case, as FindResource compares.
-bool CPeFile::ResourceNameIs(DWORD offset, const char* name) const
+// A resource's name: its length in UTF-16 units, then the units; upper case,
+// as FindResource compares them.
+bool CPeFile::ResourceName(DWORD offset, std::wstring* name) const
 {
     const IMAGE_DATA_DIRECTORY root = Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
-    const size_t length = strlen(name);
-    const WORD* units = offset < root.Size ? AtRva<WORD>(root.VirtualAddress + offset, 1 + length) : nullptr;
-    if (!units || units[0] != length)
+    const WORD* length = offset < root.Size ? AtRva<WORD>(root.VirtualAddress + offset) : nullptr;
+    const WORD* units = length ? AtRva<WORD>(root.VirtualAddress + offset, 1 + *length) : nullptr;
+    if (!units || offset + 2 * (1 + static_cast<ULONGLONG>(*length)) > root.Size)
         return false;
-    for (size_t i = 0; i < length; ++i) {
-        if (units[1 + i] > 0x7F || toupper(units[1 + i]) != toupper(static_cast<unsigned char>(name[i])))
-            return false;
-    }
-    return true;
-}
-
-// A PDB is an MSF file: a super block, then fixed-size blocks. The stream
-// directory lists every stream's size and blocks; stream 1 begins with the
-// version, the signature, the age and the GUID.
-bool ReadPdbIdentity(const std::string& path, GUID* guid, DWORD* age)
-{
-    bool opened = false;
-    const std::vector<char> bytes = ReadAll(path, &opened);
-    static const char kMagic[] = "Microsoft C/C++ MSF 7.00\r\n\x1a" "DS\0\0";
-    struct SuperBlock
-    {
-        char magic[32];
-        DWORD blockSize, freeBlockMap, blockCount, directoryBytes, unknown, directoryMapBlock;
-    };
-    if (!opened || bytes.size() < sizeof(SuperBlock) || memcmp(bytes.data(), kMagic, sizeof(kMagic) - 1) != 0)
-        return false;
-    SuperBlock super;
-    memcpy(&super, bytes.data(), sizeof(super));
-    if (super.blockSize == 0 || super.blockSize % 4 != 0)
-        return false;
-    auto word = [&bytes](ULONGLONG offset, DWORD* value) {
-        if (offset + 4 > bytes.size())
-            return false;
-        memcpy(value, bytes.data() + offset, 4);
-        return true;
-    };
-    auto block = [&super](DWORD index) { return static_cast<ULONGLONG>(index) * super.blockSize; };
-    // The directory's words, read through the block map that names its blocks.
-    auto directoryWord = [&](DWORD index, DWORD* value) {
-        DWORD directoryBlock = 0;
-        const DWORD perBlock = super.blockSize / 4;
-        return word(block(super.directoryMapBlock) + 4ull * (index / perBlock), &directoryBlock) &&
-               word(block(directoryBlock) + 4ull * (index % perBlock), value);
-    };
-    DWORD streams = 0, size0 = 0, size1 = 0, firstBlock = 0;
-    if (!directoryWord(0, &streams) || streams < 2 || !directoryWord(1, &size0) || !directoryWord(2, &size1) ||
-        size1 < 28)
-        return false;
-    const DWORD blocks0 = size0 == 0xFFFFFFFF ? 0 : (size0 + super.blockSize - 1) / super.blockSize;
-    if (!directoryWord(1 + streams + blocks0, &firstBlock))
-        return false;
-    const ULONGLONG info = block(firstBlock);
-    if (info + 28 > bytes.size() || super.blockSize < 28)
-        return false;
-    memcpy(age, bytes.data() + info + 8, 4);
-    memcpy(guid, bytes.data() + info + 12, sizeof(GUID));
+    name->clear();
+    for (WORD i = 1; i <= *length; ++i)
+        name->push_back(static_cast<wchar_t>(units[i] < 0x80 ? toupper(units[i]) : units[i]));
     return true;
 }

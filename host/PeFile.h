@@ -1,10 +1,12 @@
-// Classes in this file: CPeFile, a Windows image read as a file (any
-// bitness), for the checks of a built module and of the libraries it binds to.
+// Classes in this file: CPeFile, a Windows image read as a file (PE32 or
+// PE32+), for the checks of a built module and of the libraries it binds to,
+// at the strictness of the loader that will load it.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,10 +24,14 @@ struct PeLibrary
 };
 
 // Limits that no real module or library reaches: a table past one is damaged.
-const size_t kMaxName = 4096;         // characters of a name
-const size_t kMaxLibraries = 1024;    // import descriptors
-const size_t kMaxImports = 65536;     // imported names in all
-const DWORD kMaxExports = 65536;      // exported names and functions
+const size_t kMaxName = 4096;              // characters of a name
+const size_t kMaxLibraries = 1024;         // import descriptors
+const size_t kMaxImports = 65536;          // imported names in all
+const DWORD kMaxExports = 65536;           // exported names and functions
+const size_t kMaxImageBytes = 256u << 20;  // bytes of a module or library file
+
+// A value as "0x" and upper-case hex digits.
+std::string Hex(ULONGLONG value);
 
 class CPeFile
 {
@@ -37,13 +43,17 @@ public:
     WORD Machine() const { return m_pFile->Machine; }
     bool IsDll() const { return (m_pFile->Characteristics & IMAGE_FILE_DLL) != 0; }
     const IMAGE_FILE_HEADER& FileHeader() const { return *m_pFile; }
+    DWORD PointerSize() const { return IsPe32() ? 4 : 8; }
     ULONGLONG ImageBase() const;
     DWORD SizeOfImage() const;
+    DWORD EntryPoint() const;
     WORD DllCharacteristics() const;
     IMAGE_DATA_DIRECTORY Directory(int index) const;
     std::vector<IMAGE_SECTION_HEADER> Sections() const;
     // The section that holds rva, or null.
     const IMAGE_SECTION_HEADER* SectionOf(DWORD rva) const;
+    // Whether rva lies in an executable section.
+    bool IsCode(DWORD rva) const;
 
     // Where rva lies in the file; 0 when it lies in no section's bytes.
     size_t FileOffset(DWORD rva) const;
@@ -63,16 +73,23 @@ public:
 
     // Exported names and their RVAs.
     std::map<std::string, DWORD> Exports() const;
-    // Imported names by library, in the order of the import table.
+    // Whether an exported RVA is a forwarder: it lies in the export table.
+    bool IsForwarder(DWORD rva) const;
+    // Imported names by library, as the loader walks the import table.
     std::vector<PeLibrary> Imports() const;
     // The PDB the CodeView debug entry names, with its GUID and age; false
     // without such an entry.
     bool CodeView(std::string* pdb, GUID* guid, DWORD* age) const;
     // The data of a resource in its first language, found by type and name
-    // as FindResource finds them (an ID or a name); null when there is none.
-    // Every directory, entry and data block read must lie in the file and
-    // the image.
+    // as FindResource finds them (an ID or a name, by binary search); null
+    // when there is none. Every directory, entry and data block read must
+    // lie in the file and the image.
     const BYTE* Resource(LPCSTR type, LPCSTR name, DWORD* size) const;
+
+    // Reads the headers, the sections, the data directories, the
+    // relocations and the resource directory at the loader's strictness;
+    // what breaks them goes to Damage().
+    void CheckLayout() const;
 
     // What the reads so far found damaged, one line each.
     const std::vector<std::string>& Damage() const { return m_damage; }
@@ -82,7 +99,16 @@ private:
     // The entry of a resource directory (at offset in the resource section)
     // that matches key, or its first entry when key is null.
     const IMAGE_RESOURCE_DIRECTORY_ENTRY* ResourceEntry(DWORD offset, LPCSTR key) const;
-    bool ResourceNameIs(DWORD offset, const char* name) const;
+    // A resource directory's entries, or null when they lie outside it.
+    const IMAGE_RESOURCE_DIRECTORY_ENTRY* ResourceEntries(DWORD offset, DWORD* named, DWORD* count) const;
+    // A resource entry's name (upper case, as FindResource compares), or
+    // false when it lies outside the resource section.
+    bool ResourceName(DWORD offset, std::wstring* name) const;
+    void CheckHeaders() const;
+    void CheckSections() const;
+    void CheckDirectories() const;
+    void CheckRelocations() const;
+    void CheckResourceOrder(DWORD offset, int level, std::set<DWORD>* seen) const;
 
     template <typename Type>
     const Type* At(size_t offset, size_t count = 1) const
@@ -92,14 +118,11 @@ private:
         return reinterpret_cast<const Type*>(m_bytes.data() + offset);
     }
 
-    std::vector<char> m_bytes;
+    std::string m_bytes;
     mutable std::vector<std::string> m_damage;
+    mutable std::set<std::string> m_damageSeen;
     size_t m_sectionsOffset = 0;
     const IMAGE_FILE_HEADER* m_pFile = nullptr;
     const IMAGE_OPTIONAL_HEADER32* m_pOptional32 = nullptr;
     const IMAGE_OPTIONAL_HEADER64* m_pOptional64 = nullptr;
 };
-
-// The GUID and age a PDB file records for the image it belongs to; false
-// when the file is no PDB (MSF 7.00) or cannot be read.
-bool ReadPdbIdentity(const std::string& path, GUID* guid, DWORD* age);

@@ -1,37 +1,56 @@
-// Functions in this file: AnswerDamagedCopies, the seeded batch of randomly
-// damaged files that tavohost's checks must each answer within a second.
+// Functions in this file: JudgeDamagedCopies, the seeded batch of randomly
+// damaged files on which a tavohost check is held against the real consumer
+// of the file (the loader, the module's own reading of a language file).
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <random>
 #include <string>
 
-// Hands answer TAVO_DAMAGED_COPIES (else fallback) copies of original, each
-// changed by damage; answer says whether the copy still passed. Prints how
-// many did and the slowest answer.
-inline void AnswerDamagedCopies(const std::string& original, int fallback,
-                                const std::function<void(std::string&, std::mt19937&)>& damage,
-                                const std::function<bool(const std::string&)>& answer)
+// What became of one damaged copy.
+struct Verdicts
 {
-    const char* count = getenv("TAVO_DAMAGED_COPIES");
-    const int copies = count && atoi(count) > 0 ? atoi(count) : fallback;
+    bool bConsumerTakes;  // the loader loads it, the module's reading uses it
+    bool bCheckerPasses;  // the check calls it fit or readable
+    std::string strChecker;  // what the check said
+};
+
+// Hands judge as many copies of original as the environment variable count
+// asks (else fallback), each changed by damage. Fails for every copy the
+// consumer refuses and the check passes. Holds that the batch means
+// something: each of the consumer's verdicts in a tenth of the copies at
+// least, and the check passing at least a third of what the consumer takes
+// (a check that refused everything would meet the first rule alone). Prints
+// the counts.
+inline void JudgeDamagedCopies(const char* count, const std::string& original, int fallback,
+                               const std::function<void(std::string&, std::mt19937&)>& damage,
+                               const std::function<Verdicts(const std::string&)>& judge)
+{
+    const char* asked = getenv(count);
+    const int copies = asked && atoi(asked) > 0 ? atoi(asked) : fallback;
     std::mt19937 random(20261209);
-    int passed = 0;
-    DWORD slowest = 0;
+    int taken = 0, both = 0, onlyChecker = 0, stricter = 0;
     for (int copy = 0; copy < copies; ++copy) {
         std::string bytes = original;
         damage(bytes, random);
-        const DWORD start = ::GetTickCount();
-        passed += answer(bytes) ? 1 : 0;
-        slowest = std::max(slowest, ::GetTickCount() - start);
-        EXPECT_LT(::GetTickCount() - start, 1000u) << "copy " << copy;
+        const Verdicts verdicts = judge(bytes);
+        taken += verdicts.bConsumerTakes ? 1 : 0;
+        both += verdicts.bConsumerTakes && verdicts.bCheckerPasses ? 1 : 0;
+        stricter += verdicts.bConsumerTakes && !verdicts.bCheckerPasses ? 1 : 0;
+        if (!verdicts.bConsumerTakes && verdicts.bCheckerPasses) {
+            ++onlyChecker;
+            ADD_FAILURE() << "copy " << copy << ": refused by its consumer, passed by the check, which said: "
+                          << verdicts.strChecker;
+        }
     }
-    printf("%d of %d damaged copies still passed; the slowest answer took %lu ms\n", passed, copies, slowest);
+    printf("%d damaged copies: the consumer took %d (the check passed %d of them, refused %d), refused %d "
+           "(the check passed %d of them)\n",
+           copies, taken, both, stricter, copies - taken, onlyChecker);
+    EXPECT_GE(taken * 10, copies) << "the damage leaves too few copies whole to judge the check by";
+    EXPECT_GE((copies - taken) * 10, copies) << "the damage breaks too few copies to judge the check by";
+    EXPECT_GE(both * 3, taken) << "the check refuses most copies its consumer takes";
 }

@@ -237,7 +237,12 @@ TEST_F(BadLanguageFilesTest, EveryTextFallsBackByTheRules)
         const int opened = m_pTest->LanguageFileOpen();
         if (broken) {
             EXPECT_EQ(0, opened) << "file " << file << " must not be used";
-            EXPECT_STRNE("", BenchLanguageError()) << "file " << file << ": the reason is kept for the host";
+            // The reason is kept for the host and says what is wrong, where MSXML itself names nothing.
+            const std::string reason = BenchLanguageError();
+            EXPECT_TRUE(reason.find("not well-formed XML (") != std::string::npos ||
+                        reason.find("the root element is not TesterLanguage") != std::string::npos ||
+                        reason.find("(DTD) is not allowed") != std::string::npos)
+                << "file " << file << ": " << reason;
         }
         used += opened;
         if (opened)

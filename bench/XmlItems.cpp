@@ -1,0 +1,568 @@
+// ReadXmlItems: the byte scan, then XmlLite, which knows the line of every
+// element.
+#include "XmlItems.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+#include <xmllite.h>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+std::string Utf8(const wchar_t* text)
+{
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1)
+        ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], size, nullptr, nullptr);
+    return narrow;
+}
+
+std::string Hex(unsigned long value, int digits)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%0*lX", digits, value);
+    return text;
+}
+
+// The encoding the XML declaration names, upper case, read from the first
+// bytes with the NUL bytes of UTF-16 left out; empty when it names none.
+std::string DeclaredEncoding(const std::string& bytes)
+{
+    std::string head;
+    for (size_t i = 0; i < bytes.size() && head.size() < 200; ++i) {
+        if (bytes[i])
+            head += static_cast<char>(toupper(static_cast<unsigned char>(bytes[i])));
+    }
+    const size_t start = head.find("<?XML");
+    const size_t end = head.find("?>");
+    const size_t at = head.find("ENCODING");
+    if (start > 3 || end == std::string::npos || at > end)
+        return std::string();  // no declaration (behind a byte-order mark at most), or none that names one
+    const size_t open = head.find_first_of("\"'", at);
+    const size_t close = open < end ? head.find(head[open], open + 1) : std::string::npos;
+    return close < end ? head.substr(open + 1, close - open - 1) : std::string();
+}
+
+enum Encoding
+{
+    kEightBit,
+    kUtf16Le,
+    kUtf16Be
+};
+
+// How the bytes are written: by their byte-order mark, else by how the
+// first '<' is written.
+Encoding EncodingOf(const std::string& bytes)
+{
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, std::string("<\0", 2)) == 0)
+        return kUtf16Le;
+    if (bytes.compare(0, 2, "\xFE\xFF") == 0 || bytes.compare(0, 2, std::string("\0<", 2)) == 0)
+        return kUtf16Be;
+    return kEightBit;
+}
+
+// What makes a character one that no XML document may hold; empty when
+// nothing does.
+std::string CharacterFault(unsigned long character)
+{
+    if (character < 0x20 && character != '\t' && character != '\n' && character != '\r')
+        return "a control character (U+" + Hex(character, 4) + ")";
+    if (character == 0xFFFE || character == 0xFFFF)
+        return "U+" + Hex(character, 4) + ", which is no character";
+    return std::string();
+}
+
+// The first sequence that is not UTF-8 (a stray or missing continuation
+// byte, an overlong form, a surrogate, a value past U+10FFFF) or is a
+// character XML does not allow.
+std::string Utf8Fault(const std::string& bytes, int* line)
+{
+    const auto byte = [&bytes](size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u; };
+    for (size_t i = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0; i < bytes.size();) {
+        const unsigned lead = byte(i);
+        // The continuation bytes a lead byte takes, and the range the first of them must lie in.
+        const size_t length = lead < 0x80   ? 1
+                              : lead < 0xC2 ? 0
+                              : lead < 0xE0 ? 2
+                              : lead < 0xF0 ? 3
+                              : lead < 0xF5 ? 4
+                                            : 0;
+        const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+        bool valid = length != 0 && (length == 1 || (byte(i + 1) >= low && byte(i + 1) <= high));
+        unsigned long character = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; valid && k < length; ++k) {
+            valid = (byte(i + k) & 0xC0) == 0x80;
+            character = character << 6 | (byte(i + k) & 0x3F);
+        }
+        if (!valid) {
+            // The lead byte and the continuation bytes behind it.
+            std::string shown = Hex(lead, 2);
+            size_t count = 1;
+            for (; count < 4 && i + count < bytes.size() && (byte(i + count) & 0xC0) == 0x80; ++count)
+                shown += " " + Hex(byte(i + count), 2);
+            return (count == 1 ? "byte " + shown + " is" : "bytes " + shown + " are") + " not UTF-8";
+        }
+        const std::string fault = CharacterFault(character);
+        if (!fault.empty())
+            return fault;
+        *line += character == '\n' ? 1 : 0;
+        i += length;
+    }
+    return std::string();
+}
+
+// The first unit of UTF-16 text that is half a character or a character XML
+// does not allow.
+std::string Utf16Fault(const std::string& bytes, bool bigEndian, int* line)
+{
+    if (bytes.size() % 2)
+        return "its UTF-16 text ends in half a character";
+    const auto unit = [&bytes, bigEndian](size_t i) {
+        const unsigned char first = bytes[i], second = bytes[i + 1];
+        return static_cast<unsigned>(bigEndian ? first << 8 | second : second << 8 | first);
+    };
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        const unsigned character = unit(i);
+        if (character >= 0xD800 && character <= 0xDFFF) {
+            const bool paired =
+                character < 0xDC00 && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF;
+            if (!paired)
+                return "a UTF-16 surrogate without its pair (" + Hex(character, 4) + ")";
+            i += 2;
+            continue;
+        }
+        const std::string fault = CharacterFault(character);
+        if (!fault.empty())
+            return fault;
+        *line += character == '\n' ? 1 : 0;
+    }
+    return std::string();
+}
+
+// The Windows code page of an 8-bit encoding the declaration may name; 0
+// for one that is not known here.
+UINT CodePage(const std::string& declared)
+{
+    const auto numbered = [&declared](const char* prefix) {
+        const size_t length = strlen(prefix);
+        return declared.compare(0, length, prefix) == 0 && declared.size() > length &&
+                       declared.find_first_not_of("0123456789", length) == std::string::npos
+                   ? atoi(declared.c_str() + length)
+                   : -1;
+    };
+    const int windows = numbered("WINDOWS-"), iso = numbered("ISO-8859-");
+    if (windows >= 1250 && windows <= 1258)
+        return windows;
+    if ((iso >= 1 && iso <= 9) || iso == 13 || iso == 15)
+        return 28590 + iso;
+    return declared == "US-ASCII" ? 20127 : 0;
+}
+
+std::string Utf8FromWide(const std::wstring& wide)
+{
+    return wide.empty() ? std::string() : Utf8(wide.c_str());
+}
+
+// Text of a one-byte code page as UTF-8, when every byte is a character of it.
+std::string CodePageFault(const std::string& bytes, UINT codePage, const std::string& declared, std::string* text,
+                          int* line)
+{
+    for (const char c : bytes) {
+        const std::string fault = CharacterFault(static_cast<unsigned char>(c));
+        wchar_t wide = 0;
+        if (!fault.empty())
+            return fault;
+        if (::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) != 1)
+            return "byte " + Hex(static_cast<unsigned char>(c), 2) + " is no character of " + declared;
+        *line += c == '\n' ? 1 : 0;
+    }
+    std::wstring wide(bytes.size(), L'\0');
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &wide[0],
+                          static_cast<int>(wide.size()));
+    *text = Utf8FromWide(wide);
+    return std::string();
+}
+
+// UTF-16 text as UTF-8, when every unit is part of a character.
+std::string Utf16Text(const std::string& bytes, bool bigEndian, std::string* text, int* line)
+{
+    const std::string fault = Utf16Fault(bytes, bigEndian, line);
+    if (!fault.empty())
+        return fault;
+    std::wstring wide(bytes.size() / 2, L'\0');
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const unsigned char first = bytes[2 * i], second = bytes[2 * i + 1];
+        wide[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    }
+    if (!wide.empty() && wide[0] == 0xFEFF)
+        wide.erase(0, 1);
+    *text = Utf8FromWide(wide);
+    return std::string();
+}
+
+// The document as UTF-8 text in *text, its declaration naming UTF-8, when
+// its bytes are what their byte-order mark and declaration say and every
+// one is part of a character; else the fault, with *line its line. Wine's
+// XmlLite reads UTF-8 alone reliably, where MSXML reads UTF-16 and the
+// Windows code pages as well.
+std::string Utf8Text(const std::string& bytes, std::string* text, int* line)
+{
+    const std::string declared = DeclaredEncoding(bytes);
+    const Encoding encoding = EncodingOf(bytes);
+    const bool declaresUtf16 = declared.compare(0, 6, "UTF-16") == 0;
+    if (encoding != kEightBit && !declared.empty() && !declaresUtf16)
+        return "its bytes are UTF-16, its declaration says " + declared;
+    if (encoding == kEightBit && declaresUtf16)
+        return "its declaration says " + declared + ", its bytes are 8-bit";
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 && !declared.empty() && declared != "UTF-8")
+        return "its byte-order mark says UTF-8, its declaration " + declared;
+    if (encoding == kEightBit && (declared.empty() || declared == "UTF-8")) {
+        *text = bytes;
+        return Utf8Fault(bytes, line);
+    }
+    const UINT codePage = encoding == kEightBit ? CodePage(declared) : 0;
+    if (encoding == kEightBit && !codePage)
+        return "its declaration names the encoding " + declared + ", which no reader here knows";
+    const std::string fault = codePage ? CodePageFault(bytes, codePage, declared, text, line)
+                                       : Utf16Text(bytes, encoding == kUtf16Be, text, line);
+    // The declaration, now of UTF-8 text.
+    const size_t end = text->find("?>");
+    const size_t at = text->compare(0, 5, "<?xml") == 0 ? text->find("encoding") : std::string::npos;
+    const size_t open = at < end ? text->find_first_of("\"'", at) : std::string::npos;
+    const size_t close = open < end ? text->find((*text)[open], open + 1) : std::string::npos;
+    if (fault.empty() && close < end)
+        text->replace(open + 1, close - open - 1, "UTF-8");
+    return fault;
+}
+
+bool IsNameStart(unsigned char c)
+{
+    return isalpha(c) || c == '_' || c == ':' || c >= 0x80;
+}
+
+bool IsNameCharacter(unsigned char c)
+{
+    return IsNameStart(c) || isdigit(c) || c == '-' || c == '.';
+}
+
+// A walk through the markup of UTF-8 text for what Wine's XmlLite lets
+// through, where MSXML stops: a malformed XML declaration, a '&' that begins
+// no reference, a name that begins with what no name may, an attribute not
+// set apart from what comes before it. Comments, CDATA and processing
+// instructions are passed over; what the walk cannot follow, it leaves to
+// the reader.
+class CMarkupScan
+{
+public:
+    explicit CMarkupScan(const std::string& text) : m_text(text) {}
+
+    // The first fault, empty when there is none; *line gets its line.
+    std::string Fault(int* line)
+    {
+        std::string fault = Declaration();
+        for (m_nAt = 0; fault.empty() && m_nAt < m_text.size();) {
+            if (PassedOver(&fault))
+                continue;
+            if (At('<') && m_nAt + 1 < m_text.size() && m_text[m_nAt + 1] != '!') {
+                fault = Tag();
+                m_bTag = true;
+            } else {
+                fault = Character();
+            }
+        }
+        // Wine's XmlLite stops with an assertion on a document of no element.
+        if (fault.empty() && !m_bTag)
+            fault = "no element: the document has no root";
+        if (fault.empty() && !m_open.empty())
+            fault = "the document ends inside <" + m_open.back() + ">";
+        *line = m_nLine;
+        return fault;
+    }
+
+private:
+    bool At(char c) const { return m_nAt < m_text.size() && m_text[m_nAt] == c; }
+
+    void Step()
+    {
+        m_nLine += At('\n') ? 1 : 0;
+        ++m_nAt;
+    }
+
+    // Steps over blanks; true when there was one.
+    bool Blanks()
+    {
+        const size_t start = m_nAt;
+        while (m_nAt < m_text.size() && strchr(" \t\r\n", m_text[m_nAt]) && m_text[m_nAt])
+            Step();
+        return m_nAt > start;
+    }
+
+    // "<?xml" at the very start begins the declaration: its version, then
+    // its encoding and standalone when it names them, each after a blank and
+    // quoted alike at both ends.
+    std::string Declaration()
+    {
+        m_nAt = m_nStart = m_text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        if (m_text.compare(m_nAt, 5, "<?xml") != 0 || m_nAt + 5 >= m_text.size() ||
+            !strchr(" \t\r\n", m_text[m_nAt + 5]))
+            return std::string();
+        const std::string malformed = "a malformed XML declaration";
+        m_nAt += 5;
+        for (const std::string name : {"version", "encoding", "standalone"}) {
+            const size_t before = m_nAt;
+            const bool blank = Blanks();
+            if (m_text.compare(m_nAt, name.size(), name) != 0) {
+                if (name == "version")
+                    return malformed;
+                m_nAt = before;
+                continue;
+            }
+            m_nAt += name.size();
+            Blanks();
+            if (!blank || !At('='))
+                return malformed;
+            Step();
+            Blanks();
+            const size_t close = At('"') || At('\'') ? m_text.find(m_text[m_nAt], m_nAt + 1) : std::string::npos;
+            if (close == std::string::npos)
+                return malformed;
+            const std::string value = m_text.substr(m_nAt + 1, close - m_nAt - 1);
+            const bool valid = name == "version"    ? value.size() > 2 && value.compare(0, 2, "1.") == 0
+                               : name == "encoding" ? !value.empty() && isalpha(static_cast<unsigned char>(value[0]))
+                                                    : value == "yes" || value == "no";
+            if (!valid || value.find_first_of("<>?\r\n") != std::string::npos)
+                return malformed;
+            m_nAt = close + 1;
+        }
+        Blanks();
+        if (m_text.compare(m_nAt, 2, "?>") != 0)
+            return malformed;
+        m_nLine = 1;  // the walk counts from the start again
+        return std::string();
+    }
+
+    // Comments, CDATA and processing instructions, stepped over whole.
+    bool PassedOver(std::string* fault)
+    {
+        static const char* const kPassed[][2] = {{"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+        for (const auto& passed : kPassed) {
+            const size_t length = strlen(passed[0]);
+            if (m_text.compare(m_nAt, length, passed[0]) != 0)
+                continue;
+            const size_t end = m_text.find(passed[1], m_nAt + length);
+            if (end == std::string::npos)
+                *fault = std::string("a '") + passed[0] + "' without its '" + passed[1] + "'";
+            else if (passed[0][1] == '?')
+                *fault = Instruction();
+            while (fault->empty() && m_nAt < end)
+                Step();
+            m_nAt += fault->empty() ? strlen(passed[1]) : 0;
+            return true;
+        }
+        return false;
+    }
+
+    // A processing instruction names its target first, then a blank or its
+    // end; "xml" is the declaration, at the very start alone.
+    std::string Instruction()
+    {
+        const size_t start = m_nAt;
+        m_nAt += 2;
+        std::string fault = Name("a processing instruction");
+        if (fault.empty() && !strchr(" \t\r\n?", m_text[m_nAt]))
+            fault = "a processing instruction whose target runs into '" + m_text.substr(m_nAt, 1) + "'";
+        else if (fault.empty() && m_nAt - start == 5 && start != m_nStart &&
+                 _strnicmp(&m_text[start + 2], "xml", 3) == 0)
+            fault = "an XML declaration that is not at the very start";
+        m_nAt = start;
+        return fault;
+    }
+
+    // A '&' begins a reference: a name, "#" and digits or "#x" and hex
+    // digits, up to a ';'.
+    std::string Character()
+    {
+        if (At('&')) {
+            const size_t end = m_text.find(';', m_nAt);
+            const std::string name =
+                end == std::string::npos ? std::string() : m_text.substr(m_nAt + 1, end - m_nAt - 1);
+            const size_t number = name.compare(0, 2, "#x") == 0 ? 2 : name.compare(0, 1, "#") == 0 ? 1 : 0;
+            const char* allowed = number == 2 ? "0123456789abcdefABCDEF" : number == 1 ? "0123456789"
+                                  : "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_:.-";
+            if (name.size() <= number || name.find_first_not_of(allowed, number) != std::string::npos)
+                return "a '&' that begins no reference";
+        }
+        Step();
+        return std::string();
+    }
+
+    std::string Name(const char* what)
+    {
+        if (m_nAt >= m_text.size() || !IsNameStart(m_text[m_nAt]))
+            return std::string(what) + " that begins with '" + m_text.substr(std::min(m_nAt, m_text.size()), 1) + "'";
+        while (m_nAt < m_text.size() && IsNameCharacter(m_text[m_nAt]))
+            ++m_nAt;
+        return std::string();
+    }
+
+    // A start or end tag: its name, then each attribute after a blank; each
+    // end tag closes the element open last, by its name.
+    std::string Tag()
+    {
+        const bool end = m_text[m_nAt + 1] == '/';
+        m_nAt += end ? 2 : 1;
+        const size_t nameStart = m_nAt;
+        std::string fault = Name("a tag name");
+        const std::string name = m_text.substr(nameStart, m_nAt - nameStart);
+        while (fault.empty()) {
+            const bool blank = Blanks();
+            if (m_nAt >= m_text.size())
+                return "a tag without its '>'";  // Wine's XmlLite may write past its buffer there
+            if (At('>') || At('/'))
+                return Nest(name, end);
+            if (!blank)
+                return "no blank before '" + m_text.substr(m_nAt, 1) + "' in a tag";
+            fault = Name("an attribute name");
+            Blanks();
+            if (!fault.empty() || !At('='))
+                break;
+            Step();
+            Blanks();
+            if (!At('"') && !At('\''))
+                break;
+            const size_t close = m_text.find(m_text[m_nAt], m_nAt + 1);
+            if (close == std::string::npos)
+                return "an attribute value without its closing quote";
+            for (Step(); fault.empty() && m_nAt < close;)
+                fault = Character();
+            Step();
+        }
+        return fault;
+    }
+
+    // At a tag's '>' or "/>": opens or closes its element. Wine's XmlLite
+    // lets a document end inside its root.
+    std::string Nest(const std::string& name, bool end)
+    {
+        if (At('/'))
+            return std::string();  // an empty element, or the reader says what follows the '/'
+        if (!end) {
+            m_open.push_back(name);
+            return std::string();
+        }
+        if (m_open.empty() || m_open.back() != name)
+            return "</" + name + "> where " + (m_open.empty() ? "no element" : "<" + m_open.back() + ">") + " is open";
+        m_open.pop_back();
+        return std::string();
+    }
+
+    const std::string& m_text;
+    size_t m_nStart = 0;  // behind a byte-order mark
+    size_t m_nAt = 0;
+    int m_nLine = 1;
+    bool m_bTag = false;  // a tag was met
+    std::vector<std::string> m_open;  // the elements open, the last innermost
+};
+
+// The scan before the reader: the document as UTF-8 text in *text, or the
+// fault, with *line its line.
+std::string ByteFault(const std::string& bytes, std::string* text, int* line)
+{
+    *line = 1;
+    std::string fault = Utf8Text(bytes, text, line);
+    if (fault.empty())
+        fault = CMarkupScan(*text).Fault(line);
+    return fault;
+}
+
+typedef HRESULT(WINAPI* CreateXmlReaderFn)(REFIID, void**, IMalloc*);
+
+template <typename Interface>
+struct CReleased
+{
+    Interface* p = nullptr;
+    ~CReleased()
+    {
+        if (p)
+            p->Release();
+    }
+};
+
+// Reads the attribute name of the reader's element, if it has one.
+bool Attribute(IXmlReader* reader, const wchar_t* name, std::string* value)
+{
+    const wchar_t* text = nullptr;
+    if (reader->MoveToAttributeByName(name, nullptr) != S_OK || FAILED(reader->GetValue(&text, nullptr)))
+        return false;
+    *value = Utf8(text);
+    return true;
+}
+
+}  // namespace
+
+bool ReadXmlItems(const std::string& bytes, std::vector<XmlItem>* items, int* line, std::string* reason)
+{
+    std::string text;
+    *reason = ByteFault(bytes, &text, line);
+    if (!reason->empty())
+        return false;
+    *line = 0;
+    HMODULE xmllite = ::LoadLibraryA("xmllite.dll");
+    auto create = xmllite ? reinterpret_cast<CreateXmlReaderFn>(
+                                reinterpret_cast<void*>(::GetProcAddress(xmllite, "CreateXmlReader")))
+                          : nullptr;
+    CReleased<IStream> stream;
+    stream.p = text.size() <= UINT_MAX ? ::SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()),
+                                                             static_cast<UINT>(text.size()))
+                                       : nullptr;
+    CReleased<IXmlReader> reader;
+    if (!create || !stream.p || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(&reader.p), nullptr))) {
+        *reason = "XmlLite is not available";
+        return false;
+    }
+    reader.p->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
+    HRESULT hr = reader.p->SetInput(stream.p);
+    // Every node takes at least one byte of the file. Wine's XmlLite answers
+    // some malformed files with S_OK and no node, or the same node, for ever:
+    // a node that is none, or more nodes than bytes, ends the reading.
+    const size_t most = text.size() + 1;
+    size_t nodes = 0;
+    XmlNodeType type;
+    while (SUCCEEDED(hr) && (hr = reader.p->Read(&type)) == S_OK) {
+        if (type == XmlNodeType_None || ++nodes > most) {
+            hr = WC_E_SYNTAX;
+            break;
+        }
+        if (type != XmlNodeType_Element)
+            continue;
+        XmlItem item;
+        const wchar_t* name = nullptr;
+        reader.p->GetLocalName(&name, nullptr);
+        item.strElement = Utf8(name);
+        UINT number = 0;
+        reader.p->GetLineNumber(&number);
+        item.nLine = static_cast<int>(number);
+        reader.p->GetDepth(&number);
+        item.nDepth = static_cast<int>(number);
+        item.bHasId = Attribute(reader.p, L"ID", &item.strId);
+        item.bHasText = Attribute(reader.p, L"text", &item.strText);
+        reader.p->MoveToElement();
+        items->push_back(item);
+    }
+    if (FAILED(hr)) {
+        UINT number = 0;
+        reader.p->GetLineNumber(&number);
+        *line = static_cast<int>(number);
+        *reason = "error 0x" + Hex(static_cast<unsigned long>(hr), 8);
+        return false;
+    }
+    return true;
+}

@@ -321,7 +321,21 @@ public:
         else {
             m_pdbLine = {true, name + " beside it matches (" + identity + ")"};
             m_bPdb = true;
+            EntryPointNamed();
         }
+    }
+
+    // The loader calls the entry point first: the PDB names a function there.
+    void EntryPointNamed()
+    {
+        const std::vector<IMAGE_SECTION_HEADER> sections = m_pe.Sections();
+        for (const auto& symbol : m_pdb.Publics()) {
+            const WORD section = symbol.second.first;
+            if (section >= 1 && section <= sections.size() &&
+                sections[section - 1].VirtualAddress + symbol.second.second == m_pe.EntryPoint())
+                return;
+        }
+        Line(false, "its entry point " + Hex(m_pe.EntryPoint()) + " begins no function the PDB names");
     }
 
     // Reads the exported table slot by slot: each holds the module's own
@@ -336,19 +350,19 @@ public:
             for (const PeImport& import : library.imports)
                 bySlot[import.dwSlotRva] = import.strName;
         }
-        std::map<DWORD, std::string> ownByRva;
+        std::map<DWORD, std::string> ownByRva, symbolByRva;
+        for (const auto& exported : m_exports)
+            ownByRva[exported.second] = exported.first;
         const std::vector<IMAGE_SECTION_HEADER> sections = m_pe.Sections();
         for (const auto& symbol : m_bPdb ? m_pdb.Publics() : std::map<std::string, std::pair<WORD, DWORD>>()) {
             if (symbol.second.first >= 1 && symbol.second.first <= sections.size())
-                ownByRva[sections[symbol.second.first - 1].VirtualAddress + symbol.second.second] = symbol.first;
+                symbolByRva[sections[symbol.second.first - 1].VirtualAddress + symbol.second.second] = symbol.first;
         }
-        for (const auto& exported : m_exports)
-            ownByRva[exported.second] = exported.first;
 
         std::vector<std::string> wrong;
         for (size_t i = 0; i < std::size(kSlots); ++i) {
             const DWORD at = table->second + static_cast<DWORD>(m_pe.PointerSize() * i);
-            const std::string held = SlotTarget(at, bySlot, ownByRva);
+            const std::string held = SlotTarget(at, bySlot, ownByRva, symbolByRva);
             const std::string expected = i || m_bPdb ? Decorated(kSlots[i], m_bPe32) : "code of its own";
             const bool ok = i == 0 ? (m_bPdb ? IsDeletingDestructor(held, m_bPe32) : held.empty()) : held == expected;
             if (!ok)
@@ -430,12 +444,14 @@ private:
         return library;
     }
 
-    // The name of what a slot points to: an export of the module, a symbol
-    // the PDB names, the import a jump stub (jmp [slot]) goes through, or
-    // empty for code of its own that is none of these, the entry point or
+    // The name of what a slot points to: an export of the module, the import
+    // a jump stub (jmp [slot]) goes through, a symbol the PDB names (it
+    // names the stubs too, but only the stub's jump shows where they lead),
+    // or empty for code of its own that is none of these, the entry point or
     // padding.
     std::string SlotTarget(DWORD rva, const std::map<DWORD, std::string>& bySlot,
-                           const std::map<DWORD, std::string>& ownByRva) const
+                           const std::map<DWORD, std::string>& ownByRva,
+                           const std::map<DWORD, std::string>& symbolByRva) const
     {
         ULONGLONG address = 0;
         if (!m_pe.PointerAt(rva, &address) || address < m_pe.ImageBase() ||
@@ -456,6 +472,9 @@ private:
             const auto import = bySlot.find(slot);
             return import != bySlot.end() ? import->second : "a jump through no import";
         }
+        const auto symbol = symbolByRva.find(target);
+        if (symbol != symbolByRva.end())
+            return symbol->second;
         if (target == m_pe.EntryPoint())
             return "the entry point";
         if (!stub || stub[0] == 0xCC || stub[0] == 0x90 || stub[0] == 0x00)

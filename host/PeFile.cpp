@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "FileRead.h"
 
@@ -184,6 +185,7 @@ std::vector<PeLibrary> CPeFile::Imports() const
     const ULONGLONG byOrdinal = IsPe32() ? IMAGE_ORDINAL_FLAG32 : IMAGE_ORDINAL_FLAG64;
     const DWORD descriptors = directory.Size / sizeof(IMAGE_IMPORT_DESCRIPTOR);
     size_t imports = 0;
+    std::map<ULONGLONG, ULONGLONG> tables;  // each library's address table: its end by its start
     for (DWORD index = 0;; ++index) {
         const DWORD rva = directory.VirtualAddress + index * sizeof(IMAGE_IMPORT_DESCRIPTOR);
         const auto* descriptor = AtRva<IMAGE_IMPORT_DESCRIPTOR>(rva);
@@ -194,12 +196,15 @@ std::vector<PeLibrary> CPeFile::Imports() const
         // The loader stops at the first descriptor without a name or an
         // address table: whatever the table holds behind it stays unbound.
         if (!descriptor->Name || !descriptor->FirstThunk) {
+            // Up to the closing descriptor, all of whose fields are 0.
             DWORD behind = 0;
             for (DWORD later = index + 1; later < descriptors && later - index <= kMaxLibraries; ++later) {
                 const auto* next = AtRva<IMAGE_IMPORT_DESCRIPTOR>(rva + (later - index) * sizeof(*descriptor));
-                behind += next && (next->Name || next->FirstThunk) ? 1 : 0;
+                if (!next || (!next->Name && !next->FirstThunk))
+                    break;
+                ++behind;
             }
-            if (descriptor->Name || descriptor->FirstThunk || behind)
+            if (descriptor->Name || descriptor->FirstThunk)
                 Damaged("its import table ends at descriptor " + std::to_string(index) + ", which has " +
                         (descriptor->Name ? "no import address table (FirstThunk 0)" : "no library name") +
                         ": the loader binds nothing from there on, and the table holds " +
@@ -212,9 +217,6 @@ std::vector<PeLibrary> CPeFile::Imports() const
         }
         PeLibrary library{};
         library.strName = TextAt(descriptor->Name, &library.bNameTerminated);
-        if (descriptor->FirstThunk >= SizeOfImage())
-            Damaged("the import address table of " + library.strName + " lies at " + Hex(descriptor->FirstThunk) +
-                    ", outside the image");
         const DWORD names = descriptor->OriginalFirstThunk ? descriptor->OriginalFirstThunk : descriptor->FirstThunk;
         for (DWORD i = 0;; ++i, ++imports) {
             ULONGLONG entry = 0;
@@ -237,9 +239,39 @@ std::vector<PeLibrary> CPeFile::Imports() const
                         std::to_string(kMaxName) + " characters");
             library.imports.push_back({name, descriptor->FirstThunk + i * slotSize});
         }
+        CheckAddressTable(library, descriptor->FirstThunk, &tables);
         libraries.push_back(library);
     }
     return libraries;
+}
+
+// The loader writes each bound address into the library's address table:
+// it lies, with its closing slot, in the table the image keeps apart for it
+// (or, without one, in a section of data), on a pointer's boundary and apart
+// from every other library's.
+void CPeFile::CheckAddressTable(const PeLibrary& library, DWORD first,
+                                std::map<ULONGLONG, ULONGLONG>* tables) const
+{
+    const IMAGE_DATA_DIRECTORY all = Directory(IMAGE_DIRECTORY_ENTRY_IAT);
+    const ULONGLONG end = first + (library.imports.size() + 1) * static_cast<ULONGLONG>(PointerSize());
+    const auto next = tables->lower_bound(first);
+    const bool apart = (next == tables->end() || next->first >= end) &&
+                       (next == tables->begin() || std::prev(next)->second <= first);
+    tables->emplace(first, end);
+    if (first % PointerSize() || !apart)
+        Damaged("the address table of " + library.strName + " (" + Hex(first) + " to " + Hex(end) + ") " +
+                (apart ? "is off a pointer's boundary" : "overlaps another library's") +
+                ", where the loader writes a pointer into each slot");
+    const IMAGE_SECTION_HEADER* section = SectionOf(first);
+    const bool inside =
+        all.Size ? first >= all.VirtualAddress && end <= static_cast<ULONGLONG>(all.VirtualAddress) + all.Size
+                 : section && !(section->Characteristics & IMAGE_SCN_MEM_EXECUTE) &&
+                       end <= section->VirtualAddress + static_cast<ULONGLONG>(section->Misc.VirtualSize);
+    if (!inside)
+        Damaged("the address table of " + library.strName + " (" + Hex(first) + " to " + Hex(end) + ") lies outside " +
+                (all.Size ? "the image's import address table (" + Hex(all.VirtualAddress) + " to " +
+                                Hex(static_cast<ULONGLONG>(all.VirtualAddress) + all.Size) + ")"
+                          : std::string("any section of data")));
 }
 
 bool CPeFile::CodeView(std::string* pdb, GUID* guid, DWORD* age) const

@@ -104,10 +104,13 @@ private:
     // A resource entry's name (upper case, as FindResource compares), or
     // false when it lies outside the resource section.
     bool ResourceName(DWORD offset, std::wstring* name) const;
+    void CheckAddressTable(const PeLibrary& library, DWORD first, std::map<ULONGLONG, ULONGLONG>* tables) const;
     void CheckHeaders() const;
     void CheckSections() const;
     void CheckDirectories() const;
     void CheckRelocations() const;
+    void CheckThreadStorage() const;
+    void CheckEntryPoint() const;
     void CheckResourceOrder(DWORD offset, int level, std::set<DWORD>* seen) const;
 
     template <typename Type>

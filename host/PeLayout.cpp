@@ -31,6 +31,8 @@ void CPeFile::CheckLayout() const
     CheckSections();
     CheckDirectories();
     CheckRelocations();
+    CheckThreadStorage();
+    CheckEntryPoint();
     std::set<DWORD> seen;
     if (Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).Size)
         CheckResourceOrder(0, 0, &seen);
@@ -79,11 +81,18 @@ void CPeFile::CheckSections() const
         if (end > SizeOfImage())
             Damaged(name + " ends at " + Hex(end) + " in memory, past the image's size " + Hex(SizeOfImage()));
         const ULONGLONG rawEnd = static_cast<ULONGLONG>(section.PointerToRawData) + section.SizeOfRawData;
-        if (section.SizeOfRawData && IsPowerOfTwo(fileAlignment) && section.PointerToRawData % fileAlignment)
-            Damaged(name + "'s bytes begin at " + Hex(section.PointerToRawData) +
-                    " in the file, off its file alignment " + Hex(fileAlignment));
+        if (section.SizeOfRawData && IsPowerOfTwo(fileAlignment) &&
+            (section.PointerToRawData % fileAlignment || section.SizeOfRawData % fileAlignment))
+            Damaged(name + "'s bytes in the file (" + Hex(section.PointerToRawData) + ", " +
+                    Hex(section.SizeOfRawData) + " of them) are off its file alignment " + Hex(fileAlignment));
         if (section.SizeOfRawData && rawEnd > m_bytes.size())
             Damaged(name + "'s bytes run to " + Hex(rawEnd) + " in the file, past its end at " + Hex(m_bytes.size()));
+        // A section's bytes that run into the next one's fill memory with another section's data.
+        const IMAGE_SECTION_HEADER* next = i + 1 < sections.size() ? &sections[i + 1] : nullptr;
+        if (next && section.SizeOfRawData && next->SizeOfRawData && rawEnd > next->PointerToRawData &&
+            section.PointerToRawData < next->PointerToRawData + static_cast<ULONGLONG>(next->SizeOfRawData))
+            Damaged(name + "'s bytes run to " + Hex(rawEnd) + " in the file, into those of " +
+                    SectionName(*next, i + 1) + " at " + Hex(next->PointerToRawData));
         expected = end;
     }
 }
@@ -116,8 +125,61 @@ void CPeFile::CheckDirectories() const
             Damaged(std::string("its ") + table.pszName + " (" + Hex(directory.VirtualAddress) + " to " + Hex(end) +
                     ") lies whole in no section of the image");
     }
-    if (EntryPoint() && !IsCode(EntryPoint()))
+}
+
+// The loader calls the entry point first: it lies in code and, where x64's
+// function table lists where functions begin, at the beginning of one.
+void CPeFile::CheckEntryPoint() const
+{
+    if (!EntryPoint())
+        return;
+    if (!IsCode(EntryPoint())) {
         Damaged("its entry point " + Hex(EntryPoint()) + " lies in no executable section");
+        return;
+    }
+    const IMAGE_DATA_DIRECTORY table = Directory(IMAGE_DIRECTORY_ENTRY_EXCEPTION);
+    const size_t count = table.Size / sizeof(IMAGE_RUNTIME_FUNCTION_ENTRY);
+    const auto* functions = !IsPe32() && count ? AtRva<IMAGE_RUNTIME_FUNCTION_ENTRY>(table.VirtualAddress, count)
+                                               : nullptr;
+    bool begins = !functions;
+    for (size_t i = 0; functions && i < count && !begins; ++i)
+        begins = functions[i].BeginAddress == EntryPoint();
+    if (!begins)
+        Damaged("its entry point " + Hex(EntryPoint()) + " begins no function of its function table");
+}
+
+// The TLS directory's addresses lie in the image; its callbacks, which the
+// loader calls before the entry point, in code, up to the closing null.
+void CPeFile::CheckThreadStorage() const
+{
+    const IMAGE_DATA_DIRECTORY directory = Directory(IMAGE_DIRECTORY_ENTRY_TLS);
+    const DWORD pointer = PointerSize();
+    if (!directory.Size || !AtRva<BYTE>(directory.VirtualAddress, 4 * pointer))
+        return;  // absent, or its place is a finding already
+    const auto inImage = [this](ULONGLONG address) {
+        return address >= ImageBase() && address - ImageBase() < SizeOfImage();
+    };
+    ULONGLONG start = 0, end = 0, index = 0, callbacks = 0;
+    PointerAt(directory.VirtualAddress, &start);
+    PointerAt(directory.VirtualAddress + pointer, &end);
+    PointerAt(directory.VirtualAddress + 2 * pointer, &index);
+    PointerAt(directory.VirtualAddress + 3 * pointer, &callbacks);
+    if ((start && !inImage(start)) || (end && !inImage(end)) || start > end || (index && !inImage(index)) ||
+        (callbacks && !inImage(callbacks))) {
+        Damaged("its TLS directory names " + Hex(start) + ", " + Hex(end) + ", " + Hex(index) + " and " +
+                Hex(callbacks) + ", where the loader needs addresses of the image");
+        return;
+    }
+    const DWORD first = callbacks ? static_cast<DWORD>(callbacks - ImageBase()) : 0;
+    for (DWORD i = 0; callbacks && i < 64; ++i) {
+        ULONGLONG callback = 0;
+        if (!PointerAt(first + i * pointer, &callback) || !callback)
+            return;
+        if (!inImage(callback) || !IsCode(static_cast<DWORD>(callback - ImageBase()))) {
+            Damaged("its TLS callback " + std::to_string(i) + " at " + Hex(callback) + " lies in no code of the image");
+            return;
+        }
+    }
 }
 
 // Blocks of a page's relocations: the page, the block's size (the header
@@ -148,6 +210,15 @@ void CPeFile::CheckRelocations() const
             if (type != IMAGE_REL_BASED_ABSOLUTE && type != full) {
                 Damaged("its relocation block for page " + Hex(block.VirtualAddress) + " holds an entry of type " +
                         std::to_string(type) + ", where the loader of this machine knows types " + types + " only");
+                break;
+            }
+            // What a relocation moves is an address in the image (or just past its end).
+            ULONGLONG address = 0;
+            const DWORD at = block.VirtualAddress + (value & 0xFFF);
+            if (type == full && PointerAt(at, &address) &&
+                (address < ImageBase() || address - ImageBase() > SizeOfImage())) {
+                Damaged("its relocation at " + Hex(at) + " moves " + Hex(address) +
+                        ", where the loader needs an address of the image to move");
                 break;
             }
         }

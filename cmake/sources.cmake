@@ -44,12 +44,45 @@ foreach(list TAVO_WINDOW_SOURCES TAVO_HOSTFRAME_SOURCES TAVO_TESTER_SOURCES)
     list(TRANSFORM ${list} PREPEND ${CMAKE_CURRENT_LIST_DIR}/../)
 endforeach()
 
+# tavo_resource_inputs(SCRIPT FOLDERS OUT): every file a resource script takes
+# in, read from it and from the scripts it includes: the quoted includes and
+# the files its ICON and BITMAP statements name, each looked for beside the
+# script, then in FOLDERS. A name found nowhere stops the configuration.
+function(tavo_resource_inputs script folders out)
+    set(inputs "")
+    set(pending ${script})
+    while(pending)
+        list(POP_FRONT pending file)
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+        get_filename_component(beside ${file} DIRECTORY)
+        file(STRINGS ${file} lines REGEX "^[ \t]*#include[ \t]+\"|^[^/]*[ \t](ICON|BITMAP)[ \t]+\"")
+        foreach(line IN LISTS lines)
+            string(REGEX MATCH "\"([^\"]+)\"" quoted "${line}")
+            set(found "")
+            foreach(folder ${beside} ${folders})
+                if(NOT found AND EXISTS ${folder}/${CMAKE_MATCH_1})
+                    set(found ${folder}/${CMAKE_MATCH_1})
+                endif()
+            endforeach()
+            if(NOT found)
+                message(FATAL_ERROR "${file} takes in ${CMAKE_MATCH_1}, which is neither beside it nor in ${folders}")
+            endif()
+            if(NOT found IN_LIST inputs)
+                list(APPEND inputs ${found})
+                if(found MATCHES "\\.(rc|h)$")
+                    list(APPEND pending ${found})
+                endif()
+            endif()
+        endforeach()
+    endwhile()
+    set(${out} ${inputs} PARENT_SCOPE)
+endfunction()
+
 # The module's resource script, with its version from the project's. The
 # resource compiler names no dependencies of its own: every file the script
-# includes is listed, so that an edit of any of them rebuilds what holds it.
+# takes in is found by reading it, so that an edit of any of them rebuilds
+# what holds it, and an include added is found at the next configuration.
 configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 list(APPEND TAVO_MODULE_INCLUDE_DIRS ${CMAKE_BINARY_DIR}/generated)
 set(TAVO_RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/TestTAVO02.rc)
-set(TAVO_RESOURCE_INPUTS DlgConfig.rc SeriesDialogs.rc resource.h TestTAVO02.ico toolbar.bmp unit_board.bmp)
-list(TRANSFORM TAVO_RESOURCE_INPUTS PREPEND ${CMAKE_SOURCE_DIR}/resources/)
-list(APPEND TAVO_RESOURCE_INPUTS ${CMAKE_BINARY_DIR}/generated/version.h)
+tavo_resource_inputs(${TAVO_RESOURCE_SCRIPT} ${CMAKE_BINARY_DIR}/generated TAVO_RESOURCE_INPUTS)

@@ -31,8 +31,11 @@ else()
     execute_process(COMMAND ${WINE_LOADER} --version
                     RESULT_VARIABLE wine_result OUTPUT_QUIET ERROR_VARIABLE wine_error)
     if(NOT wine_result EQUAL 0)
-        string(STRIP "${wine_error} ${wine_result}" wine_error)
-        set(wine_reason "Wine is installed but cannot start here: ${WINE_LOADER} --version: ${wine_error}")
+        # One line: Wine's own lines joined.
+        string(STRIP "${wine_error}" wine_error)
+        string(REGEX REPLACE "[\r\n]+" "; " wine_error "${wine_error}")
+        set(wine_reason
+            "Wine is installed but cannot start here: ${WINE_LOADER} --version: ${wine_error} (exit status ${wine_result})")
     endif()
 endif()
 set(TESTS_RUNNABLE ON)

@@ -242,6 +242,6 @@ void COperatorScript::Queue(COperator& op, std::function<void(const std::string&
             else
                 log("dialog \"" + OneLine(view.Title()) + "\"");
             Play(op, block, 0, view, log);
-        });
+        }, block.kind == TEST && block.actions.empty() ? info.nMarkControl : 0);  // a test its worker may end
     }
 }

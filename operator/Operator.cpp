@@ -308,9 +308,9 @@ COperator::~COperator()
     s_pOperator = m_pPrevious;
 }
 
-void COperator::Expect(const std::string& name, int mark, Action action)
+void COperator::Expect(const std::string& name, int mark, Action action, int mayEnd)
 {
-    m_expected.push_back({name, mark, std::move(action)});
+    m_expected.push_back({name, mark, std::move(action), mayEnd});
 }
 
 std::vector<std::string> COperator::Pending() const
@@ -400,14 +400,19 @@ void COperator::OnDialogReady(HWND dialog)
     }
     // Act once the dialog's modal loop runs.
     Action action = std::move(expectation.action);
-    After(0, [this, dialog, action] { Serve(dialog, action); });
+    const bool mayEnd = expectation.nMayEnd && view.Exists(expectation.nMayEnd);
+    const std::string name = expectation.strName;
+    After(0, [this, dialog, name, mayEnd, action] { Serve(dialog, name, mayEnd, action); });
 }
 
-void COperator::Serve(HWND dialog, Action action)
+void COperator::Serve(HWND dialog, const std::string& name, bool mayEnd, Action action)
 {
     CDialogView view(*this, dialog);
-    if (!view.IsOpen())
-        return;  // ended before its turn, by its worker
+    if (!view.IsOpen()) {
+        if (!mayEnd)
+            Fail(name + " ended before its step");
+        return;
+    }
     if (m_observer)
         m_observer(dialog);
     m_busy.insert(dialog);

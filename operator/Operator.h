@@ -98,9 +98,11 @@ public:
     // which dialog the script expects, for the failure messages, and mark
     // tells it: a dialog without the mark is a failure, and is cancelled.
     // The dialog is taken the moment its WM_INITDIALOG returns, so one that a
-    // worker ends at once is still the one expected; its action then runs
-    // only while it is open.
-    void Expect(const std::string& name, int mark, Action action);
+    // worker ends at once is still the one expected. A dialog ended before
+    // its action's turn is a failure, unless it has the control mayEnd names:
+    // the new-setting test dialog, whose worker ends it when the unit answers
+    // at its first poll, for a step that only watches it.
+    void Expect(const std::string& name, int mark, Action action, int mayEnd = 0);
     // Every dialog that opens when nothing is expected is cancelled and counted
     // as a failure.
     bool AllDone() const { return m_expected.empty(); }
@@ -129,13 +131,14 @@ private:
         std::string strName;
         int nMark;
         Action action;
+        int nMayEnd;
     };
 
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK DialogWatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD);
     void OnDialogReady(HWND dialog);
-    void Serve(HWND dialog, Action action);
+    void Serve(HWND dialog, const std::string& name, bool mayEnd, Action action);
     void Watch();
     static void Dismiss(HWND dialog);
 

@@ -189,11 +189,10 @@ protected:
     // What the operator is to do in each dialog, in the order they open; each
     // is owned by the window the host passed.
     void ExpectConfig(COperator::Action action) { ExpectOwned("the configuration dialog", IDC_WRITE_AND_TEST, action); }
-    // The new-setting test; without an action its worker ends it.
-    void ExpectTest(COperator::Action action = [](CDialogView&) {})
-    {
-        ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, action);
-    }
+    // The new-setting test; without an action its worker ends it, perhaps
+    // before the operator's turn.
+    void ExpectTest(COperator::Action action) { ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, action); }
+    void ExpectTest() { ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {}, true); }
     void ExpectNext(COperator::Action action) { ExpectOwned("the next-unit dialog", IDC_CONFIRM_TEXT, action); }
     // A configuration dialog: the address typed (unless null), the series box set, written.
     void ExpectWrite(const char* address, bool series)
@@ -205,12 +204,15 @@ protected:
             view.Click(IDC_WRITE_AND_TEST);
         });
     }
-    void ExpectOwned(const std::string& name, int mark, COperator::Action action)
+    void ExpectOwned(const std::string& name, int mark, COperator::Action action, bool mayEnd = false)
     {
-        m_op.Expect(name, mark, [this, name, action](CDialogView& view) {
-            EXPECT_EQ(m_hOwner, ::GetWindow(view.Handle(), GW_OWNER)) << name << " is owned by the host window";
-            action(view);
-        });
+        m_op.Expect(
+            name, mark,
+            [this, name, action](CDialogView& view) {
+                EXPECT_EQ(m_hOwner, ::GetWindow(view.Handle(), GW_OWNER)) << name << " is owned by the host window";
+                action(view);
+            },
+            mayEnd ? mark : 0);
     }
     // The test given up with its button after polls more polls; unless the
     // unit may answer first, an answer is a failure.
@@ -236,7 +238,8 @@ protected:
     {
         COperator::Action config, test, next, box;
     };
-    // The next times dialogs, whichever opens, each served by its role.
+    // The next times dialogs, whichever opens, each served by its role; a
+    // test dialog may be ended by its worker before its turn.
     static void ServeAny(COperator& op, int times, const DialogRoles& roles)
     {
         for (int i = 0; i < times; ++i) {
@@ -249,7 +252,7 @@ protected:
                     role(view);
                 else if (!view.Exists(IDC_TEST_EXPLANATION))
                     view.Click(view.Exists(IDNO) ? IDNO : IDOK);
-            });
+            }, IDC_TEST_EXPLANATION);
         }
     }
 

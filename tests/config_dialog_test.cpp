@@ -64,16 +64,24 @@ class ConfigDialogTest : public CModuleFixture
 {
 protected:
     // Connects unit and runs the configuration command; action drives its
-    // configuration dialog, which is cancelled when the action leaves it
-    // open. Answers the command's result: 2 after a Cancel there, 1 after a
-    // write whose test the unit answered.
-    int Open(const BenchUnit& unit, COperator::Action action)
+    // configuration dialog to its end (a dialog it leaves open is a failure,
+    // and is cancelled so that the command returns). Answers the command's
+    // result: 2 after a Cancel there, 1 after a write whose test the unit
+    // answered.
+    int Open(const BenchUnit& unit, COperator::Action action) { return Run(unit, action, false); }
+    // As Open, for an action that only reads and sets: the dialog must still
+    // be open after it, and the runner cancels it.
+    int Look(const BenchUnit& unit, COperator::Action action) { return Run(unit, action, true); }
+
+    int Run(const BenchUnit& unit, COperator::Action action, bool leftOpen)
     {
         m_reports.Clear();
         CBench::Get().ClearCallLog();
         Bench({unit});
-        ExpectConfig([action](CDialogView& view) {
+        ExpectConfig([action, leftOpen](CDialogView& view) {
             action(view);
+            EXPECT_EQ(leftOpen, view.IsOpen()) << (leftOpen ? "the case ended the dialog it was to leave open"
+                                                            : "the case left the dialog open");
             if (view.IsOpen())
                 view.Click(IDCANCEL);
         });
@@ -157,7 +165,7 @@ TEST_F(ConfigDialogTest, TypeVariantsDisableOrHideTheirGroups)
         {"TAVO-02", true, true, false},
     };
     for (const auto& variant : variants) {
-        const int result = Open(MakeUnit("A", variant.pszType), [&](CDialogView& view) {
+        const int result = Look(MakeUnit("A", variant.pszType), [&](CDialogView& view) {
             for (int id : kInputsI2I3) {
                 EXPECT_EQ(variant.bInputsVisible, view.IsVisible(id)) << variant.pszType << " control " << id;
                 EXPECT_EQ(variant.bInputsEnabled, view.IsEnabled(id)) << variant.pszType << " control " << id;
@@ -219,7 +227,7 @@ TEST_F(ConfigDialogTest, LanguageFileNamesEveryDialogAndCaption)
 
 TEST_F(ConfigDialogTest, OpensWithListsRangesPictureAndTexts)
 {
-    Open(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
+    Look(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
         EXPECT_EQ("TAVO configuration", view.Title());
         EXPECT_EQ("Address:", view.Text(IDC_ADDRESS_LABEL));
         EXPECT_EQ("Communication timeout [ms]", view.Text(IDC_TIMEOUT_CHECK));
@@ -261,7 +269,7 @@ TEST_F(ConfigDialogTest, LoadsTheUnitsUserConfiguration)
     const unsigned char config[21] = {0x07, 0x14, 0x0C, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0x03,
                                       0x32, 0x00, 0x03, 0x01, 0x02, 0x10, 0xFF, 0x03, 0x04, 0x99};
     memcpy(unit.abyConfig, config, sizeof(config));
-    Open(unit, [&](CDialogView& view) {
+    Look(unit, [&](CDialogView& view) {
         // Currents: low nibble 2, about 100 uA; high nibble 3, about 150 uA. Timeout 0 shows 600.
         EXPECT_EQ("address 7, delay 20, 1200, " + std::string(kParityOdd) +
                       ", quadrature 11, currents 1 2, pulses 0.0 7.5 2.5 5.0 40.0 637.5 7.5 10.0, "
@@ -294,7 +302,7 @@ TEST_F(ConfigDialogTest, SpecialStoredValuesOnLoad)
         unit.abyConfig[4] = static_cast<unsigned char>(c.wTimeout & 0xFF);
         unit.abyConfig[5] = static_cast<unsigned char>(c.wTimeout >> 8);
         unit.abyConfig[11] = c.byCurrent;
-        Open(unit, [&](CDialogView& view) { EXPECT_EQ("address 5, " + c.strShown, Shown(view)); });
+        Look(unit, [&](CDialogView& view) { EXPECT_EQ("address 5, " + c.strShown, Shown(view)); });
     }
 }
 
@@ -321,7 +329,7 @@ TEST_F(ConfigDialogTest, InvalidBaudCodeLoadsTheDefaultBlock)
         unit.defaultBlock[10] = c.byParityByte;
         unit.defaultBlock[15] = 42;
         unit.defaultBlock[16] = 255;
-        Open(unit, [&](CDialogView& view) {
+        Look(unit, [&](CDialogView& view) {
             EXPECT_EQ("address 42, delay 10 no answer disabled, " + std::string(c.pszBaud) + ", " + c.pszParity +
                           ", quadrature 00, currents 0 0, pulses 2.5 2.5 2.5 2.5 637.5 637.5 637.5 637.5, timeout 600",
                       Shown(view))
@@ -353,13 +361,36 @@ TEST_F(ConfigDialogTest, NothingToLoadLeavesTheControlsEmpty)
     };
     // The tester has no user configuration.
     CBench::Get().FailCall("ReadUserConfig", 1);
-    Open(MakeUnit("A", "TAVO-02"), expectEmpty);
+    Look(MakeUnit("A", "TAVO-02"), expectEmpty);
 
-    // Invalid baud code and no default block.
-    BenchUnit unit = MakeUnit("B");
+    // Invalid baud code and no default block: the empty dialog, filled in,
+    // writes what the operator chose and nothing else, and the series goes on.
+    BenchUnit unit = MakeUnit("B", "TAVO-02");
     unit.abyConfig[2] = 0;
     unit.defaultBlock.clear();
-    Open(unit, expectEmpty);
+    const int result = Open(unit, [&](CDialogView& view) {
+        expectEmpty(view);
+        CBench::Get().Put(MakeUnit("C", "TAVO-02", "00012346"));
+        TypeTypicalRecord(view);
+        view.SetChecked(IDC_SERIES, true);
+        WriteAndTest(view);
+        ExpectNext([](CDialogView& next) {
+            CBench::Get().Connect("C");
+            next.Click(IDOK);
+        });
+        ExpectConfig([](CDialogView& carried) {
+            EXPECT_EQ("6", carried.Text(IDC_ADDRESS)) << "the next address";
+            carried.Click(IDCANCEL);
+        });
+    });
+    EXPECT_EQ(2, result);
+    // A TAVO-02 shows no timeout: the empty dialog's box, unticked, writes 0.
+    std::vector<unsigned char> chosen(kTypicalRecord, kTypicalRecord + 20);
+    chosen[4] = chosen[5] = 0;
+    const BenchUnit written = Unit("B");
+    EXPECT_EQ(chosen, std::vector<unsigned char>(written.abyConfig, written.abyConfig + 20))
+        << "the record the operator chose";
+    ExpectReports(Join({{Opening()}, ConfiguredAt("00012345", 5), {Opening(), Progress(37), Failure(43)}}));
 }
 
 // ---- Validation and writing ---------------------------------------------------
@@ -426,7 +457,7 @@ TEST_F(ConfigDialogTest, EachRejectedValueShowsItsMessageAndFocus)
     for (const RejectCase& c : cases) {
         // TAVO-02 shows every input, so its I2/I3 pairs are the operator's to set.
         const char* type = c.nMessage >= 27 && c.nMessage <= 30 ? "TAVO-02" : "QX2250.10";
-        const int result = Open(MakeUnit("A", type), [&](CDialogView& view) {
+        const int result = Look(MakeUnit("A", type), [&](CDialogView& view) {
             TypeTypicalRecord(view);
             c.change(view);
             ExpectBox(c.nMessage, IDI_EXCLAMATION, IDOK);
@@ -505,6 +536,11 @@ TEST_F(ConfigDialogTest, BoundaryValuesPass)
          "TAVO-02"},
         {"odd parity", [](CDialogView& v) { v.Select(IDC_PARITY, 1); }, 3, 1},
         {"1200 Bd", [](CDialogView& v) { v.Select(IDC_BAUD_RATE, 1); }, 2, 12},
+        // The first entry of each list over a stored other value.
+        {"600 Bd over 9600", [](CDialogView& v) { v.Select(IDC_BAUD_RATE, 0); }, 2, 6},
+        {"no parity over even", [](CDialogView& v) { v.Select(IDC_PARITY, 0); }, 3, 0},
+        {"the first currents over 150 uA", [](CDialogView&) {}, 11, 0x00, "TAVO-02",
+         [](BenchUnit& u) { u.abyConfig[11] = 0x33; }},
         // The hidden, unticked timeout box of a type without one carries its 0 into the write.
         {"stored timeout 0, no timeout controls", [](CDialogView&) {}, 4, 0, "TAVO-02",
          [](BenchUnit& u) { u.abyConfig[4] = u.abyConfig[5] = 0; }},
@@ -562,7 +598,7 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsTheDialogOpen)
 {
     BenchUnit unit = MakeUnit("A", "QX2250.10");
     unit.bWriteEnabled = false;  // JP1 on WP
-    const int result = Open(unit, [&](CDialogView& view) {
+    const int result = Look(unit, [&](CDialogView& view) {
         TypeTypicalRecord(view);
         view.SetText(IDC_ADDRESS, "9");
         view.SetChecked(IDC_SERIES, true);
@@ -577,7 +613,7 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsTheDialogOpen)
 
 TEST_F(ConfigDialogTest, WriteButtonFollowsTheMandatoryFields)
 {
-    Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+    Look(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
         view.SetText(IDC_ADDRESS, "");
         EXPECT_FALSE(view.IsEnabled(IDC_WRITE_AND_TEST)) << "no address";
         view.SetText(IDC_ADDRESS, "5");
@@ -620,7 +656,7 @@ TEST_F(ConfigDialogTest, OtherCommandsChangeNothing)
 
 TEST_F(ConfigDialogTest, AnyUpDownRefreshesAllEightTexts)
 {
-    Open(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
+    Look(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
         for (int i = 0; i < 8; ++i)
             ::SendMessageA(view.Item(IDC_MIN_PULSE_SPIN_I0 + i), UDM_SETPOS32, 0, 10 * i);
         view.SetUpDown(IDC_MAX_PULSE_SPIN_I0 + 3, 3);
@@ -664,7 +700,7 @@ TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
     for (const WheelCase& c : cases) {
         const bool upDown = c.nValueId >= IDC_MIN_PULSE_SPIN_I0 && c.nValueId < IDC_MIN_PULSE_SPIN_I0 + 8;
         // TAVO-02 shows every pulse input, so each can take the focus.
-        Open(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
+        Look(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
             if (upDown)
                 view.SetUpDown(c.nValueId, atoi(c.pszValue));
             else
@@ -685,7 +721,7 @@ TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
 
 TEST_F(ConfigDialogTest, WheelChangesOnlyTheFocusedPair)
 {
-    Open(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
+    Look(MakeUnit("A", "TAVO-02"), [&](CDialogView& view) {
         for (int i = 0; i < 8; ++i)
             view.SetUpDown(IDC_MIN_PULSE_SPIN_I0 + i, 100);
         view.Focus(32784);  // maximum I2's edit
@@ -702,7 +738,7 @@ TEST_F(ConfigDialogTest, WheelChangesOnlyTheFocusedPair)
 
 TEST_F(ConfigDialogTest, DisabledDelayCannotBeStepped)
 {
-    Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
+    Look(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
         view.Focus(IDC_ANSWER_DELAY);
         view.SetChecked(IDC_NO_ANSWER, true);
         EXPECT_NE(IDC_ANSWER_DELAY, view.FocusId()) << "a disabled edit keeps no focus";

@@ -50,7 +50,7 @@ TEST_F(InsideTest, TestDialogWithoutOwnerEndsAtOnceWithTwo)
 {
     CTestConfigDialog dialog(m_hHost, Templates());
     dialog.SetTestParameters(nullptr, 5, 9600, 2);
-    m_op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
+    m_op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {}, IDC_TEST_EXPLANATION);
     EXPECT_EQ(2, dialog.Show(-1)) << "nothing was tested";
     EXPECT_TRUE(CBench::Get().CallLog().empty());
 }

@@ -284,6 +284,13 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
                  .FirstThunk = 0;
          },
          "its import table ends at descriptor 0, which has no import address table (FirstThunk 0)"},
+        {"an address table off its boundary",
+         [](std::string& bytes, const CPeFile& pe) {
+             At<IMAGE_IMPORT_DESCRIPTOR>(bytes,
+                                         pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress))
+                 .FirstThunk += 2;
+         },
+         "is off a pointer's boundary, where the loader writes a pointer into each slot"},
         {"an empty library name",
          [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "TAVOTester.dll", std::string(1, '\0')); },
          "an import library's name is empty: its"},
@@ -357,6 +364,16 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         {"a section's bytes far past the end",
          [last](std::string& bytes, const CPeFile& pe) { Section(bytes, pe, last).PointerToRawData = 0x10000000; },
          "'s bytes run to 0x1"},
+        {"the entry point inside a function",
+         [](std::string& bytes, const CPeFile&) {
+             Field(bytes, offsetof(IMAGE_OPTIONAL_HEADER32, AddressOfEntryPoint)) += 16;
+         },
+         "begins no function"},
+        {"the TLS directory three bytes on",
+         [](std::string& bytes, const CPeFile& pe) {
+             At<DWORD>(bytes, DirectoryOffset(bytes, pe, IMAGE_DIRECTORY_ENTRY_TLS)) += 3;
+         },
+         "its TLS directory names "},
         {"not an executable image",
          [nt](std::string& bytes, const CPeFile&) {
              At<WORD>(bytes, nt + 4 + offsetof(IMAGE_FILE_HEADER, Characteristics)) &= ~IMAGE_FILE_EXECUTABLE_IMAGE;
@@ -390,6 +407,9 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
              At<WORD>(bytes, relocations + 8) = (At<WORD>(bytes, relocations + 8) & 0x0FFF) | 0x5000;
          },
          "holds an entry of type 5, where the loader of this machine knows types "},
+        {"a relocation a byte off",
+         [relocations](std::string& bytes, const CPeFile&) { At<WORD>(bytes, relocations + 8) += 1; },
+         "where the loader needs an address of the image to move"},
         {"relocation blocks zeroed, their size kept",
          [relocations](std::string& bytes, const CPeFile& pe) {
              memset(&bytes[relocations], 0, pe.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC).Size);

@@ -282,7 +282,7 @@ TEST(SeriesLifetime, LoadConfigureUnloadAHundredTimes)
         COperator op(5000);
         op.Expect("the configuration dialog", IDC_WRITE_AND_TEST,
                   [](CDialogView& view) { view.Click(IDC_WRITE_AND_TEST); });
-        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
+        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {}, IDC_TEST_EXPLANATION);
         ASSERT_EQ(1, module.Instance()->ConfigureThermometer(nullptr, 0, 0)) << "round " << round;
         ASSERT_EQ(0, CBench::Get().OtherCallersRunning()) << "round " << round << ": the worker is still running";
         module.Unload();  // at once: the worker is gone already

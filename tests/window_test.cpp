@@ -97,14 +97,15 @@ public:
 class WindowLibraryTest : public CDialogFixture
 {
 protected:
-    // Runs the probe dialog through Show(-1), action serving it; a dialog the
-    // action leaves open is ended with "End with 2".
+    // Runs the probe dialog through Show(-1), action looking at it and
+    // setting it; the dialog must still be open after it, and is ended with
+    // "End with 2".
     int ShowProbe(COperator::Action action)
     {
         m_op.Expect("the probe dialog", IDC_PROBE_EDIT, [action](CDialogView& view) {
             action(view);
-            if (view.IsOpen())
-                view.Click(IDC_PROBE_END2);
+            ASSERT_TRUE(view.IsOpen()) << "the case ended the dialog it was to leave open";
+            view.Click(IDC_PROBE_END2);
         });
         return m_probe.Show(-1);
     }

@@ -176,7 +176,7 @@ void AnswerToEnd(CTestModule& module)
             view.SetChecked(IDC_SERIES, false);
             view.Click(IDC_WRITE_AND_TEST);
         });
-        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
+        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {}, IDC_TEST_EXPLANATION);
         test->ConfigureThermometer(nullptr, 0, 0);
         LARGE_INTEGER frequency;
         ::QueryPerformanceFrequency(&frequency);
@@ -207,7 +207,7 @@ void SeriesThroughput(CTestModule& module)
             view.SetChecked(IDC_SERIES, true);
             view.Click(IDC_WRITE_AND_TEST);
         });
-        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {});
+        op.Expect("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {}, IDC_TEST_EXPLANATION);
         op.Expect("the next-unit dialog", IDC_CONFIRM_TEXT, [&serial, i, units](CDialogView& view) {
             char text[16];
             snprintf(text, sizeof(text), "%08d", ++serial);

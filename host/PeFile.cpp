@@ -247,7 +247,7 @@ std::vector<PeLibrary> CPeFile::Imports() const
 
 // The loader writes each bound address into the library's address table:
 // it lies, with its closing slot, in the table the image keeps apart for it
-// (or, without one, in a section of data), on a pointer's boundary and apart
+// (or, without one, in a section of data), on a 4-byte boundary and apart
 // from every other library's.
 void CPeFile::CheckAddressTable(const PeLibrary& library, DWORD first,
                                 std::map<ULONGLONG, ULONGLONG>* tables) const
@@ -258,9 +258,10 @@ void CPeFile::CheckAddressTable(const PeLibrary& library, DWORD first,
     const bool apart = (next == tables->end() || next->first >= end) &&
                        (next == tables->begin() || std::prev(next)->second <= first);
     tables->emplace(first, end);
-    if (first % PointerSize() || !apart)
+    // Linkers put x64's tables on 4 bytes at the least, as they do x86's.
+    if (first % 4 || !apart)
         Damaged("the address table of " + library.strName + " (" + Hex(first) + " to " + Hex(end) + ") " +
-                (apart ? "is off a pointer's boundary" : "overlaps another library's") +
+                (apart ? "is off a 4-byte boundary" : "overlaps another library's") +
                 ", where the loader writes a pointer into each slot");
     const IMAGE_SECTION_HEADER* section = SectionOf(first);
     const bool inside =

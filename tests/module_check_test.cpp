@@ -290,7 +290,7 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
                                          pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress))
                  .FirstThunk += 2;
          },
-         "is off a pointer's boundary, where the loader writes a pointer into each slot"},
+         "is off a 4-byte boundary, where the loader writes a pointer into each slot"},
         {"an empty library name",
          [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "TAVOTester.dll", std::string(1, '\0')); },
          "an import library's name is empty: its"},

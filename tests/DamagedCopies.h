@@ -16,7 +16,6 @@ struct Verdicts
 {
     bool bConsumerTakes;  // the loader loads it, the module's reading uses it
     bool bCheckerPasses;  // the check calls it fit or readable
-    std::string strChecker;  // what the check said
 };
 
 // Hands judge as many copies of original as the environment variable count
@@ -33,23 +32,20 @@ inline void JudgeDamagedCopies(const char* count, const std::string& original, i
     const char* asked = getenv(count);
     const int copies = asked && atoi(asked) > 0 ? atoi(asked) : fallback;
     std::mt19937 random(20261209);
-    int taken = 0, both = 0, onlyChecker = 0, stricter = 0;
+    int taken = 0, both = 0, onlyChecker = 0;
     for (int copy = 0; copy < copies; ++copy) {
         std::string bytes = original;
         damage(bytes, random);
         const Verdicts verdicts = judge(bytes);
         taken += verdicts.bConsumerTakes ? 1 : 0;
         both += verdicts.bConsumerTakes && verdicts.bCheckerPasses ? 1 : 0;
-        stricter += verdicts.bConsumerTakes && !verdicts.bCheckerPasses ? 1 : 0;
-        if (!verdicts.bConsumerTakes && verdicts.bCheckerPasses) {
-            ++onlyChecker;
-            ADD_FAILURE() << "copy " << copy << ": refused by its consumer, passed by the check, which said: "
-                          << verdicts.strChecker;
-        }
+        const bool wrong = !verdicts.bConsumerTakes && verdicts.bCheckerPasses;
+        onlyChecker += wrong ? 1 : 0;
+        EXPECT_FALSE(wrong) << "copy " << copy << ": refused by its consumer, passed by the check";
     }
     printf("%d damaged copies: the consumer took %d (the check passed %d of them, refused %d), refused %d "
            "(the check passed %d of them)\n",
-           copies, taken, both, stricter, copies - taken, onlyChecker);
+           copies, taken, both, taken - both, copies - taken, onlyChecker);
     EXPECT_GE(taken * 10, copies) << "the damage leaves too few copies whole to judge the check by";
     EXPECT_GE((copies - taken) * 10, copies) << "the damage breaks too few copies to judge the check by";
     EXPECT_GE(both * 3, taken) << "the check refuses most copies its consumer takes";

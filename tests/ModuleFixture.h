@@ -194,6 +194,15 @@ protected:
     void ExpectTest(COperator::Action action) { ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, action); }
     void ExpectTest() { ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {}, true); }
     void ExpectNext(COperator::Action action) { ExpectOwned("the next-unit dialog", IDC_CONFIRM_TEXT, action); }
+    // The next-unit dialog: the unit next connected and OK, or Cancel when next is null.
+    void ExpectNextUnit(const char* next)
+    {
+        ExpectNext([next](CDialogView& view) {
+            if (next)
+                CBench::Get().Connect(next);
+            view.Click(next ? IDOK : IDCANCEL);
+        });
+    }
     // A configuration dialog: the address typed (unless null), the series box set, written.
     void ExpectWrite(const char* address, bool series)
     {

@@ -374,10 +374,7 @@ TEST_F(ConfigDialogTest, NothingToLoadLeavesTheControlsEmpty)
         TypeTypicalRecord(view);
         view.SetChecked(IDC_SERIES, true);
         WriteAndTest(view);
-        ExpectNext([](CDialogView& next) {
-            CBench::Get().Connect("C");
-            next.Click(IDOK);
-        });
+        ExpectNextUnit("C");
         ExpectConfig([](CDialogView& carried) {
             EXPECT_EQ("6", carried.Text(IDC_ADDRESS)) << "the next address";
             carried.Click(IDCANCEL);
@@ -409,7 +406,7 @@ TEST_F(ConfigDialogTest, TypicalRecordReachesTheUnitsEEPROM)
         TypeTypicalRecord(view);
         view.SetChecked(IDC_SERIES, true);
         WriteAndTest(view);
-        ExpectNext([](CDialogView& next) { next.Click(IDCANCEL); });  // the series asks for the next unit
+        ExpectNextUnit(nullptr);  // the series asks for the next unit
     });
     EXPECT_EQ(2, result) << "a series ends with the next unit refused";
     const BenchUnit written = Unit("A");
@@ -757,10 +754,6 @@ TEST_F(ConfigDialogTest, SeriesCarriesTheCommunicationSettingsToTheNextUnit)
                                    0x30, 0x04, 0x04, 0x04, 0x04, 0x08, 0x08, 0x08, 0x08, 0x77};
     memcpy(next.abyConfig, own, sizeof(own));
     CBench::Get().Put(next);
-    const auto nextUnit = [](CDialogView& view) {
-        CBench::Get().Connect("B");
-        view.Click(IDOK);
-    };
     // The previous unit's address advanced, its delay, baud rate, parity and
     // series; the unit's own quadrature, currents, pulse times and timeout.
     const auto carried = [&](CDialogView& view) {
@@ -777,7 +770,7 @@ TEST_F(ConfigDialogTest, SeriesCarriesTheCommunicationSettingsToTheNextUnit)
         view.Select(IDC_PARITY, 1);
         view.SetChecked(IDC_SERIES, true);
         WriteAndTest(view);
-        ExpectNext(nextUnit);
+        ExpectNextUnit("B");
         ExpectConfig(carried);
     }));
 }

@@ -209,15 +209,12 @@ TEST_F(EnduranceTest, CancelAroundTheAnswer)
             EXPECT_EQ(0, CBench::Get().OtherCallersRunning()) << "the worker outlived its dialog";
             const std::vector<std::string> log = CBench::Get().CallLog();
             EXPECT_EQ(moment.nHeldPoll == 1 ? 0 : 1, CountCalls(log, "Poll 5 1")) << "the unit answered";
-            if (moment.nHeldPoll) {
-                // The held poll is the worker's last call: the next is the pass again.
-                const auto last = std::find_if(log.rbegin(), log.rend(),
-                                               [](const std::string& call) { return call.compare(0, 5, "Poll ") == 0; });
-                ASSERT_NE(log.rend(), last);
-                ASSERT_NE(log.rbegin(), last) << "the pass again made no call";
-                EXPECT_EQ(moment.nHeldPoll == 1 ? "Poll 5 0" : "Poll 5 1", *last);
-                EXPECT_EQ(0, (last - 1)->compare(0, 11, "CheckEEPROM")) << "the worker called " << *(last - 1);
-            }
+            // The held poll is the worker's last call: the next is the pass again's.
+            const auto poll = [](const std::string& call) { return call.rfind("Poll ", 0) == 0; };
+            const auto last = std::find_if(log.rbegin(), log.rend(), poll);
+            EXPECT_TRUE(!moment.nHeldPoll || (last > log.rbegin() && last < log.rend() &&
+                                              (last - 1)->rfind("CheckEEPROM", 0) == 0))
+                << ::testing::PrintToString(log);
         }
     }
 }

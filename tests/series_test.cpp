@@ -21,15 +21,6 @@ protected:
             view.Click(IDCANCEL);
         });
     }
-    // The next-unit dialog: next connected and OK, or Cancel when next is null.
-    void ExpectNextUnit(const char* next)
-    {
-        ExpectNext([next](CDialogView& view) {
-            if (next)
-                CBench::Get().Connect(next);
-            view.Click(next ? IDOK : IDCANCEL);
-        });
-    }
     // A unit written in a series at address (unless null) and tested, then the next-unit dialog.
     void ExpectSeriesUnit(const char* address, const char* next)
     {

@@ -1,10 +1,8 @@
-// load_probe: what a host does with a test module before it calls it, in a
-// process of its own, so that a damaged module can fail it without taking a
-// test down: LoadLibraryEx with the libraries beside the module (or in the
-// current folder), the two plain exports, the dialog templates.
-// Exit status: 0 all there; 1 the loader refused the module; 2 an export is
-// missing; 3 a dialog template is missing; 4 the load crashed; 64 no module
-// named.
+// load_probe MODULE: what a host does with a test module before it calls it,
+// in a process of its own: LoadLibraryEx with the libraries beside it (or in
+// the current folder), the two plain exports, the dialog templates. Exit: 0
+// all there; 1 refused; 2 an export missing; 3 a template missing; 4 the load
+// crashed; 64 no module named.
 #include <windows.h>
 
 #include <initializer_list>

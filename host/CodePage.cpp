@@ -1,7 +1,12 @@
-// AnsiToUtf8 and Utf8ToAnsi, through UTF-16.
+// AnsiToUtf8 and Utf8ToAnsi, through UTF-16; PrintText.
 #include "CodePage.h"
 
 #include <windows.h>
+
+#include <io.h>
+
+#include <cstdarg>
+#include <vector>
 
 namespace {
 
@@ -45,4 +50,30 @@ std::wstring WideFromAnsi(const std::string& ansi)
 std::string Utf8ToAnsi(const std::string& utf8)
 {
     return Convert(utf8, CP_UTF8, CP_ACP);
+}
+
+void PrintText(FILE* stream, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int length = vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::vector<char> text(length > 0 ? length + 1 : 1, '\0');
+    if (length > 0)
+        vsnprintf(text.data(), text.size(), format, again);
+    va_end(again);
+
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode)) {
+        const std::wstring wide = Widen(text.data(), CP_UTF8);
+        fflush(stream);  // what went out through the stream before comes first
+        DWORD written = 0;
+        ::WriteConsoleW(handle, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    fputs(text.data(), stream);
+    fflush(stream);
 }

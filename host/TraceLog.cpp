@@ -79,7 +79,7 @@ bool CTraceLog::Flush()
 {
     while (!m_pending.empty()) {
         if (!Append(m_pending.front())) {
-            fprintf(stderr, "tavohost: the log file '%s' cannot be written (locked by another program?); "
+            PrintText(stderr, "tavohost: the log file '%s' cannot be written (locked by another program?); "
                             "%zu row(s) kept for later\n", m_strPath.c_str(), m_pending.size());
             return false;
         }

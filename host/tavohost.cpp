@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,7 +28,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: tavohost COMMAND ...\n"
+    "usage: tavohost COMMAND ARGUMENTS, options anywhere after the command\n"
     "\n"
     "  info MODULE                  print the module's name, identifier and supported tests\n"
     "  texts MODULE [--lang FILE]   list every text the module shows, with its ID and where\n"
@@ -38,26 +40,85 @@ const char kUsage[] =
     "                               the library the loader would load (from DIR, beside the\n"
     "                               module, or the system folder), the virtual table slot by\n"
     "                               slot, RTTI, release conventions, the PDB beside it,\n"
-    "                               resources; exit status 1 on a finding\n"
-    "  check-lang FILE              check a language file for the localizer; exit status 0\n"
-    "                               when it is clean, 1 when it has findings\n"
+    "                               resources\n"
+    "  check-lang FILE              check a language file for the localizer\n"
     "  configure MODULE [OPTIONS]   run the module's configuration command on the bench\n"
-    "      --bench FILE             the simulated units (see examples/bench.ini)\n"
+    "      --bench FILE             the simulated units (docs/bench-file.md, examples\\bench.ini)\n"
     "      --lang FILE              the host's language file\n"
-    "      --script FILE            an operator script (see examples/series.script);\n"
+    "      --script FILE            an operator script (see examples\\series.script);\n"
     "                               without it tavohost opens its host window and a bench\n"
     "                               window, and a person configures the units\n"
     "      --connect UNIT           the unit connected at the start\n"
-    "      --report FILE            also write the host report to FILE\n"
+    "      --report FILE            also write the host report to FILE (UTF-8)\n"
     "      --save-bench FILE        save the bench afterwards\n"
     "      --log FILE               append one CSV row per unit configured (traceability)\n"
     "      --shots PREFIX           save a PNG of every dialog the moment it is ready, as\n"
-    "                               PREFIX-1.png, PREFIX-2.png, ... (needs a display)\n";
+    "                               PREFIX-1.png, PREFIX-2.png, ... (needs a display)\n"
+    "\n"
+    "exit status:\n"
+    "  0  done: the module is fit, the language file is clean, the run had no fault\n"
+    "  1  check-module and check-lang: findings, each on a FAIL or file:line line;\n"
+    "     configure: the run found a fault (a script step, a dialog that never\n"
+    "     opened, log rows or the saved bench not written)\n"
+    "  2  nothing was checked or run: an input cannot be read or used (the module,\n"
+    "     a language file, the bench, the script, the report), the command line is\n"
+    "     wrong, or the host window cannot be opened; one line says why\n";
+
+// Exit statuses, one meaning each: scripts around tavohost rely on them.
+enum ExitStatus
+{
+    kDone = 0,
+    kFindings = 1,  // a check's findings, or a fault the run found
+    kUnusable = 2,  // nothing checked or run: an input, the command line, the window
+};
 
 int Usage(const std::string& problem)
 {
-    fprintf(stderr, "tavohost: %s\n%s", problem.c_str(), kUsage);
-    return 2;
+    PrintText(stderr, "tavohost: %s\n%s", problem.c_str(), kUsage);
+    return kUnusable;
+}
+
+// Says why nothing was checked or run.
+int Unusable(const std::string& problem)
+{
+    PrintText(stderr, "tavohost: %s\n", problem.c_str());
+    return kUnusable;
+}
+
+// A command's words: its arguments in order and the options it knows, each
+// with its value, in any order among them.
+struct CommandLine
+{
+    std::vector<std::string> arguments;
+    std::map<std::string, std::string> options;
+
+    std::string Option(const char* name) const
+    {
+        const auto option = options.find(name);
+        return option != options.end() ? option->second : std::string();
+    }
+};
+
+bool ParseCommandLine(const std::vector<std::string>& words, const std::set<std::string>& known, CommandLine* line,
+                      std::string* problem)
+{
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (words[i].compare(0, 2, "--") != 0) {
+            line->arguments.push_back(words[i]);
+            continue;
+        }
+        if (!known.count(words[i])) {
+            *problem = "unknown option '" + words[i] + "'";
+            return false;
+        }
+        if (i + 1 >= words.size()) {
+            *problem = words[i] + " needs a value";
+            return false;
+        }
+        line->options[words[i]] = words[i + 1];
+        ++i;
+    }
+    return true;
 }
 
 // A text of the module (ANSI code page) as UTF-8 on one line, quoted.
@@ -77,32 +138,47 @@ std::string Printable(const char* text)
     return line + "\"";
 }
 
-bool LoadModule(CTestModule& module, const char* path)
+bool LoadModule(CTestModule& module, const std::string& path)
 {
     if (module.Load(path))
         return true;
-    fprintf(stderr, "tavohost: %s\n", module.Error().c_str());
+    PrintText(stderr, "tavohost: %s\n", module.Error().c_str());
     return false;
 }
 
-int RunInfo(const std::vector<std::string>& args)
+// Gives the module the language file; false, having said why, when the
+// module cannot use it. Every command that takes --lang refuses such a file
+// alike: the person asked for its texts, and the module's built-in texts in
+// their place would pass unnoticed in a script.
+bool OpenLanguageFile(ITest* test, const std::string& path)
 {
-    if (args.size() != 1)
+    if (path.empty())
+        return true;
+    test->SetLanguageFile(path.c_str());
+    if (test->LanguageFileOpen())
+        return true;
+    PrintText(stderr, "tavohost: language file not used: %s\n", BenchLanguageError());
+    return false;
+}
+
+int RunInfo(const CommandLine& line)
+{
+    if (line.arguments.size() != 1)
         return Usage("info takes the module's path");
     CTestModule module;
-    if (!LoadModule(module, args[0].c_str()))
-        return 1;
+    if (!LoadModule(module, line.arguments[0]))
+        return kUnusable;
     ITest* test = module.Instance();
     const char* name = test->GetModuleName();
-    printf("Module:      %s\n", name ? name : "(none)");
-    printf("Identifier:  %u (0x%04X)\n", module.Id(), module.Id());
+    PrintText(stdout, "Module:      %s\n", name ? AnsiToUtf8(name).c_str() : "(none)");
+    PrintText(stdout, "Identifier:  %u (0x%04X)\n", module.Id(), module.Id());
     const unsigned int count = test->GetSupportedTestCount();
-    printf("Tests:       %u\n", count);
+    PrintText(stdout, "Tests:       %u\n", count);
     for (unsigned int i = 0; i < count; ++i) {
         const char* testName = test->GetSupportedTest(i);
-        printf("  %u  %s\n", i, testName ? testName : "(none)");
+        PrintText(stdout, "  %u  %s\n", i, testName ? AnsiToUtf8(testName).c_str() : "(none)");
     }
-    return 0;
+    return kDone;
 }
 
 // One text of the module: its label and how to ask for it.
@@ -132,77 +208,66 @@ std::vector<TextQuery> ModuleTextQueries()
 // Where a text comes from: an answer that differs from the one without a
 // language file came from the file; otherwise it is the module's own (its
 // built-in text or its tester base's, which a host cannot tell apart).
-int RunTexts(const std::vector<std::string>& args)
+int RunTexts(const CommandLine& line)
 {
-    std::string language;
-    if (args.size() == 3 && args[1] == "--lang")
-        language = args[2];
-    else if (args.size() != 1)
+    if (line.arguments.size() != 1)
         return Usage("texts takes the module's path and optionally --lang FILE");
     CTestModule module;
-    if (!LoadModule(module, args[0].c_str()))
-        return 1;
+    if (!LoadModule(module, line.arguments[0]))
+        return kUnusable;
     ITest* test = module.Instance();
     const std::vector<TextQuery> queries = ModuleTextQueries();
     std::vector<const char*> withoutFile;
     for (const TextQuery& query : queries)
         withoutFile.push_back(query.ask(test, query.nFirst, query.nSecond));
-    if (!language.empty()) {
-        test->SetLanguageFile(language.c_str());
-        if (!test->LanguageFileOpen()) {
-            fprintf(stderr, "tavohost: language file not used: %s\n", BenchLanguageError());
-            return 1;
-        }
-    }
+    if (!OpenLanguageFile(test, line.Option("--lang")))
+        return kUnusable;
     for (size_t i = 0; i < queries.size(); ++i) {
         const TextQuery& query = queries[i];
         const char* text = query.ask(test, query.nFirst, query.nSecond);
         const char* source = text != withoutFile[i] ? "language file" : "module";
-        printf("%-20s %-14s %s\n", query.strLabel.c_str(), source, Printable(text).c_str());
+        PrintText(stdout, "%-20s %-14s %s\n", query.strLabel.c_str(), source, Printable(text).c_str());
     }
     test->LanguageFileClose();
-    return 0;
+    return kDone;
 }
 
-int RunCheckModule(const std::vector<std::string>& args)
+int RunCheckModule(const CommandLine& line)
 {
-    const bool withLibraries = args.size() == 3 && args[1] == "--libs";
-    if (args.size() != 1 && !withLibraries)
+    if (line.arguments.size() != 1)
         return Usage("check-module takes the module's path and, optionally, --libs DIR");
+    const std::string& path = line.arguments[0];
     std::vector<ModuleCheckLine> lines;
     std::string error;
-    if (!CheckModuleFile(args[0], withLibraries ? args[2] : std::string(), &lines, &error)) {
-        fprintf(stderr, "tavohost: %s\n", error.c_str());
-        return 1;
-    }
-    printf("%s\n", args[0].c_str());
+    if (!CheckModuleFile(path, line.Option("--libs"), &lines, &error))
+        return Unusable(error);
+    PrintText(stdout, "%s\n", path.c_str());
     int findings = 0;
-    for (const ModuleCheckLine& line : lines) {
-        printf("%s  %s\n", line.bOk ? "ok  " : "FAIL", line.strText.c_str());
-        findings += line.bOk ? 0 : 1;
+    for (const ModuleCheckLine& checked : lines) {
+        PrintText(stdout, "%s  %s\n", checked.bOk ? "ok  " : "FAIL", checked.strText.c_str());
+        findings += checked.bOk ? 0 : 1;
     }
-    printf("%d finding%s\n", findings, findings == 1 ? "" : "s");
-    return findings ? 1 : 0;
+    PrintText(stdout, "%d finding%s\n", findings, findings == 1 ? "" : "s");
+    return findings ? kFindings : kDone;
 }
 
-int RunCheckLanguage(const std::vector<std::string>& args)
+int RunCheckLanguage(const CommandLine& line)
 {
-    if (args.size() != 1)
+    if (line.arguments.size() != 1)
         return Usage("check-lang takes the language file's path");
+    const std::string& path = line.arguments[0];
     std::vector<LanguageFinding> findings;
     std::string error;
-    if (!CheckLanguageFile(args[0], &findings, &error)) {
-        fprintf(stderr, "tavohost: %s\n", error.c_str());
-        return 1;
-    }
+    if (!CheckLanguageFile(path, &findings, &error))
+        return Unusable(error);
     for (const LanguageFinding& finding : findings) {
         if (finding.nLine)
-            printf("%s:%d: %s\n", args[0].c_str(), finding.nLine, finding.strText.c_str());
+            PrintText(stdout, "%s:%d: %s\n", path.c_str(), finding.nLine, finding.strText.c_str());
         else
-            printf("%s: %s\n", args[0].c_str(), finding.strText.c_str());
+            PrintText(stdout, "%s: %s\n", path.c_str(), finding.strText.c_str());
     }
-    printf("%s: %zu finding%s\n", args[0].c_str(), findings.size(), findings.size() == 1 ? "" : "s");
-    return findings.empty() ? 0 : 1;
+    PrintText(stdout, "%s: %zu finding%s\n", path.c_str(), findings.size(), findings.size() == 1 ? "" : "s");
+    return findings.empty() ? kDone : kFindings;
 }
 
 const char* KindName(unsigned char kind)
@@ -226,8 +291,7 @@ struct ReportTargets
 // One line of the report: on the screen and in the report file.
 void PrintLine(const ReportTargets& targets, const char* line)
 {
-    fputs(line, stdout);
-    fflush(stdout);
+    PrintText(stdout, "%s", line);
     if (targets.pFile) {
         fputs(line, targets.pFile);
         fflush(targets.pFile);
@@ -253,7 +317,7 @@ void CALLBACK PrintReport(void* context, const TEST_REPORT* report)
 // Every unit's settings as the bench now holds them, and whether it answers there.
 void PrintBenchTable()
 {
-    printf("\n%-6s %-16s %-9s %7s %6s %-6s %6s %8s %-4s %s\n", "Unit", "Type", "Serial", "Address", "Baud",
+    PrintText(stdout, "\n%-6s %-16s %-9s %7s %6s %-6s %6s %8s %-4s %s\n", "Unit", "Type", "Serial", "Address", "Baud",
            "Parity", "Delay", "Timeout", "JP1", "Answers there");
     for (const BenchUnit& unit : CBench::Get().Units()) {
         const unsigned char* config = unit.abyConfig;
@@ -261,54 +325,20 @@ void PrintBenchTable()
         // A unit still in configuration mode takes its stored setting when it leaves it.
         const bool answers = unit.bConfigMode ? !unit.bNeverAnswers && config[1] != 255
                                               : unit.AnswersAt(config[0], config[2] * 100, config[3]);
-        printf("%-6s %-16s %-9s %7u %6u %-6s %6u %8d %-4s %s\n", unit.strName.c_str(),
+        PrintText(stdout, "%-6s %-16s %-9s %7u %6u %-6s %6u %8d %-4s %s\n", unit.strName.c_str(),
                ("\"" + unit.strType + "\"").c_str(), unit.strSerial.c_str(), config[0], config[2] * 100,
                ParityName(config[3], "?"), config[1], timeout, unit.bWriteEnabled ? "WE" : "WP",
                answers ? "yes" : "no");
     }
 }
 
-struct ConfigureOptions
-{
-    std::string strModule, strBench, strLanguage, strScript, strConnect, strReport, strSaveBench, strLog, strShots;
-};
-
-bool ParseConfigureOptions(const std::vector<std::string>& args, ConfigureOptions* options, std::string* problem)
-{
-    if (args.empty() || args[0].compare(0, 2, "--") == 0) {
-        *problem = "configure takes the module's path first";
-        return false;
-    }
-    options->strModule = args[0];
-    const std::pair<const char*, std::string*> known[] = {
-        {"--bench", &options->strBench},   {"--lang", &options->strLanguage},
-        {"--script", &options->strScript}, {"--connect", &options->strConnect},
-        {"--report", &options->strReport}, {"--save-bench", &options->strSaveBench},
-        {"--log", &options->strLog},       {"--shots", &options->strShots},
-    };
-    for (size_t i = 1; i < args.size(); i += 2) {
-        std::string* target = nullptr;
-        for (const auto& option : known) {
-            if (args[i] == option.first)
-                target = option.second;
-        }
-        if (!target) {
-            *problem = "unknown option '" + args[i] + "'";
-            return false;
-        }
-        if (i + 1 >= args.size()) {
-            *problem = args[i] + " needs a value";
-            return false;
-        }
-        *target = args[i + 1];
-    }
-    return true;
-}
+const std::set<std::string> kConfigureOptions = {"--bench", "--lang",       "--script", "--connect",
+                                                 "--report", "--save-bench", "--log",    "--shots"};
 
 // What one configure run works with, whichever way it runs.
 struct ConfigureRun
 {
-    ConfigureOptions options;
+    CommandLine options;
     COperatorScript script;
     CTestModule module;
     ITest* pTester = nullptr;
@@ -316,38 +346,38 @@ struct ConfigureRun
     std::unique_ptr<CTraceLog> log;
 };
 
+// Says what stops a configure run before it starts; false.
+bool Said(const std::string& problem)
+{
+    Unusable(problem);
+    return false;
+}
+
 // Reads the script and the bench, loads the module with its language file,
 // opens the report and the log; false, having said why, when one of them fails.
 bool PrepareConfigure(ConfigureRun& run)
 {
-    const ConfigureOptions& options = run.options;
+    const CommandLine& options = run.options;
+    const std::string script = options.Option("--script"), bench = options.Option("--bench"),
+                      connect = options.Option("--connect"), report = options.Option("--report"),
+                      log = options.Option("--log");
     std::string problem;
-    if (!options.strScript.empty() && !run.script.Load(options.strScript, &problem)) {
-        fprintf(stderr, "tavohost: %s\n", problem.c_str());
-        return false;
-    }
-    if (!options.strBench.empty() && !CBench::Get().Load(options.strBench, &problem)) {
-        fprintf(stderr, "tavohost: %s\n", problem.c_str());
-        return false;
-    }
-    if (!options.strConnect.empty() && !CBench::Get().Connect(options.strConnect)) {
-        fprintf(stderr, "tavohost: the bench has no unit '%s'\n", options.strConnect.c_str());
-        return false;
-    }
-    if (!LoadModule(run.module, options.strModule.c_str()))
+    if (!script.empty() && !run.script.Load(script, &problem))
+        return Said(problem);
+    if (!bench.empty() && !CBench::Get().Load(bench, &problem))
+        return Said(problem);
+    if (!connect.empty() && !CBench::Get().Connect(connect))
+        return Said("the bench has no unit '" + connect + "'");
+    if (!LoadModule(run.module, options.arguments[0]))
         return false;
     run.pTester = run.module.Instance();
-    if (!options.strLanguage.empty()) {
-        run.pTester->SetLanguageFile(options.strLanguage.c_str());
-        if (!run.pTester->LanguageFileOpen())
-            fprintf(stderr, "tavohost: language file not used, built-in texts follow: %s\n", BenchLanguageError());
-    }
-    if (!options.strReport.empty() && !run.report.Open(options.strReport, "w")) {
-        fprintf(stderr, "tavohost: cannot write the report to '%s'\n", options.strReport.c_str());
+    if (!OpenLanguageFile(run.pTester, options.Option("--lang")))
         return false;
-    }
-    if (!options.strLog.empty())
-        run.log.reset(new CTraceLog(options.strLog, run.pTester));
+    // The byte-order mark tells Notepad the report is UTF-8, not the ANSI code page.
+    if (!report.empty() && (!run.report.Open(report, "w") || fputs("\xEF\xBB\xBF", run.report.Get()) < 0))
+        return Said("cannot write the report to '" + report + "'");
+    if (!log.empty())
+        run.log.reset(new CTraceLog(log, run.pTester));
     return true;
 }
 
@@ -356,10 +386,8 @@ bool PrepareConfigure(ConfigureRun& run)
 int RunInteractive(ConfigureRun& run)
 {
     CHostWindow window(run.pTester, run.module.Id(), run.log.get(), run.report.Get());
-    if (!window.Create(::GetModuleHandleA(nullptr))) {
-        fprintf(stderr, "tavohost: the host window cannot be opened\n");
-        return 1;
-    }
+    if (!window.Create(::GetModuleHandleA(nullptr)))
+        return Unusable("the host window cannot be opened");
     return window.Run();
 }
 
@@ -370,24 +398,23 @@ int RunScripted(ConfigureRun& run)
     HWND host = ::CreateWindowExA(0, "STATIC", "tavohost", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
                                   480, nullptr, nullptr, nullptr, nullptr);
     if (!host) {
-        fprintf(stderr, "tavohost: the host window cannot be created (error %lu)\n", ::GetLastError());
-        return 1;
+        return Unusable("the host window cannot be created (error " + std::to_string(::GetLastError()) + ")");
     }
     COperator op;
     int shot = 0;
-    const std::string& shots = run.options.strShots;
+    const std::string shots = run.options.Option("--shots");
     if (!shots.empty()) {
         op.SetObserver([&shots, &shot](HWND dialog) {
             const std::string path = shots + "-" + std::to_string(++shot) + ".png";
             std::string error;
             if (SaveWindowPng(dialog, path, &error))
-                printf("        picture %s\n", path.c_str());
+                PrintText(stdout, "        picture %s\n", path.c_str());
             else
-                fprintf(stderr, "tavohost: no picture: %s\n", error.c_str());
+                PrintText(stderr, "tavohost: no picture: %s\n", error.c_str());
         });
     }
     run.script.Prepare();
-    run.script.Queue(op, [](const std::string& line) { printf("        %s\n", line.c_str()); });
+    run.script.Queue(op, [](const std::string& line) { PrintText(stdout, "        %s\n", line.c_str()); });
     ReportTargets targets = {run.report.Get(), run.log.get(), CReasonWatch()};
     BenchSetReportSink(&PrintReport, &targets);
     const int result = run.pTester->ConfigureThermometer(host, 0, 0);
@@ -397,44 +424,62 @@ int RunScripted(ConfigureRun& run)
     if (targets.reasons.Unexplained(result))
         PrintLine(targets, ("  - host     " + HostReason() + "\n").c_str());
     run.report.Close();
-    printf("ConfigureThermometer answered %d\n", result);
+    PrintText(stdout, "ConfigureThermometer answered %d\n", result);
 
     int status = 0;
     if (run.log && !run.log->Flush()) {
         // The rows are not lost: they go to standard error for the record.
-        fprintf(stderr, "tavohost: these rows are not in '%s':\n", run.options.strLog.c_str());
+        PrintText(stderr, "tavohost: these rows are not in '%s':\n", run.options.Option("--log").c_str());
         for (const std::string& row : run.log->Pending())
-            fputs(row.c_str(), stderr);
-        status = 1;
+            PrintText(stderr, "%s", row.c_str());
+        status = kFindings;
     }
     for (const std::string& failure : op.Failures()) {
-        fprintf(stderr, "tavohost: %s\n", failure.c_str());
-        status = 1;
+        PrintText(stderr, "tavohost: %s\n", failure.c_str());
+        status = kFindings;
     }
     for (const std::string& pending : op.Pending()) {
-        fprintf(stderr, "tavohost: the script expected %s, which never opened\n", pending.c_str());
-        status = 1;
+        PrintText(stderr, "tavohost: the script expected %s, which never opened\n", pending.c_str());
+        status = kFindings;
     }
     return status;
 }
 
-int RunConfigure(const std::vector<std::string>& args)
+int RunConfigure(const CommandLine& line)
 {
+    if (line.arguments.size() != 1)
+        return Usage("configure takes the module's path and options");
     ConfigureRun run;
-    std::string problem;
-    if (!ParseConfigureOptions(args, &run.options, &problem))
-        return Usage(problem);
+    run.options = line;
     if (!PrepareConfigure(run))
-        return 1;
-    int status = run.options.strScript.empty() ? RunInteractive(run) : RunScripted(run);
-    if (!run.options.strSaveBench.empty() && !CBench::Get().Save(run.options.strSaveBench, &problem)) {
-        fprintf(stderr, "tavohost: %s\n", problem.c_str());
-        status = 1;
+        return kUnusable;
+    const std::string script = line.Option("--script"), saveBench = line.Option("--save-bench");
+    int status = script.empty() ? RunInteractive(run) : RunScripted(run);
+    std::string problem;
+    if (!saveBench.empty() && !CBench::Get().Save(saveBench, &problem)) {
+        PrintText(stderr, "tavohost: %s\n", problem.c_str());
+        status = kFindings;
     }
-    if (!run.options.strScript.empty() && !run.options.strBench.empty())
+    if (!script.empty() && !line.Option("--bench").empty())
         PrintBenchTable();
     return status;
 }
+
+// A command, the options it knows and what runs it.
+struct Command
+{
+    const char* pszName;
+    std::set<std::string> options;
+    int (*run)(const CommandLine&);
+};
+
+const Command kCommands[] = {
+    {"info", {}, RunInfo},
+    {"texts", {"--lang"}, RunTexts},
+    {"check-module", {"--libs"}, RunCheckModule},
+    {"check-lang", {}, RunCheckLanguage},
+    {"configure", kConfigureOptions, RunConfigure},
+};
 
 }  // namespace
 
@@ -442,21 +487,19 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return Usage("no command given");
-    const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    if (command == "--help" || command == "-h") {
-        fputs(kUsage, stdout);
-        return 0;
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h") {
+        PrintText(stdout, "%s", kUsage);
+        return kDone;
     }
-    if (command == "info")
-        return RunInfo(args);
-    if (command == "texts")
-        return RunTexts(args);
-    if (command == "check-lang")
-        return RunCheckLanguage(args);
-    if (command == "check-module")
-        return RunCheckModule(args);
-    if (command == "configure")
-        return RunConfigure(args);
-    return Usage("unknown command '" + command + "'");
+    for (const Command& command : kCommands) {
+        if (name != command.pszName)
+            continue;
+        CommandLine line;
+        std::string problem;
+        if (!ParseCommandLine(std::vector<std::string>(argv + 2, argv + argc), command.options, &line, &problem))
+            return Usage(problem);
+        return command.run(line);
+    }
+    return Usage("unknown command '" + name + "'");
 }

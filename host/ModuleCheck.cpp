@@ -209,6 +209,13 @@ public:
 
     void Line(bool ok, const std::string& text) { m_pLines->push_back({ok, text}); }
 
+    // A value held against the one it needs: the fit line, or what was found
+    // and what was expected.
+    void Compare(bool ok, const std::string& fit, const std::string& found, const std::string& expected)
+    {
+        Line(ok, ok ? fit : found + ", where it needs " + expected);
+    }
+
     const char* Name(const Decoration& decoration) const { return m_bPe32 ? decoration.psz32 : decoration.psz64; }
 
     void Exports()
@@ -240,10 +247,9 @@ public:
             if (!m_exports.count(name))
                 missing.push_back(name);
         }
-        Line(missing.empty(), missing.empty()
-                                  ? "exports CTestTAVO02's " + std::to_string(members.size()) +
-                                        " members and table under Microsoft's names"
-                                  : "does not export " + Joined(missing));
+        const std::string all = "CTestTAVO02's " + std::to_string(members.size()) + " members and table";
+        Compare(missing.empty(), "exports " + all + " under Microsoft's names", "does not export " + Joined(missing),
+                all + " under Microsoft's names");
         std::vector<std::string> others;
         for (const auto& exported : m_exports) {
             const std::string& name = exported.first;
@@ -253,9 +259,9 @@ public:
                 std::none_of(std::begin(kCompilerAdded), std::end(kCompilerAdded), added))
                 others.push_back(name);
         }
-        Line(others.empty(), others.empty()
-                                 ? "exports nothing else but what the compiler adds for the class"
-                                 : "exports more than the class and the two functions: " + Joined(others));
+        Compare(others.empty(), "exports nothing else but what the compiler adds for the class",
+                "exports more than the class and the two functions: " + Joined(others),
+                "nothing else but what the compiler adds for the class");
     }
 
     // Binds each import to the export table of the library the loader would
@@ -386,7 +392,8 @@ public:
                                      : std::string("ASLR: ") + (dynamic ? "dynamic base without relocations"
                                                                         : "no dynamic base") +
                                            ", where the loader needs both to load it at any address");
-        Line((flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, "NX: runs with data execution prevention");
+        Compare((flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, "NX: runs with data execution prevention",
+                "NX: not marked compatible with data execution prevention", "the NX_COMPAT mark");
         SehMarking(flags);
 
         std::vector<std::string> writableCode, dwarf;
@@ -398,15 +405,14 @@ public:
             if (name.rfind(".debug", 0) == 0 || name[0] == '/')
                 dwarf.push_back(name);
         }
-        Line(writableCode.empty(), writableCode.empty()
-                                       ? "no section is both writable and executable"
-                                       : "sections both writable and executable: " + Joined(writableCode));
+        Compare(writableCode.empty(), "no section is both writable and executable",
+                "sections both writable and executable: " + Joined(writableCode), "each section one or the other");
         const IMAGE_FILE_HEADER& header = m_pe.FileHeader();
         const bool symbols = header.PointerToSymbolTable || header.NumberOfSymbols;
-        Line(!symbols && dwarf.empty(),
-             symbols ? "not stripped: a COFF symbol table of " + std::to_string(header.NumberOfSymbols) + " symbols"
-             : dwarf.empty() ? "stripped: no symbol table, no DWARF sections"
-                             : "not stripped: DWARF sections " + Joined(dwarf));
+        Compare(!symbols && dwarf.empty(), "stripped: no symbol table, no DWARF sections",
+                symbols ? "not stripped: a COFF symbol table of " + std::to_string(header.NumberOfSymbols) + " symbols"
+                        : "not stripped: DWARF sections " + Joined(dwarf),
+                "neither, its symbols in the PDB");
         m_pLines->push_back(m_pdbLine);
     }
 
@@ -514,9 +520,9 @@ private:
         const bool named = m_pe.TextAt(RttiRva(object[3]) + nameOffset) == kHierarchy[0] &&
                            names.size() >= std::size(kHierarchy) &&
                            std::equal(std::begin(kHierarchy), std::end(kHierarchy), names.begin());
-        Line(named, named ? "its RTTI names CTestTAVO02, derived from CTAVOTester and CTest"
-                          : "its RTTI names " + (names.empty() ? std::string("no class hierarchy") : Joined(names)) +
-                                ", where it needs CTestTAVO02 with its bases CTAVOTester and CTest");
+        Compare(named, "its RTTI names CTestTAVO02, derived from CTAVOTester and CTest",
+                "its RTTI names " + (names.empty() ? std::string("no class hierarchy") : Joined(names)),
+                "CTestTAVO02 with its bases CTAVOTester and CTest");
     }
 
     void SehMarking(WORD flags)
@@ -639,22 +645,23 @@ void CheckResources(const CPeFile& pe, CChecker& checker)
 {
     DWORD size = 0;
     const auto has = [&pe, &size](LPCSTR name, LPCSTR type) { return pe.Resource(type, name, &size) != nullptr; };
-    checker.Line(has("MAINICON", RT_GROUP_ICON), "holds the icon MAINICON");
-    checker.Line(has("IDB_TOOLBAR", RT_BITMAP), "holds the bitmap IDB_TOOLBAR");
-    checker.Line(has(MAKEINTRESOURCEA(IDD_CONFIG), RT_DIALOG) &&
-                     has(MAKEINTRESOURCEA(IDD_TEST_CONFIG), RT_DIALOG) &&
-                     has(MAKEINTRESOURCEA(IDD_CONFIRM), RT_DIALOG),
-                 "holds the dialog templates 2020, 2021 and 2022");
-    checker.Line(has(MAKEINTRESOURCEA(IDB_UNIT_BOARD), RT_BITMAP), "holds the bitmap 2023");
+    const auto hold = [&checker](bool held, const std::string& what) {
+        checker.Compare(held, "holds " + what, "does not hold " + what + " as FindResource looks for it", what);
+    };
+    hold(has("MAINICON", RT_GROUP_ICON), "the icon MAINICON");
+    hold(has("IDB_TOOLBAR", RT_BITMAP), "the bitmap IDB_TOOLBAR");
+    hold(has(MAKEINTRESOURCEA(IDD_CONFIG), RT_DIALOG) && has(MAKEINTRESOURCEA(IDD_TEST_CONFIG), RT_DIALOG) &&
+             has(MAKEINTRESOURCEA(IDD_CONFIRM), RT_DIALOG),
+         "the dialog templates 2020, 2021 and 2022");
+    hold(has(MAKEINTRESOURCEA(IDB_UNIT_BOARD), RT_BITMAP), "the bitmap 2023");
     const BYTE* version = pe.Resource(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), &size);
     const std::string file = version ? VersionText(version, size, L"OriginalFilename") : std::string();
     const std::string number = version ? VersionText(version, size, L"FileVersion") : std::string();
     const std::string found = version ? "names the file " + (file.empty() ? "none" : file) + ", version " +
                                             (number.empty() ? "none" : number)
                                       : "is missing";
-    checker.Line(file == "TestTAVO02.test", file == "TestTAVO02.test"
-                                                ? "its version block names the file TestTAVO02.test, version " + number
-                                                : "its version block " + found + ", where it needs TestTAVO02.test");
+    checker.Compare(file == "TestTAVO02.test", "its version block names the file TestTAVO02.test, version " + number,
+                    "its version block " + found, "the file name TestTAVO02.test");
 }
 
 bool CheckReadable(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
@@ -666,16 +673,17 @@ bool CheckReadable(const std::string& path, const std::string& libraries, std::v
     CChecker checker(pe, path, lines);
     const bool x86 = pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_I386;
     const bool x64 = !pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_AMD64;
-    checker.Line(x86 && pe.IsDll(), x86 ? (pe.IsDll() ? "a PE32 DLL for 32-bit x86" : "a PE32 program, not a DLL")
-                                        : std::string(x64 ? "a PE32+ file for x64" : "a file for machine " +
-                                                                                         Hex(pe.Machine())) +
-                                              ", where the production host, a 32-bit program, needs a PE32 DLL for "
-                                              "32-bit x86");
+    checker.Line(x86 && pe.IsDll(), x86 && pe.IsDll() ? "a PE32 DLL for 32-bit x86"
+                                    : std::string(x86 ? "a PE32 program"
+                                                  : x64 ? "a PE32+ file for x64"
+                                                        : "a file for machine " + Hex(pe.Machine())) +
+                                          ", where the production host, a 32-bit program, needs a PE32 DLL for "
+                                          "32-bit x86");
     lines->back().bBitness = x64 && pe.IsDll();
     if (!x86 && !x64)
         return true;  // the tables below are read as x86's or x64's
     if (x64 && !pe.IsDll())
-        checker.Line(false, "a PE32+ program, not a DLL");
+        checker.Line(false, "a PE32+ program, where the host loads a DLL");
     pe.CheckLayout();
     checker.Exports();
     checker.Bindings(libraries);

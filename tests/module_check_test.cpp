@@ -389,14 +389,15 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         {"no relocations", directory(IMAGE_DIRECTORY_ENTRY_BASERELOC, [](IMAGE_DATA_DIRECTORY& t) { t.Size = 0; }),
          "ASLR: dynamic base without relocations"},
         {"no dynamic base", cleared(IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE), "ASLR: no dynamic base"},
-        {"NX cleared", cleared(IMAGE_DLLCHARACTERISTICS_NX_COMPAT), "NX: runs with data execution prevention"},
+        {"NX cleared", cleared(IMAGE_DLLCHARACTERISTICS_NX_COMPAT), "NX: not marked compatible with data execution prevention, where it needs the NX_COMPAT mark"},
         {"dialog templates out of order",
          [](std::string& bytes, const CPeFile& pe) {
              const size_t dialogs = ResourceChild(bytes, pe, 0, 5);
              std::swap(At<ULONGLONG>(bytes, dialogs), At<ULONGLONG>(bytes, dialogs + 8));
          },
          "holds ID 2020 behind ID 2021, where FindResource's binary search needs names, then IDs, each in rising "
-         "order\nholds the dialog templates 2020, 2021 and 2022\n"},
+         "order\ndoes not hold the dialog templates 2020, 2021 and 2022 as FindResource looks for it, where it needs "
+         "the dialog templates 2020, 2021 and 2022\n"},
         {"a resource's data outside the image",
          [](std::string& bytes, const CPeFile& pe) {
              const size_t language = ResourceChild(bytes, pe, ResourceChild(bytes, pe, 0, 16));
@@ -409,6 +410,15 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
              At<DWORD>(bytes, ResourceChild(bytes, pe, 0, 16) + 4) = 0x80000000;  // the name leads back to the root
          },
          "the file is damaged: its resource directory is deeper than three levels"},
+        {"the version block naming another file",
+         [](std::string& bytes, const CPeFile&) {
+             const auto wide = [](const wchar_t* text) {
+                 return std::string(reinterpret_cast<const char*>(text), 2 * wcslen(text));
+             };
+             ReplaceText(bytes, wide(L"TestTAVO02.test"), wide(L"TestTAVO03.test"));
+         },
+         "its version block names the file TestTAVO03.test, version 1.0.0.0, where it needs the file name "
+         "TestTAVO02.test"},
         {"a PDB named COM1",
          [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "TestTAVO02.pdb", std::string("COM1\0", 5)); },
          "its CodeView entry names COM1 as its PDB"},

@@ -1,20 +1,6 @@
-// CSimulatedBench::Load and CSimulatedBench::Save: the bench file, an INI file with one
-// [Bench] section and one [Unit NAME] section per unit:
-//
-//   [Bench]
-//   Connected=A           ; optional: the unit connected at start
-//   [Unit A]
-//   Type=QX2250.10        ; up to 16 characters (may be empty; "..." keeps blanks)
-//   Serial=00012345       ; up to 8 characters
-//   UserConfig=05 0A 60 02 58 02 73 61 76 65 00 00 01 01 01 01 FF FF FF FF 00
-//   DefaultConfig=...     ; optional, 17 to 32 bytes
-//   JP1=WE                ; WE (writes allowed) or WP
-//   JP2=open              ; open or closed
-//   AnswersOn=5 9600 2    ; optional: address, baud rate, parity 0/1/2;
-//                         ; default: the user configuration's
-//   AnswersAfterPolls=0   ; optional test behaviour
-//   NeverAnswers=no
-//   PollTime=0            ; milliseconds one poll takes
+// CSimulatedBench::Load and CSimulatedBench::Save: the bench file, an INI file
+// with one [Bench] section and one [Unit NAME] section per unit. Its keys and
+// values are described in docs/bench-file.md.
 #include "SimulatedBench.h"
 
 #include <cstdio>
@@ -72,6 +58,30 @@ std::string Hex(const unsigned char* bytes, size_t count)
     return text;
 }
 
+// The line without the comment that may end it: a ';' or '#' after blanks,
+// as people write INI files. A quoted value ends at the quote that only
+// blanks or such a comment follow, and keeps whatever its quotes hold.
+std::string WithoutComment(const std::string& line)
+{
+    const auto blank = [&line](size_t at) { return line[at] == ' ' || line[at] == '\t'; };
+    const size_t equals = line.find('=');
+    const size_t open = line.find_first_not_of(" \t", equals == std::string::npos ? 0 : equals + 1);
+    size_t from = 0;
+    if (equals != std::string::npos && open != std::string::npos && line[open] == '"') {
+        for (size_t close = line.find('"', open + 1); close != std::string::npos && !from;
+             close = line.find('"', close + 1)) {
+            const size_t next = line.find_first_not_of(" \t\r", close + 1);
+            if (next == std::string::npos || ((line[next] == ';' || line[next] == '#') && blank(next - 1)))
+                from = close + 1;
+        }
+    }
+    for (size_t at = line.find_first_of(";#", from); at != std::string::npos; at = line.find_first_of(";#", at + 1)) {
+        if (at > 0 && blank(at - 1))
+            return line.substr(0, at);
+    }
+    return line;
+}
+
 struct Entry
 {
     std::string strValue;
@@ -102,6 +112,7 @@ public:
             line = Trim(line);
             if (line.empty() || line[0] == ';' || line[0] == '#')
                 continue;
+            line = Trim(WithoutComment(line));
             if (line[0] == '[') {
                 if (line.back() != ']')
                     return Fail(number, "", "", "a section header must end with ']'");

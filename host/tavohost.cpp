@@ -43,7 +43,7 @@ const char kUsage[] =
     "                               resources\n"
     "  check-lang FILE              check a language file for the localizer\n"
     "  configure MODULE [OPTIONS]   run the module's configuration command on the bench\n"
-    "      --bench FILE             the simulated units (docs/bench-file.md, examples\\bench.ini)\n"
+    "      --bench FILE             the simulated units (docs\\bench-file.md, examples\\bench.ini)\n"
     "      --lang FILE              the host's language file\n"
     "      --script FILE            an operator script (see examples\\series.script);\n"
     "                               without it tavohost opens its host window and a bench\n"
@@ -62,7 +62,9 @@ const char kUsage[] =
     "     opened, log rows or the saved bench not written)\n"
     "  2  nothing was checked or run: an input cannot be read or used (the module,\n"
     "     a language file, the bench, the script, the report), the command line is\n"
-    "     wrong, or the host window cannot be opened; one line says why\n";
+    "     wrong, or the host window cannot be opened; one line says why\n"
+    "\n"
+    "The docs and examples folders named above lie beside tavohost.exe.\n";
 
 // Exit statuses, one meaning each: scripts around tavohost rely on them.
 enum ExitStatus

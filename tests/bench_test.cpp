@@ -33,19 +33,20 @@ const char kUnitA[] =
     "DefaultConfig=00 00 00 00 00 00 00 00 72 00 9F 00 00 00 00 07 0A\n"
     "JP1=WE\n";
 
+// Comments after values, as people write them: a ';' or '#' after blanks.
 const char kUnitB[] =
-    "[Unit B]\n"
-    "Type=\"  QX2210.00  \"\n"
-    "Serial=ABC\n"
+    "[Unit B]   ; write-protected\n"
+    "Type=\"  QX2210.00  \"  ; \"blanks\" kept\n"
+    "Serial=ABC#1\n"
     "UserConfig=07 00 18 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\n"
     "JP1=WP\n"
     "JP2=closed\n"
-    "AnswersOn=9 1200 1\n"
+    "AnswersOn=9 1200 1\t# its own setting\n"
     "AnswersAfterPolls=3\n";
 
 std::string BenchText(const std::string& units, const std::string& connected = "A")
 {
-    return "; test bench\n[Bench]\nConnected=" + connected + "\n\n" + units;
+    return "; test bench\n[Bench]\nConnected=" + connected + "    ; the unit connected at the start\n\n" + units;
 }
 
 // One poll of address, its ten out-values in values (filled with a marker first).
@@ -115,7 +116,7 @@ TEST_F(BenchTest, CheckEEPROMReadsTheConnectedUnit)
     ASSERT_EQ(1, m_tester.CheckEEPROM(nullptr, 0, 1));
     EXPECT_EQ(0, memcmp("  QX2210.00  \0", m_tester.m_EEPROMCache.GetEEPROMCacheFrom(40, 1), 14))
         << "quotes keep the blanks";
-    EXPECT_EQ(0, memcmp("ABC\0\0\0\0\0", m_tester.m_EEPROMCache.GetEEPROMCacheFrom(80, 1), 8));
+    EXPECT_EQ(0, memcmp("ABC#1\0\0\0", m_tester.m_EEPROMCache.GetEEPROMCacheFrom(80, 1), 8));
 
     ASSERT_TRUE(CBench::Get().Connect(""));
     EXPECT_EQ(0, m_tester.CheckEEPROM(nullptr, 0, 1)) << "nothing connected";

@@ -2,16 +2,7 @@
 # SHA256SUMS over them and zips the folder beside it; zips the PDB as
 # PACKAGE_DIR-symbols.zip. Without FIELD the installation text first says that
 # the module was built against the development stand-ins' headers.
-function(zip_folder folder)
-    get_filename_component(parent ${folder} DIRECTORY)
-    get_filename_component(name ${folder} NAME)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${name}.zip --format=zip ${name}
-                    WORKING_DIRECTORY ${parent} RESULT_VARIABLE zipped)
-    if(NOT zipped EQUAL 0)
-        message(FATAL_ERROR "cannot write ${parent}/${name}.zip")
-    endif()
-    message(STATUS "${parent}/${name}.zip")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/package-files.cmake)
 
 file(REMOVE_RECURSE ${PACKAGE_DIR} ${PACKAGE_DIR}-symbols)
 file(MAKE_DIRECTORY ${PACKAGE_DIR}/lang ${PACKAGE_DIR}-symbols)
@@ -23,16 +14,8 @@ if(NOT FIELD)
     file(READ ${SOURCE_DIR}/docs/INSTALL-development.txt development)
     string(PREPEND install "${development}\n")
 endif()
-file(WRITE ${PACKAGE_DIR}/INSTALL.txt "${install}")
-
-file(GLOB_RECURSE files RELATIVE ${PACKAGE_DIR} ${PACKAGE_DIR}/*)
-list(SORT files)
-set(sums "")
-foreach(name ${files})
-    file(SHA256 ${PACKAGE_DIR}/${name} hash)
-    string(APPEND sums "${hash}  ${name}\n")
-endforeach()
-file(WRITE ${PACKAGE_DIR}/SHA256SUMS "${sums}")
+write_windows_text(${PACKAGE_DIR}/INSTALL.txt "${install}")
+write_checksums(${PACKAGE_DIR})
 zip_folder(${PACKAGE_DIR})
 
 if(NOT EXISTS ${PDB})

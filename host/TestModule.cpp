@@ -23,7 +23,10 @@ bool CTestModule::Load(const std::string& path)
         m_strError = "module '" + path + "' not found";
         return false;
     }
-    m_hModule = ::LoadLibraryA(path.c_str());
+    // A module named with its folder binds its libraries from that folder
+    // first, as it does in the host's own folder on the line.
+    const bool inFolder = path.find_first_of("\\/") != std::string::npos;
+    m_hModule = ::LoadLibraryExA(path.c_str(), nullptr, inFolder ? LOAD_WITH_ALTERED_SEARCH_PATH : 0);
     if (!m_hModule) {
         const DWORD error = ::GetLastError();
         m_strError = "cannot load module '" + path + "': " + SystemMessage(error) + " (error " +

@@ -159,7 +159,9 @@ bool OpenLanguageFile(ITest* test, const std::string& path)
     test->SetLanguageFile(path.c_str());
     if (test->LanguageFileOpen())
         return true;
-    PrintText(stderr, "tavohost: language file not used: %s\n", BenchLanguageError());
+    const std::string why = BenchLanguageError();  // only the bench's tester library says why
+    PrintText(stderr, "tavohost: language file not used: %s\n",
+              why.empty() ? ("'" + path + "'; tavohost check-lang names what the module refuses").c_str() : why.c_str());
     return false;
 }
 

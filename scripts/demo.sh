@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs the main job: a series
 # of four simulated units configured through the real dialogs by the shipped
 # operator script, with the Czech language file. Prints the host report and
-# the units' settings as the bench holds them afterwards.
+# the units' settings as the bench holds them afterwards, and where it wrote
+# the report and the bench.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -18,3 +19,5 @@ echo
     --lang lang/cs.xml \
     --report "$build/demo-report.txt" \
     --save-bench "$build/demo-bench.ini"
+echo
+echo "The host report is in $build/demo-report.txt, the bench as the series left it in $build/demo-bench.ini."

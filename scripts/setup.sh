@@ -92,11 +92,20 @@ if [ "${TAVO_RUNTIME_32:-}" != no ] && ! installed "$runtime_32"; then
     fi
 fi
 
-if [ ${#missing[@]} -gt 0 ] || $want_32; then
-    if [ "$(id -u)" -ne 0 ]; then
-        say "missing packages (${missing[*]}$($want_32 && echo " $runtime_32")); run this script as root"
-        exit 1
+# Only root installs packages and generates locales: anyone else is told what
+# it would do.
+if { [ ${#missing[@]} -gt 0 ] || $want_32 || $make_locale; } && [ "$(id -u)" -ne 0 ]; then
+    packages=("${missing[@]}")
+    ! $want_32 || packages+=("$runtime_32")
+    todo=${packages[*]:+install ${packages[*]}}
+    if $make_locale; then
+        todo+="${todo:+ and }generate the locale $locale_name, without which Wine does not report the Czech code page"
     fi
+    say "run this script as root: it would $todo"
+    exit 1
+fi
+
+if [ ${#missing[@]} -gt 0 ] || $want_32; then
     export DEBIAN_FRONTEND=noninteractive
     apt_errors=$(mktemp)
     trap 'rm -f "$apt_errors"' EXIT

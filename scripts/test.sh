@@ -10,5 +10,8 @@ tree=$(run_tree)
 echo "== Tests run in $(basename "$tree") =="
 start_wineserver "$tree"
 cd "$tree"
-ctest --output-on-failure --no-tests=error
-echo "== $(ctest -N --no-tests=error | sed -n 's/^Total Tests: //p') tests ran in $(basename "$tree") =="
+summary=$(mktemp)
+trap 'rm -f "$summary"; stop_wineserver' EXIT
+ctest --output-on-failure --no-tests=error | tee "$summary"
+# CTest's own count of the tests it ran: "100% tests passed, 0 tests failed out of N".
+echo "== $(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$summary") tests ran in $(basename "$tree") =="

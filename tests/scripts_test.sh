@@ -4,8 +4,8 @@
 # calls that change the machine and answer from the case's settings. Then
 # scripts/test.sh where no tree's Wine can start, the build stood in by a
 # cmake that runs only the configuration's Wine check (cmake/wine.cmake)
-# against Wines that fail. Each case checks the exit status, every line said
-# and the calls made.
+# against Wines that fail, and scripts/wineprefix.sh with one. Each case
+# checks the exit status, every line said and the calls made.
 set -uo pipefail
 scripts=$(cd "$(dirname "$0")/.." && pwd)/scripts
 work=$(mktemp -d)
@@ -85,7 +85,8 @@ check() {
     output=$(env PATH="$work/bin:$PATH" STANDIN_LOG="$work/log" TAVO_LOCALE_GEN_LIST="$work/locale.gen" \
                  STANDIN_INSTALLED="$all" STANDIN_LOCALES="C cs_CZ.utf8" STANDIN_UID=0 STANDIN_REFUSE= \
                  STANDIN_UPDATE_FAILS=0 STANDIN_INSTALL_FAILS=0 STANDIN_KERNEL_32=yes \
-                 STANDIN_WINE_DIR="$work/wine" TAVO_RUNTIME_32= "$@" bash "$scripts/${SCRIPT:-setup.sh}" 2>&1 >/dev/null) ||
+                 STANDIN_WINE_DIR="$work/wine" TAVO_RUNTIME_32= "$@" bash "$scripts/${SCRIPT:-setup.sh}" \
+                 ${SCRIPT_ARGS:-} 2>&1 >/dev/null) ||
         status=$?
     [ "$status" = "$exit" ] || problems+=("exit status $status, expected $exit")
     [ "$output" = "${said%$'\n'}" ] || problems+=("it said other lines than:"$'\n'"$said")
@@ -127,8 +128,12 @@ check "a build package refused: setup fails and names it" 1 \
 package lld-16")" \
     "$(lines "$update" "$install lld-16" "$update" "$install lld-16")" STANDIN_INSTALLED="${all/lld-16/}" \
     STANDIN_REFUSE=lld-16
-check "not root with packages missing: no apt call" 1 "setup: missing packages (cmake); run this script as root" \
+check "not root with packages missing: no apt call" 1 "setup: run this script as root: it would install cmake" \
     "" STANDIN_INSTALLED="${all/cmake/}" STANDIN_UID=1000
+check "not root, only the Czech locale missing: says so, writes nothing" 1 "setup: run this script as root: it would \
+generate the locale cs_CZ.UTF-8, without which Wine does not report the Czech code page" "" STANDIN_LOCALES="C POSIX" \
+    STANDIN_UID=1000
+[ -s "$work/locale.gen" ] && { failures=$((failures + 1)); echo "FAILED: locale.gen written by a user"; }
 
 configure() {
     lines "cmake -S ${scripts%/*} -B $work/build/$1 -G Ninja -DCMAKE_TOOLCHAIN_FILE=${scripts%/*}/cmake/mingw-$1.cmake \
@@ -143,5 +148,10 @@ SCRIPT=test.sh check "test.sh where no tree's Wine can start: fails, saying why"
              "No build tree can run its programs here: i686: $i686; x86_64: $x86_64")" \
     "$(configure i686; configure x86_64 "-DTAVO_MODULE_32=$work/build/i686/bin/TestTAVO02.test")" \
     TAVO_BUILD_DIR="$work/build"
+
+SCRIPT=wineprefix.sh SCRIPT_ARGS="$work/wine/wine-i686 $work/prefix" check \
+    "wineprefix.sh with a Wine that cannot start: shows Wine's last lines" 1 \
+    "$(lines "wineprefix.sh: Wine cannot create the prefix in $work/prefix; Wine's last lines:" \
+             "    it looks like wine32 is missing, you should install it.")" ""
 
 [ "$failures" -eq 0 ] || { echo "$failures of the entry-script cases failed"; exit 1; }

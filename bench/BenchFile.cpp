@@ -10,6 +10,8 @@
 #include <map>
 #include <sstream>
 
+#include "Lock.h"
+
 namespace {
 
 std::string Trim(const std::string& text)
@@ -325,38 +327,38 @@ int CSimulatedBench::Load(const std::string& path, std::string* error)
             *error = parser.Error();
         return 0;
     }
-    ::EnterCriticalSection(&m_lock);
+    CLock lock(m_lock);
     m_units = units;
     m_nConnected = connectedIndex;
     m_nLineBaud = 0;
     m_nLineParity = 0;
-    ::LeaveCriticalSection(&m_lock);
     return 1;
 }
 
 int CSimulatedBench::Save(const std::string& path, std::string* error) const
 {
     std::ostringstream out;
-    ::EnterCriticalSection(&m_lock);
-    out << "; Simulated units of the TAVO bench\n[Bench]\n";
-    if (m_nConnected >= 0)
-        out << "Connected=" << m_units[m_nConnected].strName << "\n";
-    for (const BenchUnit& unit : m_units) {
-        out << "\n[Unit " << unit.strName << "]\n"
-            << "Type=\"" << unit.strType << "\"\n"
-            << "Serial=\"" << unit.strSerial << "\"\n"
-            << "UserConfig=" << Hex(unit.abyConfig, BenchUnit::CONFIG_SIZE) << "\n";
-        if (!unit.defaultBlock.empty())
-            out << "DefaultConfig=" << Hex(unit.defaultBlock.data(), unit.defaultBlock.size()) << "\n";
-        out << "JP1=" << (unit.bWriteEnabled ? "WE" : "WP") << "\n"
-            << "JP2=" << (unit.bJP2Closed ? "closed" : "open") << "\n"
-            << "AnswersOn=" << static_cast<int>(unit.byAnswerAddress) << " " << unit.nAnswerBaud << " "
-            << static_cast<int>(unit.byAnswerParity) << "\n"
-            << "AnswersAfterPolls=" << unit.nAnswerAfterPolls << "\n"
-            << "NeverAnswers=" << (unit.bNeverAnswers ? "yes" : "no") << "\n"
-            << "PollTime=" << unit.dwPollMs << "\n";
+    {
+        CLock lock(m_lock);
+        out << "; Simulated units of the TAVO bench\n[Bench]\n";
+        if (m_nConnected >= 0)
+            out << "Connected=" << m_units[m_nConnected].strName << "\n";
+        for (const BenchUnit& unit : m_units) {
+            out << "\n[Unit " << unit.strName << "]\n"
+                << "Type=\"" << unit.strType << "\"\n"
+                << "Serial=\"" << unit.strSerial << "\"\n"
+                << "UserConfig=" << Hex(unit.abyConfig, BenchUnit::CONFIG_SIZE) << "\n";
+            if (!unit.defaultBlock.empty())
+                out << "DefaultConfig=" << Hex(unit.defaultBlock.data(), unit.defaultBlock.size()) << "\n";
+            out << "JP1=" << (unit.bWriteEnabled ? "WE" : "WP") << "\n"
+                << "JP2=" << (unit.bJP2Closed ? "closed" : "open") << "\n"
+                << "AnswersOn=" << static_cast<int>(unit.byAnswerAddress) << " " << unit.nAnswerBaud << " "
+                << static_cast<int>(unit.byAnswerParity) << "\n"
+                << "AnswersAfterPolls=" << unit.nAnswerAfterPolls << "\n"
+                << "NeverAnswers=" << (unit.bNeverAnswers ? "yes" : "no") << "\n"
+                << "PollTime=" << unit.dwPollMs << "\n";
+        }
     }
-    ::LeaveCriticalSection(&m_lock);
 
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!(file << out.str()) || !file.flush()) {

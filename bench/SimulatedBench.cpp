@@ -4,24 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Lock.h"
+
 namespace {
 
 // How long a held poll waits at most (see BenchPollsHeldTooLong).
 const DWORD kHoldLimitMs = 10000;
 
-// Holds the bench's lock for a scope: the test worker polls while the user
-// interface thread may connect units.
-class CLock
-{
-public:
-    explicit CLock(CRITICAL_SECTION& lock) : m_lock(lock) { ::EnterCriticalSection(&m_lock); }
-    ~CLock() { ::LeaveCriticalSection(&m_lock); }
-    CLock(const CLock&) = delete;
-    CLock& operator=(const CLock&) = delete;
-
-private:
-    CRITICAL_SECTION& m_lock;
-};
 
 // The unit's EEPROM image as the tester reads it.
 void BuildImage(const BenchUnit& unit, unsigned char* image, int size)

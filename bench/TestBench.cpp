@@ -5,8 +5,9 @@
 #include <new>
 #include <string>
 
-#include "SimulatedBench.h"
 #include "LanguageFile.h"
+#include "Lock.h"
+#include "SimulatedBench.h"
 
 namespace {
 
@@ -37,15 +38,6 @@ struct FrameworkNotes
 
 FrameworkNotes g_notes;
 
-class CNotesLock
-{
-public:
-    CNotesLock() { ::EnterCriticalSection(&g_notes.lock); }
-    ~CNotesLock() { ::LeaveCriticalSection(&g_notes.lock); }
-    CNotesLock(const CNotesLock&) = delete;
-    CNotesLock& operator=(const CNotesLock&) = delete;
-};
-
 std::string g_languageError;
 
 CSimulatedBench& Bench()
@@ -59,7 +51,7 @@ CSimulatedBench& Bench()
 
 void BenchSetReportSink(TEST_REPORT_SINK sink, void* context)
 {
-    CNotesLock lock;
+    CLock lock(g_notes.lock);
     g_notes.sink = sink;
     g_notes.context = context;
 }
@@ -69,7 +61,7 @@ void BenchReport(const TEST_REPORT* report)
     TEST_REPORT_SINK sink;
     void* context;
     {
-        CNotesLock lock;
+        CLock lock(g_notes.lock);
         sink = g_notes.sink;
         context = g_notes.context;
     }
@@ -89,14 +81,14 @@ void BenchReport(const TEST_REPORT* report)
 
 void BenchNoteInstance(void* instance)
 {
-    CNotesLock lock;
+    CLock lock(g_notes.lock);
     ++g_notes.nInstanceCalls;
     g_notes.pLastInstance = instance;
 }
 
 void BenchNoteSupportedTestQuery(const char* name, char** table, int count, int answer)
 {
-    CNotesLock lock;
+    CLock lock(g_notes.lock);
     g_notes.bQueried = true;
     g_notes.pszQueryName = name;
     g_notes.ppQueryTable = table;
@@ -106,7 +98,7 @@ void BenchNoteSupportedTestQuery(const char* name, char** table, int count, int 
 
 int BenchInstanceCalls(void** lastInstance)
 {
-    CNotesLock lock;
+    CLock lock(g_notes.lock);
     if (lastInstance)
         *lastInstance = g_notes.pLastInstance;
     return g_notes.nInstanceCalls;
@@ -114,7 +106,7 @@ int BenchInstanceCalls(void** lastInstance)
 
 int BenchLastSupportedTestQuery(const char** name, char*** table, int* count, int* answer)
 {
-    CNotesLock lock;
+    CLock lock(g_notes.lock);
     if (name)
         *name = g_notes.pszQueryName;
     if (table)
@@ -147,7 +139,7 @@ int BenchSave(const char* path, char* error, int errorSize)
 void BenchClear(void)
 {
     Bench().Clear();
-    CNotesLock lock;
+    CLock lock(g_notes.lock);
     g_notes.nInstanceCalls = 0;
     g_notes.pLastInstance = nullptr;
     g_notes.bQueried = false;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <shlwapi.h>
+#include <wrl/client.h>
 #include <xmllite.h>
 
 #include <algorithm>
@@ -485,17 +486,6 @@ std::string ByteFault(const std::string& bytes, std::string* text, int* line)
 
 typedef HRESULT(WINAPI* CreateXmlReaderFn)(REFIID, void**, IMalloc*);
 
-template <typename Interface>
-struct CReleased
-{
-    Interface* p = nullptr;
-    ~CReleased()
-    {
-        if (p)
-            p->Release();
-    }
-};
-
 // Reads the attribute name of the reader's element, if it has one.
 bool Attribute(IXmlReader* reader, const wchar_t* name, std::string* value)
 {
@@ -519,24 +509,25 @@ bool ReadXmlItems(const std::string& bytes, std::vector<XmlItem>* items, int* li
     auto create = xmllite ? reinterpret_cast<CreateXmlReaderFn>(
                                 reinterpret_cast<void*>(::GetProcAddress(xmllite, "CreateXmlReader")))
                           : nullptr;
-    CReleased<IStream> stream;
-    stream.p = text.size() <= UINT_MAX ? ::SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()),
-                                                             static_cast<UINT>(text.size()))
-                                       : nullptr;
-    CReleased<IXmlReader> reader;
-    if (!create || !stream.p || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(&reader.p), nullptr))) {
+    Microsoft::WRL::ComPtr<IStream> stream;
+    stream.Attach(text.size() <= UINT_MAX ? ::SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()),
+                                                                static_cast<UINT>(text.size()))
+                                          : nullptr);
+    Microsoft::WRL::ComPtr<IXmlReader> reader;
+    if (!create || !stream ||
+        FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.GetAddressOf()), nullptr))) {
         *reason = "XmlLite is not available";
         return false;
     }
-    reader.p->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
-    HRESULT hr = reader.p->SetInput(stream.p);
+    reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
+    HRESULT hr = reader->SetInput(stream.Get());
     // Every node takes at least one byte of the file. Wine's XmlLite answers
     // some malformed files with S_OK and no node, or the same node, for ever:
     // a node that is none, or more nodes than bytes, ends the reading.
     const size_t most = text.size() + 1;
     size_t nodes = 0;
     XmlNodeType type;
-    while (SUCCEEDED(hr) && (hr = reader.p->Read(&type)) == S_OK) {
+    while (SUCCEEDED(hr) && (hr = reader->Read(&type)) == S_OK) {
         if (type == XmlNodeType_None || ++nodes > most) {
             hr = WC_E_SYNTAX;
             break;
@@ -545,21 +536,21 @@ bool ReadXmlItems(const std::string& bytes, std::vector<XmlItem>* items, int* li
             continue;
         XmlItem item;
         const wchar_t* name = nullptr;
-        reader.p->GetLocalName(&name, nullptr);
+        reader->GetLocalName(&name, nullptr);
         item.strElement = Utf8(name);
         UINT number = 0;
-        reader.p->GetLineNumber(&number);
+        reader->GetLineNumber(&number);
         item.nLine = static_cast<int>(number);
-        reader.p->GetDepth(&number);
+        reader->GetDepth(&number);
         item.nDepth = static_cast<int>(number);
-        item.bHasId = Attribute(reader.p, L"ID", &item.strId);
-        item.bHasText = Attribute(reader.p, L"text", &item.strText);
-        reader.p->MoveToElement();
+        item.bHasId = Attribute(reader.Get(), L"ID", &item.strId);
+        item.bHasText = Attribute(reader.Get(), L"text", &item.strText);
+        reader->MoveToElement();
         items->push_back(item);
     }
     if (FAILED(hr)) {
         UINT number = 0;
-        reader.p->GetLineNumber(&number);
+        reader->GetLineNumber(&number);
         *line = static_cast<int>(number);
         *reason = "error 0x" + Hex(static_cast<unsigned long>(hr), 8);
         return false;

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "HostNumbers.h"
 #include "LibraryNames.h"
 #include "ModalRun.h"
 #include "TAVOTester.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-const ModalRunSite kSite = {"DlgConfig", 68, 74, 0};
+const ModalRunSite kSite = {"DlgConfig", kDlgConfigNoDialogProcLine, kDlgConfigNoInstanceLine, 0};
 const char kCaption[] = "TAVO-01";
 const DWORD kMarkerSave = 0x65766173;  // "save", little-endian
 const int kPulseCount = 8;             // minimum I0..I3, then maximum I0..I3

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "HostNumbers.h"
 #include "Invariant.h"
 
 int RunModalDialog(CMyDialog& dialog, HWND parent, HINSTANCE instance, const ModalRunSite& site)
@@ -10,12 +11,12 @@ int RunModalDialog(CMyDialog& dialog, HWND parent, HINSTANCE instance, const Mod
     const DLGPROC dialogProc = dialog.GetWndProc();
     if (!dialogProc) {
         dialog.OutputDebugStringA("DLGPROC je NULL\n");
-        ReportInvariant("0", site.pszSource, site.nNoDialogProcLine);
+        ReportInvariant(kInvariantCondition, site.pszSource, site.nNoDialogProcLine);
         return -1;
     }
     if (!instance) {
         dialog.OutputDebugStringA("HINSTANCE je NULL\n");
-        ReportInvariant("0", site.pszSource, site.nNoInstanceLine);
+        ReportInvariant(kInvariantCondition, site.pszSource, site.nNoInstanceLine);
         return -2;
     }
     // The templates name common controls (up-down), whose classes must exist
@@ -29,7 +30,7 @@ int RunModalDialog(CMyDialog& dialog, HWND parent, HINSTANCE instance, const Mod
     } else if (result == -1) {
         dialog.OutputDebugStringA("Nepodarilo se vytvorit dialogove okno\n");
         if (site.nNotCreatedLine)
-            ReportInvariant("0", site.pszSource, site.nNotCreatedLine);
+            ReportInvariant(kInvariantCondition, site.pszSource, site.nNotCreatedLine);
     }
     return static_cast<int>(result);
 }

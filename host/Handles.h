@@ -1,7 +1,8 @@
 // Classes in this file: small owners of the development host's handles, each
 // giving its handle back the one way Windows asks for it: CStdioFile (a C
-// stream), CComApartment, CComRef (a COM interface), CScreenDc, CMemoryDc,
-// CGdiObject and CDcSelection (an object selected into a DC, put back).
+// stream), CComApartment, CScreenDc, CMemoryDc, CGdiObject and CDcSelection
+// (an object selected into a DC, put back). COM interfaces are held in WRL's
+// ComPtr, here as in the bench.
 #pragma once
 
 #include <windows.h>
@@ -53,27 +54,6 @@ public:
 
 private:
     HRESULT m_hr;
-};
-
-template <typename Interface>
-class CComRef
-{
-public:
-    CComRef() = default;
-    ~CComRef()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    CComRef(const CComRef&) = delete;
-    CComRef& operator=(const CComRef&) = delete;
-
-    Interface** operator&() { return &m_p; }
-    Interface* operator->() const { return m_p; }
-    Interface* Get() const { return m_p; }
-
-private:
-    Interface* m_p = nullptr;
 };
 
 // The whole screen's DC.

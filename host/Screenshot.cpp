@@ -2,6 +2,7 @@
 #include "Screenshot.h"
 
 #include <wincodec.h>
+#include <wrl/client.h>
 
 #include <vector>
 
@@ -63,24 +64,24 @@ bool SaveWindowPng(HWND window, const std::string& path, std::string* error)
 bool WritePng(int width, int height, const std::vector<BYTE>& pixels, const std::string& path, std::string* error)
 {
     CComApartment com;
-    CComRef<IWICImagingFactory> factory;
-    CComRef<IWICStream> stream;
-    CComRef<IWICBitmapEncoder> encoder;
-    CComRef<IWICBitmapFrameEncode> frame;
+    Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+    Microsoft::WRL::ComPtr<IWICStream> stream;
+    Microsoft::WRL::ComPtr<IWICBitmapEncoder> encoder;
+    Microsoft::WRL::ComPtr<IWICBitmapFrameEncode> frame;
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
     const std::wstring widePath = WideFromAnsi(path);
     HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                    reinterpret_cast<void**>(&factory));
+                                    reinterpret_cast<void**>(factory.GetAddressOf()));
     if (SUCCEEDED(hr))
-        hr = factory->CreateStream(&stream);
+        hr = factory->CreateStream(stream.GetAddressOf());
     if (SUCCEEDED(hr))
         hr = stream->InitializeFromFilename(widePath.c_str(), GENERIC_WRITE);
     if (SUCCEEDED(hr))
-        hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
+        hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.GetAddressOf());
     if (SUCCEEDED(hr))
         hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
     if (SUCCEEDED(hr))
-        hr = encoder->CreateNewFrame(&frame, nullptr);
+        hr = encoder->CreateNewFrame(frame.GetAddressOf(), nullptr);
     if (SUCCEEDED(hr))
         hr = frame->Initialize(nullptr);
     if (SUCCEEDED(hr))

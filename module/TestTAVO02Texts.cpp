@@ -6,6 +6,7 @@
 #include <limits.h>
 #include <stdlib.h>
 
+#include "HostNumbers.h"
 #include "Invariant.h"
 
 namespace {
@@ -54,9 +55,9 @@ struct DialogText
 };
 
 const DialogText kDialogs[] = {
-    {2020, "TAVO configuration", 374},
-    {2021, "TAVO configuration test", 333},
-    {2022, "Configuration of next unit ...", 322},
+    {2020, "TAVO configuration", kConfigCaptionMissingLine},
+    {2021, "TAVO configuration test", kTestConfigCaptionMissingLine},
+    {2022, "Configuration of next unit ...", kConfirmCaptionMissingLine},
 };
 
 struct ControlText
@@ -131,7 +132,8 @@ int ReadId(const char* text)
 // first whose ID reads as id. Each ID text read goes through the scratch text.
 bool FindItem(CTestTAVO02& test, const char* item, unsigned int id)
 {
-    for (int found = test.LanguageFileGetTag(16, item); found; found = test.LanguageFileGetTag(256, item)) {
+    for (int found = test.LanguageFileGetTag(kTagFirstChild, item); found;
+         found = test.LanguageFileGetTag(kTagNextSibling, item)) {
         const char* idText = test.LanguageFileGetCurrentTagAttribute("ID");
         test.m_strScratch.InitBuffer(idText);
         if (idText && static_cast<unsigned int>(ReadId(idText)) == id)
@@ -144,8 +146,8 @@ bool FindItem(CTestTAVO02& test, const char* item, unsigned int id)
 // first matching item ends the search, whether it has a text or not.
 const char* FindLanguageText(CTestTAVO02& test, const char* group, const char* item, unsigned int id)
 {
-    test.LanguageFileGetTag(1, "TesterLanguage");
-    test.LanguageFileGetTag(16, group);
+    test.LanguageFileGetTag(kTagRoot, "TesterLanguage");
+    test.LanguageFileGetTag(kTagFirstChild, group);
     return FindItem(test, item, id) ? test.LanguageFileGetCurrentTagAttribute("text") : nullptr;
 }
 
@@ -171,8 +173,8 @@ const char* CTestTAVO02::GetDialogName(unsigned int dialogId)
 
 const char* CTestTAVO02::GetDialogControlName(unsigned int dialogId, unsigned int controlId)
 {
-    LanguageFileGetTag(1, "TesterLanguage");
-    LanguageFileGetTag(16, "Dialog");
+    LanguageFileGetTag(kTagRoot, "TesterLanguage");
+    LanguageFileGetTag(kTagFirstChild, "Dialog");
     // Only the first DialogItem of the dialog is searched for the control.
     if (FindItem(*this, "DialogItem", dialogId) && FindItem(*this, "ControlItem", controlId)) {
         if (const char* text = LanguageFileGetCurrentTagAttribute("text"))
@@ -186,6 +188,6 @@ const char* CTestTAVO02::GetDialogControlName(unsigned int dialogId, unsigned in
             return control.pszText;
     }
     // The module asks only for the captions above; anything else is a caller's error.
-    ReportInvariant("0", kSource, dialog->nMissingControlLine);
+    ReportInvariant(kInvariantCondition, kSource, dialog->nMissingControlLine);
     return "";
 }

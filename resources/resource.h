@@ -10,16 +10,28 @@
 #define IDC_PARITY              32774
 #define IDC_QUADRATURE_I0_I1    32776
 #define IDC_QUADRATURE_I2_I3    32777
-#define IDC_MIN_PULSE_I0        32778   // ..32781: minimum I0..I3, then 32782..32785 maximum I0..I3
+#define IDC_MIN_PULSE_I0        32778   // the minima of I0..I3, then their maxima, each in a row
+#define IDC_MIN_PULSE_I1        32779
+#define IDC_MIN_PULSE_I2        32780
+#define IDC_MIN_PULSE_I3        32781
 #define IDC_MAX_PULSE_I0        32782
+#define IDC_MAX_PULSE_I1        32783
+#define IDC_MAX_PULSE_I2        32784
+#define IDC_MAX_PULSE_I3        32785
 #define IDC_NO_ANSWER           32786
 #define IDC_PICTURE             32787
 #define IDC_WRITE_AND_TEST      32788
 #define IDC_SERIES              32789
 #define IDC_CURRENT_I0_I1       32790
 #define IDC_CURRENT_I2_I3       32791
-#define IDC_MIN_PULSE_SPIN_I0   32805   // ..32808, then 32809..32812 for the maxima
+#define IDC_MIN_PULSE_SPIN_I0   32805   // their up-down controls, in the same order
+#define IDC_MIN_PULSE_SPIN_I1   32806
+#define IDC_MIN_PULSE_SPIN_I2   32807
+#define IDC_MIN_PULSE_SPIN_I3   32808
 #define IDC_MAX_PULSE_SPIN_I0   32809
+#define IDC_MAX_PULSE_SPIN_I1   32810
+#define IDC_MAX_PULSE_SPIN_I2   32811
+#define IDC_MAX_PULSE_SPIN_I3   32812
 #define IDC_ADDRESS_LABEL       32815
 #define IDC_ANSWER_DELAY_LABEL  32816
 #define IDC_BAUD_RATE_LABEL     32817

@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "HostNumbers.h"
 #include "Invariant.h"
 
 namespace {
@@ -40,17 +41,17 @@ int CConfigList::Set(int serialNumber, unsigned char address)
     // The walk ends on the tail, so neither can fail; linking behind anything
     // else would lose elements, so a broken list is reported and left alone.
     if (!linkHolder) {
-        ReportInvariant("0", kSource, 100);
+        ReportInvariant(kInvariantCondition, kSource, kConfigListNoTailLine);
         return 0;
     }
     if (linkHolder->pNext) {
-        ReportInvariant("0", kSource, 101);
+        ReportInvariant(kInvariantCondition, kSource, kConfigListTailNotLastLine);
         return 0;
     }
 
     ConfigListNode* node = new (std::nothrow) ConfigListNode;
     if (!node) {
-        ReportInvariant("0", kSource, 103);
+        ReportInvariant(kInvariantCondition, kSource, kConfigListNoMemoryLine);
         return 0;
     }
     linkHolder->pNext = node;

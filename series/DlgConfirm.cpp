@@ -2,13 +2,14 @@
 #include "DlgConfirm.h"
 
 #include "ColoredText.h"
+#include "HostNumbers.h"
 #include "LibraryNames.h"
 #include "ModalRun.h"
 #include "TAVOTester.h"
 #include "resource.h"
 
 namespace {
-const ModalRunSite kSite = {"DlgConfirm", 75, 81, 0};
+const ModalRunSite kSite = {"DlgConfirm", kDlgConfirmNoDialogProcLine, kDlgConfirmNoInstanceLine, 0};
 }
 
 CConfirmDialog::CConfirmDialog(HWND parent, HINSTANCE instance)

@@ -2,6 +2,7 @@
 #include "DlgTestConfig.h"
 
 #include "ColoredText.h"
+#include "HostNumbers.h"
 #include "Invariant.h"
 #include "LibraryNames.h"
 #include "ModalRun.h"
@@ -10,16 +11,17 @@
 
 namespace {
 
-const ModalRunSite kSite = {"DlgTestConfig", 46, 52, 63};
+const ModalRunSite kSite = {"DlgTestConfig", kDlgTestConfigNoDialogProcLine, kDlgTestConfigNoInstanceLine,
+                             kDlgTestConfigNotCreatedLine};
 // The coloured text's own style bits: centred across, and down on its one line.
-const DWORD kColouredCentreAcross = 0x10;
-const DWORD kColouredCentreDown = 0x20;
-const DWORD kHeadingStyle = WS_CHILD | WS_VISIBLE | kColouredCentreAcross | kColouredCentreDown;
+const DWORD kColoredCentreAcross = 0x10;
+const DWORD kColoredCentreDown = 0x20;
+const DWORD kHeadingStyle = WS_CHILD | WS_VISIBLE | kColoredCentreAcross | kColoredCentreDown;
 
 // What the worker tests, set by SetTestParameters before the dialog runs.
 CTAVOTester* s_pOwner = nullptr;
 BYTE s_byAddress = 1;
-int s_dwBaudRate = 2400;
+DWORD s_dwBaudRate = 2400;
 BYTE s_byParity = 2;
 // 1 while the worker may poll; the operator's Cancel lowers it. Read fresh at
 // every test of the worker's loop.
@@ -35,8 +37,8 @@ DWORD WINAPI TestThreadProc(LPVOID dialogWindow)
     if (owner) {
         owner->ExitConfig();
         ::Sleep(300);
-        if (!owner->Reconnect(s_dwBaudRate, 8, s_byParity))
-            ReportInvariant("0", "DlgTestConfig", 135);
+        if (!owner->Reconnect(static_cast<int>(s_dwBaudRate), 8, s_byParity))
+            ReportInvariant(kInvariantCondition, kSite.pszSource, kDlgTestConfigReconnectLine);
         BYTE unanswered = 0;
         while (s_bRunTest) {
             unsigned long values[10] = {};  // a value left from before is no answer

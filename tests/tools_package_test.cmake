@@ -28,7 +28,7 @@ run(1 "\nFAIL  exports more than the class" check-module TestBench.dll)
 run(0 "^lang.cs.xml: 0 findings\n$" check-lang lang\\cs.xml)
 # Notepad on an older Windows shows a bare LF file as one long line. (CMake
 # drops CRs when it reads text, so the bytes are read in hexadecimal.)
-foreach(text README.txt SHA256SUMS)
+foreach(text README.txt SHA256SUMS examples/bench.ini)
     file(READ ${package}/${text} bytes HEX)
     string(REGEX REPLACE "(..)" "\\1 " bytes "${bytes}")
     if(bytes MATCHES "(^|[^0]. |.[^d] )0a " OR NOT bytes MATCHES "0d 0a $")

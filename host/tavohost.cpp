@@ -117,7 +117,10 @@ bool ParseCommandLine(const std::vector<std::string>& words, const std::set<std:
             *problem = words[i] + " needs a value";
             return false;
         }
-        line->options[words[i]] = words[i + 1];
+        if (!line->options.emplace(words[i], words[i + 1]).second) {
+            *problem = words[i] + " is given twice";
+            return false;
+        }
         ++i;
     }
     return true;

@@ -16,13 +16,21 @@
 
 namespace {
 
+// Wide text as UTF-8; a null text as none.
+std::string Utf8(const wchar_t* text, size_t length)
+{
+    const int size =
+        text && length ? ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr)
+                       : 0;
+    std::string narrow(size > 0 ? size : 0, '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &narrow[0], size, nullptr, nullptr);
+    return narrow;
+}
+
 std::string Utf8(const wchar_t* text)
 {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1)
-        ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], size, nullptr, nullptr);
-    return narrow;
+    return Utf8(text, text ? wcslen(text) : 0);
 }
 
 std::string Hex(unsigned long value, int digits)
@@ -120,24 +128,18 @@ std::string Utf8Fault(const std::string& bytes, int* line)
     return std::string();
 }
 
-// The first unit of UTF-16 text that is half a character or a character XML
-// does not allow.
-std::string Utf16Fault(const std::string& bytes, bool bigEndian, int* line)
+// The first unit of UTF-16 text that is a surrogate without its pair or a
+// character XML does not allow.
+std::string Utf16Fault(const std::wstring& units, int* line)
 {
-    if (bytes.size() % 2)
-        return "its UTF-16 text ends in half a character";
-    const auto unit = [&bytes, bigEndian](size_t i) {
-        const unsigned char first = bytes[i], second = bytes[i + 1];
-        return static_cast<unsigned>(bigEndian ? first << 8 | second : second << 8 | first);
-    };
-    for (size_t i = 0; i < bytes.size(); i += 2) {
-        const unsigned character = unit(i);
+    for (size_t i = 0; i < units.size(); ++i) {
+        const unsigned character = units[i];
         if (character >= 0xD800 && character <= 0xDFFF) {
             const bool paired =
-                character < 0xDC00 && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF;
+                character < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
             if (!paired)
                 return "a UTF-16 surrogate without its pair (" + Hex(character, 4) + ")";
-            i += 2;
+            ++i;
             continue;
         }
         const std::string fault = CharacterFault(character);
@@ -167,11 +169,6 @@ UINT CodePage(const std::string& declared)
     return declared == "US-ASCII" ? 20127 : 0;
 }
 
-std::string Utf8FromWide(const std::wstring& wide)
-{
-    return wide.empty() ? std::string() : Utf8(wide.c_str());
-}
-
 // Text of a one-byte code page as UTF-8, when every byte is a character of it.
 std::string CodePageFault(const std::string& bytes, UINT codePage, const std::string& declared, std::string* text,
                           int* line)
@@ -188,24 +185,26 @@ std::string CodePageFault(const std::string& bytes, UINT codePage, const std::st
     std::wstring wide(bytes.size(), L'\0');
     ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &wide[0],
                           static_cast<int>(wide.size()));
-    *text = Utf8FromWide(wide);
+    *text = Utf8(wide.data(), wide.size());
     return std::string();
 }
 
 // UTF-16 text as UTF-8, when every unit is part of a character.
 std::string Utf16Text(const std::string& bytes, bool bigEndian, std::string* text, int* line)
 {
-    const std::string fault = Utf16Fault(bytes, bigEndian, line);
-    if (!fault.empty())
-        return fault;
+    if (bytes.size() % 2)
+        return "its UTF-16 text ends in half a character";
     std::wstring wide(bytes.size() / 2, L'\0');
     for (size_t i = 0; i < wide.size(); ++i) {
         const unsigned char first = bytes[2 * i], second = bytes[2 * i + 1];
         wide[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
     }
+    const std::string fault = Utf16Fault(wide, line);
+    if (!fault.empty())
+        return fault;
     if (!wide.empty() && wide[0] == 0xFEFF)
         wide.erase(0, 1);
-    *text = Utf8FromWide(wide);
+    *text = Utf8(wide.data(), wide.size());
     return std::string();
 }
 
@@ -396,8 +395,9 @@ private:
             const std::string name =
                 end == std::string::npos ? std::string() : m_text.substr(m_nAt + 1, end - m_nAt - 1);
             const size_t number = name.compare(0, 2, "#x") == 0 ? 2 : name.compare(0, 1, "#") == 0 ? 1 : 0;
-            const char* allowed = number == 2 ? "0123456789abcdefABCDEF" : number == 1 ? "0123456789"
-                                  : "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_:.-";
+            const char* allowed = number == 2   ? "0123456789abcdefABCDEF"
+                                  : number == 1 ? "0123456789"
+                                                : "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_:.-";
             if (name.size() <= number || name.find_first_not_of(allowed, number) != std::string::npos)
                 return "a '&' that begins no reference";
         }
@@ -469,7 +469,7 @@ private:
     size_t m_nStart = 0;  // behind a byte-order mark
     size_t m_nAt = 0;
     int m_nLine = 1;
-    bool m_bTag = false;  // a tag was met
+    bool m_bTag = false;              // a tag was met
     std::vector<std::string> m_open;  // the elements open, the last innermost
 };
 
@@ -485,6 +485,18 @@ std::string ByteFault(const std::string& bytes, std::string* text, int* line)
 }
 
 typedef HRESULT(WINAPI* CreateXmlReaderFn)(REFIID, void**, IMalloc*);
+
+// XmlLite's reader factory, looked up once; the library stays loaded.
+CreateXmlReaderFn XmlReaderFactory()
+{
+    static const CreateXmlReaderFn create = [] {
+        const HMODULE xmllite = ::LoadLibraryA("xmllite.dll");
+        return xmllite ? reinterpret_cast<CreateXmlReaderFn>(
+                             reinterpret_cast<void*>(::GetProcAddress(xmllite, "CreateXmlReader")))
+                       : nullptr;
+    }();
+    return create;
+}
 
 // Reads the attribute name of the reader's element, if it has one.
 bool Attribute(IXmlReader* reader, const wchar_t* name, std::string* value)
@@ -505,14 +517,11 @@ bool ReadXmlItems(const std::string& bytes, std::vector<XmlItem>* items, int* li
     if (!reason->empty())
         return false;
     *line = 0;
-    HMODULE xmllite = ::LoadLibraryA("xmllite.dll");
-    auto create = xmllite ? reinterpret_cast<CreateXmlReaderFn>(
-                                reinterpret_cast<void*>(::GetProcAddress(xmllite, "CreateXmlReader")))
-                          : nullptr;
+    const CreateXmlReaderFn create = XmlReaderFactory();
     Microsoft::WRL::ComPtr<IStream> stream;
-    stream.Attach(text.size() <= UINT_MAX ? ::SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()),
-                                                                static_cast<UINT>(text.size()))
-                                          : nullptr);
+    stream.Attach(text.size() <= UINT_MAX
+                      ? ::SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size()))
+                      : nullptr);
     Microsoft::WRL::ComPtr<IXmlReader> reader;
     if (!create || !stream ||
         FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.GetAddressOf()), nullptr))) {

@@ -202,8 +202,8 @@ class CChecker
 {
 public:
     CChecker(const CPeFile& pe, const std::string& path, std::vector<ModuleCheckLine>* lines)
-        : m_pe(pe), m_bPe32(pe.IsPe32()), m_strFolder(Folder(path)), m_exports(pe.Exports()),
-          m_imports(pe.Imports()), m_pLines(lines)
+        : m_pe(pe), m_bPe32(pe.IsPe32()), m_strFolder(Folder(path)), m_exports(pe.Exports()), m_imports(pe.Imports()),
+          m_pLines(lines)
     {
     }
 
@@ -291,10 +291,10 @@ public:
             if (!foreign.empty())
                 Line(false, "imports from " + library.strName + " what a library built with Microsoft's compiler "
                                                                 "does not export: " + Joined(foreign));
-            Line(unbound.empty(), unbound.empty() ? "binds its " + count + " imports from " + library.strName +
-                                                        " to " + bound.strPath
-                                                  : "imports from " + library.strName + " what " + bound.strPath +
-                                                        " does not export: " + Joined(unbound));
+            Line(unbound.empty(),
+                 unbound.empty() ? "binds its " + count + " imports from " + library.strName + " to " + bound.strPath
+                                 : "imports from " + library.strName + " what " + bound.strPath +
+                                       " does not export: " + Joined(unbound));
         }
     }
 
@@ -310,8 +310,8 @@ public:
             return;
         }
         if (name.find_first_of("\\/:") != std::string::npos || IsDeviceName(name)) {
-            m_pdbLine = {false, "its CodeView entry names " + name + " as its PDB, where it needs a file name "
-                                                                     "without the build machine's path"};
+            m_pdbLine = {false, "its CodeView entry names " + name +
+                                    " as its PDB, where it needs a file name without the build machine's path"};
             return;
         }
         const std::string identity = "GUID " + GuidText(guid) + ", age " + std::to_string(age);
@@ -327,20 +327,27 @@ public:
         else {
             m_pdbLine = {true, name + " beside it matches (" + identity + ")"};
             m_bPdb = true;
+            MapSymbols();
             EntryPointNamed();
+        }
+    }
+
+    // The PDB's public symbols by the address they name in the image.
+    void MapSymbols()
+    {
+        const std::vector<IMAGE_SECTION_HEADER> sections = m_pe.Sections();
+        for (const auto& symbol : m_pdb.Publics()) {
+            const WORD section = symbol.second.first;
+            if (section >= 1 && section <= sections.size())
+                m_symbolByRva[sections[section - 1].VirtualAddress + symbol.second.second] = symbol.first;
         }
     }
 
     // The loader calls the entry point first: the PDB names a function there.
     void EntryPointNamed()
     {
-        const std::vector<IMAGE_SECTION_HEADER> sections = m_pe.Sections();
-        for (const auto& symbol : m_pdb.Publics()) {
-            const WORD section = symbol.second.first;
-            if (section >= 1 && section <= sections.size() &&
-                sections[section - 1].VirtualAddress + symbol.second.second == m_pe.EntryPoint())
-                return;
-        }
+        if (m_symbolByRva.count(m_pe.EntryPoint()))
+            return;
         Line(false, "its entry point " + Hex(m_pe.EntryPoint()) + " begins no function the PDB names");
     }
 
@@ -356,19 +363,14 @@ public:
             for (const PeImport& import : library.imports)
                 bySlot[import.dwSlotRva] = import.strName;
         }
-        std::map<DWORD, std::string> ownByRva, symbolByRva;
+        std::map<DWORD, std::string> ownByRva;
         for (const auto& exported : m_exports)
             ownByRva[exported.second] = exported.first;
-        const std::vector<IMAGE_SECTION_HEADER> sections = m_pe.Sections();
-        for (const auto& symbol : m_bPdb ? m_pdb.Publics() : std::map<std::string, std::pair<WORD, DWORD>>()) {
-            if (symbol.second.first >= 1 && symbol.second.first <= sections.size())
-                symbolByRva[sections[symbol.second.first - 1].VirtualAddress + symbol.second.second] = symbol.first;
-        }
 
         std::vector<std::string> wrong;
         for (size_t i = 0; i < std::size(kSlots); ++i) {
             const DWORD at = table->second + static_cast<DWORD>(m_pe.PointerSize() * i);
-            const std::string held = SlotTarget(at, bySlot, ownByRva, symbolByRva);
+            const std::string held = SlotTarget(at, bySlot, ownByRva);
             const std::string expected = i || m_bPdb ? Decorated(kSlots[i], m_bPe32) : "code of its own";
             const bool ok = i == 0 ? (m_bPdb ? IsDeletingDestructor(held, m_bPe32) : held.empty()) : held == expected;
             if (!ok)
@@ -388,10 +390,11 @@ public:
         const WORD flags = m_pe.DllCharacteristics();
         const bool dynamic = flags & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE;
         const bool relocations = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC).Size != 0;
-        Line(dynamic && relocations, dynamic && relocations ? "ASLR: loads at any address (dynamic base, relocations)"
-                                     : std::string("ASLR: ") + (dynamic ? "dynamic base without relocations"
-                                                                        : "no dynamic base") +
-                                           ", where the loader needs both to load it at any address");
+        Line(dynamic && relocations, dynamic && relocations
+                                         ? "ASLR: loads at any address (dynamic base, relocations)"
+                                         : std::string("ASLR: ") +
+                                               (dynamic ? "dynamic base without relocations" : "no dynamic base") +
+                                               ", where the loader needs both to load it at any address");
         Compare((flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, "NX: runs with data execution prevention",
                 "NX: not marked compatible with data execution prevention", "the NX_COMPAT mark");
         SehMarking(flags);
@@ -438,8 +441,8 @@ private:
             if (!dll.Read(path, &library.strProblem))
                 return library;
             if (dll.Machine() != m_pe.Machine())
-                library.strProblem = path + " is for machine " + Hex(dll.Machine()) + ", where the module needs " +
-                                     Hex(m_pe.Machine());
+                library.strProblem =
+                    path + " is for machine " + Hex(dll.Machine()) + ", where the module needs " + Hex(m_pe.Machine());
             else
                 library.exports = dll.Exports();
             return library;
@@ -456,8 +459,7 @@ private:
     // or empty for code of its own that is none of these, the entry point or
     // padding.
     std::string SlotTarget(DWORD rva, const std::map<DWORD, std::string>& bySlot,
-                           const std::map<DWORD, std::string>& ownByRva,
-                           const std::map<DWORD, std::string>& symbolByRva) const
+                           const std::map<DWORD, std::string>& ownByRva) const
     {
         ULONGLONG address = 0;
         if (!m_pe.PointerAt(rva, &address) || address < m_pe.ImageBase() ||
@@ -478,8 +480,8 @@ private:
             const auto import = bySlot.find(slot);
             return import != bySlot.end() ? import->second : "a jump through no import";
         }
-        const auto symbol = symbolByRva.find(target);
-        if (symbol != symbolByRva.end())
+        const auto symbol = m_symbolByRva.find(target);
+        if (symbol != m_symbolByRva.end())
             return symbol->second;
         if (target == m_pe.EntryPoint())
             return "the entry point";
@@ -551,7 +553,8 @@ private:
     std::vector<ModuleCheckLine>* m_pLines;
     std::map<std::string, BoundLibrary> m_libraries;  // by upper-case name
     CPdbFile m_pdb;
-    bool m_bPdb = false;  // m_pdb is read and belongs to this build
+    bool m_bPdb = false;                         // m_pdb is read and belongs to this build
+    std::map<DWORD, std::string> m_symbolByRva;  // the PDB's public symbols, when m_bPdb
     ModuleCheckLine m_pdbLine{false, ""};
 };
 
@@ -657,9 +660,9 @@ void CheckResources(const CPeFile& pe, CChecker& checker)
     const BYTE* version = pe.Resource(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), &size);
     const std::string file = version ? VersionText(version, size, L"OriginalFilename") : std::string();
     const std::string number = version ? VersionText(version, size, L"FileVersion") : std::string();
-    const std::string found = version ? "names the file " + (file.empty() ? "none" : file) + ", version " +
-                                            (number.empty() ? "none" : number)
-                                      : "is missing";
+    const std::string found =
+        version ? "names the file " + (file.empty() ? "none" : file) + ", version " + (number.empty() ? "none" : number)
+                : "is missing";
     checker.Compare(file == "TestTAVO02.test", "its version block names the file TestTAVO02.test, version " + number,
                     "its version block " + found, "the file name TestTAVO02.test");
 }
@@ -673,12 +676,13 @@ bool CheckReadable(const std::string& path, const std::string& libraries, std::v
     CChecker checker(pe, path, lines);
     const bool x86 = pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_I386;
     const bool x64 = !pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_AMD64;
-    checker.Line(x86 && pe.IsDll(), x86 && pe.IsDll() ? "a PE32 DLL for 32-bit x86"
-                                    : std::string(x86 ? "a PE32 program"
-                                                  : x64 ? "a PE32+ file for x64"
-                                                        : "a file for machine " + Hex(pe.Machine())) +
-                                          ", where the production host, a 32-bit program, needs a PE32 DLL for "
-                                          "32-bit x86");
+    checker.Line(x86 && pe.IsDll(), x86 && pe.IsDll()
+                                        ? "a PE32 DLL for 32-bit x86"
+                                        : std::string(x86   ? "a PE32 program"
+                                                      : x64 ? "a PE32+ file for x64"
+                                                            : "a file for machine " + Hex(pe.Machine())) +
+                                              ", where the production host, a 32-bit program, needs a PE32 DLL for "
+                                              "32-bit x86");
     lines->back().bBitness = x64 && pe.IsDll();
     if (!x86 && !x64)
         return true;  // the tables below are read as x86's or x64's

@@ -79,8 +79,10 @@ bool CTraceLog::Flush()
 {
     while (!m_pending.empty()) {
         if (!Append(m_pending.front())) {
-            PrintText(stderr, "tavohost: the log file '%s' cannot be written (locked by another program?); "
-                            "%zu row(s) kept for later\n", m_strPath.c_str(), m_pending.size());
+            PrintText(stderr,
+                      "tavohost: the log file '%s' cannot be written (locked by another program?); "
+                      "%zu row(s) kept for later\n",
+                      m_strPath.c_str(), m_pending.size());
             return false;
         }
         m_pending.erase(m_pending.begin());

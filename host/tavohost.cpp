@@ -165,9 +165,10 @@ bool OpenLanguageFile(ITest* test, const std::string& path)
     test->SetLanguageFile(path.c_str());
     if (test->LanguageFileOpen())
         return true;
-    const std::string why = BenchLanguageError();  // only the bench's tester library says why
-    PrintText(stderr, "tavohost: language file not used: %s\n",
-              why.empty() ? ("'" + path + "'; tavohost check-lang names what the module refuses").c_str() : why.c_str());
+    std::string why = BenchLanguageError();  // only the bench's tester library says why
+    if (why.empty())
+        why = "'" + path + "'; tavohost check-lang names what the module refuses";
+    PrintText(stderr, "tavohost: language file not used: %s\n", why.c_str());
     return false;
 }
 
@@ -328,7 +329,7 @@ void CALLBACK PrintReport(void* context, const TEST_REPORT* report)
 void PrintBenchTable()
 {
     PrintText(stdout, "\n%-6s %-16s %-9s %7s %6s %-6s %6s %8s %-4s %s\n", "Unit", "Type", "Serial", "Address", "Baud",
-           "Parity", "Delay", "Timeout", "JP1", "Answers there");
+              "Parity", "Delay", "Timeout", "JP1", "Answers there");
     for (const BenchUnit& unit : CBench::Get().Units()) {
         const unsigned char* config = unit.abyConfig;
         const int timeout = config[4] | config[5] << 8;
@@ -336,13 +337,13 @@ void PrintBenchTable()
         const bool answers = unit.bConfigMode ? !unit.bNeverAnswers && config[1] != 255
                                               : unit.AnswersAt(config[0], config[2] * 100, config[3]);
         PrintText(stdout, "%-6s %-16s %-9s %7u %6u %-6s %6u %8d %-4s %s\n", unit.strName.c_str(),
-               ("\"" + unit.strType + "\"").c_str(), unit.strSerial.c_str(), config[0], config[2] * 100,
-               ParityName(config[3], "?"), config[1], timeout, unit.bWriteEnabled ? "WE" : "WP",
-               answers ? "yes" : "no");
+                  ("\"" + unit.strType + "\"").c_str(), unit.strSerial.c_str(), config[0], config[2] * 100,
+                  ParityName(config[3], "?"), config[1], timeout, unit.bWriteEnabled ? "WE" : "WP",
+                  answers ? "yes" : "no");
     }
 }
 
-const std::set<std::string> kConfigureOptions = {"--bench", "--lang",       "--script", "--connect",
+const std::set<std::string> kConfigureOptions = {"--bench",  "--lang",       "--script", "--connect",
                                                  "--report", "--save-bench", "--log",    "--shots"};
 
 // What one configure run works with, whichever way it runs.
@@ -356,16 +357,10 @@ struct ConfigureRun
     std::unique_ptr<CTraceLog> log;
 };
 
-// Says what stops a configure run before it starts; false.
-bool Said(const std::string& problem)
-{
-    Unusable(problem);
-    return false;
-}
-
 // Reads the script and the bench, loads the module with its language file,
-// opens the report and the log; false, having said why, when one of them fails.
-bool PrepareConfigure(ConfigureRun& run)
+// opens the report and the log; kUnusable, having said why, when one of them
+// fails.
+int PrepareConfigure(ConfigureRun& run)
 {
     const CommandLine& options = run.options;
     const std::string script = options.Option("--script"), bench = options.Option("--bench"),
@@ -373,22 +368,22 @@ bool PrepareConfigure(ConfigureRun& run)
                       log = options.Option("--log");
     std::string problem;
     if (!script.empty() && !run.script.Load(script, &problem))
-        return Said(problem);
+        return Unusable(problem);
     if (!bench.empty() && !CBench::Get().Load(bench, &problem))
-        return Said(problem);
+        return Unusable(problem);
     if (!connect.empty() && !CBench::Get().Connect(connect))
-        return Said("the bench has no unit '" + connect + "'");
+        return Unusable("the bench has no unit '" + connect + "'");
     if (!LoadModule(run.module, options.arguments[0]))
-        return false;
+        return kUnusable;
     run.pTester = run.module.Instance();
     if (!OpenLanguageFile(run.pTester, options.Option("--lang")))
-        return false;
+        return kUnusable;
     // The byte-order mark tells Notepad the report is UTF-8, not the ANSI code page.
     if (!report.empty() && (!run.report.Open(report, "w") || fputs("\xEF\xBB\xBF", run.report.Get()) < 0))
-        return Said("cannot write the report to '" + report + "'");
+        return Unusable("cannot write the report to '" + report + "'");
     if (!log.empty())
         run.log.reset(new CTraceLog(log, run.pTester));
-    return true;
+    return kDone;
 }
 
 // A person at the line: the host window and the bench window, until the
@@ -407,9 +402,8 @@ int RunScripted(ConfigureRun& run)
 {
     HWND host = ::CreateWindowExA(0, "STATIC", "tavohost", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
                                   480, nullptr, nullptr, nullptr, nullptr);
-    if (!host) {
+    if (!host)
         return Unusable("the host window cannot be created (error " + std::to_string(::GetLastError()) + ")");
-    }
     COperator op;
     int shot = 0;
     const std::string shots = run.options.Option("--shots");
@@ -436,7 +430,7 @@ int RunScripted(ConfigureRun& run)
     run.report.Close();
     PrintText(stdout, "ConfigureThermometer answered %d\n", result);
 
-    int status = 0;
+    int status = kDone;
     if (run.log && !run.log->Flush()) {
         // The rows are not lost: they go to standard error for the record.
         PrintText(stderr, "tavohost: these rows are not in '%s':\n", run.options.Option("--log").c_str());
@@ -461,7 +455,7 @@ int RunConfigure(const CommandLine& line)
         return Usage("configure takes the module's path and options");
     ConfigureRun run;
     run.options = line;
-    if (!PrepareConfigure(run))
+    if (PrepareConfigure(run) != kDone)
         return kUnusable;
     const std::string script = line.Option("--script"), saveBench = line.Option("--save-bench");
     int status = script.empty() ? RunInteractive(run) : RunScripted(run);

@@ -10,8 +10,7 @@ tree=$(run_tree)
 echo "== Tests run in $(basename "$tree") =="
 start_wineserver "$tree"
 cd "$tree"
-summary=$(mktemp)
-trap 'rm -f "$summary"; stop_wineserver' EXIT
-ctest --output-on-failure --no-tests=error | tee "$summary"
-# CTest's own count of the tests it ran: "100% tests passed, 0 tests failed out of N".
-echo "== $(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$summary") tests ran in $(basename "$tree") =="
+# The run's output is kept in the tree; its last lines are CTest's own count
+# of the tests it ran: "100% tests passed, 0 tests failed out of N".
+ctest --output-on-failure --no-tests=error | tee ctest-output.txt
+echo "== $(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' ctest-output.txt) tests ran in $(basename "$tree") =="

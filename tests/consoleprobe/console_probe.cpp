@@ -47,10 +47,8 @@ int wmain()
     const wchar_t* command = ::GetCommandLineW();
     // Past the probe's own name, quoted or not.
     const bool quoted = *command == L'"';
-    for (++command; *command && (quoted ? *command != L'"' : *command != L' '); ++command) {
-    }
-    for (command += *command == L'"'; *command == L' '; ++command) {
-    }
+    for (++command; *command && (quoted ? *command != L'"' : *command != L' '); ++command) {}
+    for (command += *command == L'"'; *command == L' '; ++command) {}
     ::FreeConsole();
     if (!::AllocConsole() || !::SetConsoleOutputCP(852) ||
         !::SetConsoleScreenBufferSize(::GetStdHandle(STD_OUTPUT_HANDLE), COORD{kColumns, kRows}))

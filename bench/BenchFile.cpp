@@ -6,21 +6,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <sstream>
 
+#include "FileDoor.h"
 #include "Lock.h"
+#include "Text.h"
 
 namespace {
 
-std::string Trim(const std::string& text)
-{
-    const size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos)
-        return std::string();
-    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
-}
+// No bench file comes near: a larger one is no bench file.
+const size_t kMaxBenchBytes = 16u << 20;
 
 // A whole decimal number within [low, high].
 bool ParseNumber(const std::string& text, long low, long high, long* value)
@@ -47,17 +43,6 @@ bool ParseBytes(const std::string& text, std::vector<unsigned char>* bytes)
         bytes->push_back(static_cast<unsigned char>(strtoul(word.c_str(), nullptr, 16)));
     }
     return true;
-}
-
-std::string Hex(const unsigned char* bytes, size_t count)
-{
-    std::string text;
-    char byte[4];
-    for (size_t i = 0; i < count; ++i) {
-        snprintf(byte, sizeof(byte), i ? " %02X" : "%02X", bytes[i]);
-        text += byte;
-    }
-    return text;
 }
 
 // The line without the comment that may end it: a ';' or '#' after blanks,
@@ -104,21 +89,24 @@ public:
 
     bool Read(std::vector<Section>* sections)
     {
-        std::ifstream file(m_strPath, std::ios::binary);
-        if (!file)
-            return Fail(0, "", "", "cannot be opened");
+        std::string bytes, why;
+        if (!ReadRegularFile(m_strPath, kMaxBenchBytes, &bytes, &why)) {
+            m_strError = why;
+            return false;
+        }
+        std::istringstream file(bytes);
         std::string line;
         int number = 0;
         while (std::getline(file, line)) {
             ++number;
-            line = Trim(line);
+            line = Trimmed(line);
             if (line.empty() || line[0] == ';' || line[0] == '#')
                 continue;
-            line = Trim(WithoutComment(line));
+            line = Trimmed(WithoutComment(line));
             if (line[0] == '[') {
                 if (line.back() != ']')
                     return Fail(number, "", "", "a section header must end with ']'");
-                sections->push_back({Trim(line.substr(1, line.size() - 2)), number, {}});
+                sections->push_back({Trimmed(line.substr(1, line.size() - 2)), number, {}});
                 continue;
             }
             const size_t equals = line.find('=');
@@ -127,10 +115,10 @@ public:
             if (sections->empty())
                 return Fail(number, "", "", "a key before the first section");
             Section& section = sections->back();
-            const std::string key = Trim(line.substr(0, equals));
+            const std::string key = Trimmed(line.substr(0, equals));
             if (section.entries.count(key))
                 return Fail(number, section.strName, key, "the key is given twice");
-            section.entries[key] = {Trim(line.substr(equals + 1)), number};
+            section.entries[key] = {Trimmed(line.substr(equals + 1)), number};
         }
         return true;
     }
@@ -172,7 +160,7 @@ public:
             if (!known)
                 return Fail(entry.first, "unknown key");
         }
-        unit->strName = Trim(m_section.strName.substr(4));
+        unit->strName = Trimmed(m_section.strName.substr(4));
         if (unit->strName.empty())
             return Fail("", "a unit needs a name: [Unit NAME]");
 
@@ -347,9 +335,9 @@ int CSimulatedBench::Save(const std::string& path, std::string* error) const
             out << "\n[Unit " << unit.strName << "]\n"
                 << "Type=\"" << unit.strType << "\"\n"
                 << "Serial=\"" << unit.strSerial << "\"\n"
-                << "UserConfig=" << Hex(unit.abyConfig, BenchUnit::CONFIG_SIZE) << "\n";
+                << "UserConfig=" << HexBytes(unit.abyConfig, BenchUnit::CONFIG_SIZE) << "\n";
             if (!unit.defaultBlock.empty())
-                out << "DefaultConfig=" << Hex(unit.defaultBlock.data(), unit.defaultBlock.size()) << "\n";
+                out << "DefaultConfig=" << HexBytes(unit.defaultBlock.data(), unit.defaultBlock.size()) << "\n";
             out << "JP1=" << (unit.bWriteEnabled ? "WE" : "WP") << "\n"
                 << "JP2=" << (unit.bJP2Closed ? "closed" : "open") << "\n"
                 << "AnswersOn=" << static_cast<int>(unit.byAnswerAddress) << " " << unit.nAnswerBaud << " "
@@ -360,10 +348,10 @@ int CSimulatedBench::Save(const std::string& path, std::string* error) const
         }
     }
 
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!(file << out.str()) || !file.flush()) {
+    std::string why;
+    if (!WriteWholeFile(path, out.str(), &why)) {
         if (error)
-            *error = path + ": cannot be written";
+            *error = why;
         return 0;
     }
     return 1;

@@ -8,8 +8,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "FileRead.h"
+#include "FileDoor.h"
+#include "Handles.h"
+#include "Text.h"
 #include "TestBench.h"
+#include "TextConvert.h"
 #include "XmlItems.h"
 
 namespace {
@@ -24,24 +27,6 @@ const char kRoot[] = "TesterLanguage";
 // Deeper documents are refused by the parser; the copy is recursive.
 const int kMaxDepth = 64;
 
-std::wstring Widen(const char* text)
-{
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
-    if (length > 1)
-        ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    return wide;
-}
-
-std::string Narrow(const wchar_t* text, int length)
-{
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string narrow(size > 0 ? size : 0, '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text, length, &narrow[0], size, nullptr, nullptr);
-    return narrow;
-}
-
 // A BSTR freed at the end of its scope.
 class CBstr
 {
@@ -54,27 +39,10 @@ public:
 
     BSTR* operator&() { return &m_bstr; }
     operator BSTR() const { return m_bstr; }
-    std::string Narrowed() const { return m_bstr ? Narrow(m_bstr, static_cast<int>(::SysStringLen(m_bstr))) : ""; }
+    std::string Narrowed() const { return m_bstr ? Narrow(m_bstr, ::SysStringLen(m_bstr), CP_ACP) : ""; }
 
 private:
     BSTR m_bstr;
-};
-
-// COM for the length of one open: started here, stopped here, on this thread.
-class CComScope
-{
-public:
-    CComScope() : m_bStarted(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~CComScope()
-    {
-        if (m_bStarted)
-            ::CoUninitialize();
-    }
-    CComScope(const CComScope&) = delete;
-    CComScope& operator=(const CComScope&) = delete;
-
-private:
-    bool m_bStarted;  // false: another model already set, which serves as well
 };
 
 void SetProperty(IXMLDOMDocument2* document, const wchar_t* name, VARIANT value)
@@ -132,18 +100,17 @@ bool CLanguageFile::Open(const std::string& path, std::string* error)
 {
     m_elements.clear();
     m_nCurrent = -1;
-    // MSXML reads the file by its name; a device or a folder never reaches it.
+    // The module names the file in the ANSI code page. MSXML reads it by its
+    // name; a device or a folder never reaches it.
     std::string bytes;
-    if (!ReadRegularFile(path, kMaxXmlBytes, &bytes, error))
+    if (!ReadRegularFile(AnsiToUtf8(path), kMaxXmlBytes, &bytes, error))
         return false;
-    CComScope com;
+    CComApartment com;
     ComPtr<IXMLDOMDocument2> document;
     const HRESULT created = ::CoCreateInstance(kClsidDomDocument60, nullptr, CLSCTX_INPROC_SERVER, kIidDomDocument2,
                                                reinterpret_cast<void**>(document.GetAddressOf()));
     if (FAILED(created)) {
-        char code[16];
-        snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(created));
-        *error = std::string("MSXML 6 is not available (error ") + code + ")";
+        *error = "MSXML 6 is not available (error 0x" + Hex(static_cast<unsigned long>(created), 8) + ")";
         return false;
     }
     document->put_async(VARIANT_FALSE);
@@ -155,7 +122,7 @@ bool CLanguageFile::Open(const std::string& path, std::string* error)
     VARIANT source;
     ::VariantInit(&source);
     source.vt = VT_BSTR;
-    source.bstrVal = ::SysAllocString(Widen(path.c_str()).c_str());
+    source.bstrVal = ::SysAllocString(Widen(path, CP_ACP).c_str());
     VARIANT_BOOL loaded = VARIANT_FALSE;
     const HRESULT result = document->load(source, &loaded);
     ::VariantClear(&source);
@@ -213,7 +180,7 @@ bool CLanguageFile::Copy(IXMLDOMNode* node, int depth, std::string* error)
                 SUCCEEDED(attribute->get_nodeName(&attributeName)) && SUCCEEDED(attribute->get_nodeValue(&value)) &&
                 value.vt == VT_BSTR)
                 m_elements[index].attributes.emplace_back(
-                    attributeName.Narrowed(), Narrow(value.bstrVal, static_cast<int>(::SysStringLen(value.bstrVal))));
+                    attributeName.Narrowed(), Narrow(value.bstrVal, ::SysStringLen(value.bstrVal), CP_ACP));
             ::VariantClear(&value);
         }
     }

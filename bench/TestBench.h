@@ -113,7 +113,9 @@ typedef struct BENCH_UNIT
 } BENCH_UNIT;
 
 /* Loads a bench file; on any mistake nothing changes and error names the
- * file, line, unit and key. Answers 1 when loaded. */
+ * file, line, unit and key. Answers 1 when loaded. Saving replaces the file
+ * only with a whole new one. Both paths are UTF-8 and neither opens a
+ * device. */
 TESTBENCH_API int BenchLoad(const char* path, char* error, int errorSize);
 TESTBENCH_API int BenchSave(const char* path, char* error, int errorSize);
 /* Takes every unit off the bench and clears the line, the faults, the call
@@ -201,7 +203,8 @@ enum
 
 typedef struct BENCH_LANGUAGE BENCH_LANGUAGE;
 
-/* Reads the whole file at once; null when it is missing, not well-formed,
+/* Reads the whole file at once, named as the module names it (the ANSI code
+ * page); null when it is missing, not well-formed,
  * has a DTD or another root than TesterLanguage (BenchLanguageError says why). */
 TESTBENCH_API BENCH_LANGUAGE* BenchLanguageOpen(const char* path);
 TESTBENCH_API void BenchLanguageClose(BENCH_LANGUAGE* file);

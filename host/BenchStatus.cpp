@@ -2,7 +2,7 @@
 #include "BenchStatus.h"
 
 #include "Bench.h"
-#include "CodePage.h"
+#include "TextConvert.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "Bench.h"
 #include "BenchStatus.h"
-#include "CodePage.h"
+#include "TextConvert.h"
 #include "Handles.h"
 #include "TraceLog.h"
 
@@ -110,8 +110,8 @@ void CBenchWindow::Refresh() const
     ::SendMessageA(m_hUnits, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(m_hUnits, LB_RESETCONTENT, 0, 0);
     for (const BenchUnit& unit : CBench::Get().Units()) {
-        const std::string line = AnsiToUtf8(UnitLine(unit, unit.strName == connected));
-        ::SendMessageA(m_hUnits, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToAnsi(line).c_str()));
+        const std::string line = UnitLine(unit, unit.strName == connected);
+        ::SendMessageA(m_hUnits, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
     ::SendMessageA(m_hUnits, LB_SETCURSEL, selected, 0);
     ::SendMessageA(m_hUnits, WM_SETREDRAW, TRUE, 0);
@@ -217,10 +217,8 @@ void CHostWindow::AddReport(const TEST_REPORT& report)
     const LRESULT index = ::SendMessageA(m_hReport, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     ::SendMessageA(m_hReport, LB_SETITEMDATA, index, report.byKind);
     ::SendMessageA(m_hReport, LB_SETTOPINDEX, index, 0);
-    if (m_pReportFile) {
-        fprintf(m_pReportFile, "%s\n", AnsiToUtf8(line).c_str());
-        fflush(m_pReportFile);
-    }
+    if (m_pReportFile)
+        m_pReportFile->Add(AnsiToUtf8(line));
     if (m_pLog)
         m_pLog->OnReport(report);
 }
@@ -229,9 +227,9 @@ void CHostWindow::AddReport(const TEST_REPORT& report)
 void CHostWindow::Configure()
 {
     m_reasons = CReasonWatch();
-    BenchSetReportSink(&CHostWindow::OnReport, this);
+    CBench::Get().SetReportSink(&CHostWindow::OnReport, this);
     const int result = m_pModule->ConfigureThermometer(m_hWnd, 0, 0);
-    BenchSetReportSink(nullptr, nullptr);
+    CBench::Get().SetReportSink(nullptr, nullptr);
     // The host's own lines carry kind 0, so they are told from the module's.
     if (m_reasons.Unexplained(result)) {
         const std::string why = "host: " + HostReason();

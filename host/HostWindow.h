@@ -10,6 +10,7 @@
 #include <string>
 
 #include "BenchStatus.h"
+#include "ReportFile.h"
 #include "TestBench.h"
 #include "TestInterface.h"
 
@@ -41,7 +42,7 @@ public:
     enum { IDC_IDENTITY = 101, IDC_CONFIGURE, IDC_REPORT };
 
     // Report lines go to log and, when not null, to reportFile too.
-    CHostWindow(ITest* module, unsigned short id, CTraceLog* log, FILE* reportFile)
+    CHostWindow(ITest* module, unsigned short id, CTraceLog* log, CReportFile* reportFile)
         : m_pModule(module), m_wId(id), m_pLog(log), m_pReportFile(reportFile)
     {
     }
@@ -61,7 +62,7 @@ private:
     ITest* m_pModule;
     unsigned short m_wId;
     CTraceLog* m_pLog;
-    FILE* m_pReportFile;
+    CReportFile* m_pReportFile;
     CReasonWatch m_reasons;
     HWND m_hWnd = nullptr;
     HWND m_hReport = nullptr;

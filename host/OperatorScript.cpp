@@ -6,15 +6,20 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "Bench.h"
-#include "CodePage.h"
+#include "FileDoor.h"
 #include "Operator.h"
+#include "Text.h"
+#include "TextConvert.h"
+#include "resource.h"
 
 namespace {
+
+// No operator script comes near: a larger one is no script.
+const size_t kMaxScriptBytes = 4u << 20;
 
 struct KindInfo
 {
@@ -27,14 +32,17 @@ struct KindInfo
 const KindInfo& Info(COperatorScript::Kind kind)
 {
     static const KindInfo kinds[] = {
-        {"config", "the unit configuration dialog", 32788,
-         {{"address", 32771}, {"delay", 32772}, {"no-answer", 32786}, {"baud", 32773}, {"parity", 32774},
-          {"timeout-on", 32830}, {"timeout", 32831}, {"quadrature-01", 32776}, {"quadrature-23", 32777},
-          {"current-01", 32790}, {"current-23", 32791}, {"min-i0", 32805}, {"min-i1", 32806}, {"min-i2", 32807},
-          {"min-i3", 32808}, {"max-i0", 32809}, {"max-i1", 32810}, {"max-i2", 32811}, {"max-i3", 32812},
-          {"series", 32789}, {"write", 32788}, {"cancel", IDCANCEL}}},
-        {"test", "the new-setting test dialog", 32801, {{"back", IDCANCEL}}},
-        {"next", "the next-unit dialog", 32795, {{"ok", IDOK}, {"cancel", IDCANCEL}}},
+        {"config", "the unit configuration dialog", IDC_WRITE_AND_TEST,
+         {{"address", IDC_ADDRESS}, {"delay", IDC_ANSWER_DELAY}, {"no-answer", IDC_NO_ANSWER},
+          {"baud", IDC_BAUD_RATE}, {"parity", IDC_PARITY}, {"timeout-on", IDC_TIMEOUT_CHECK},
+          {"timeout", IDC_TIMEOUT}, {"quadrature-01", IDC_QUADRATURE_I0_I1}, {"quadrature-23", IDC_QUADRATURE_I2_I3},
+          {"current-01", IDC_CURRENT_I0_I1}, {"current-23", IDC_CURRENT_I2_I3}, {"min-i0", IDC_MIN_PULSE_SPIN_I0},
+          {"min-i1", IDC_MIN_PULSE_SPIN_I1}, {"min-i2", IDC_MIN_PULSE_SPIN_I2}, {"min-i3", IDC_MIN_PULSE_SPIN_I3},
+          {"max-i0", IDC_MAX_PULSE_SPIN_I0}, {"max-i1", IDC_MAX_PULSE_SPIN_I1}, {"max-i2", IDC_MAX_PULSE_SPIN_I2},
+          {"max-i3", IDC_MAX_PULSE_SPIN_I3}, {"series", IDC_SERIES}, {"write", IDC_WRITE_AND_TEST},
+          {"cancel", IDCANCEL}}},
+        {"test", "the new-setting test dialog", IDC_TEST_EXPLANATION, {{"back", IDCANCEL}}},
+        {"next", "the next-unit dialog", IDC_CONFIRM_TEXT, {{"ok", IDOK}, {"cancel", IDCANCEL}}},
         {"box", "a message box", 0, {}},
     };
     return kinds[kind];
@@ -52,14 +60,6 @@ bool IsNumber(const std::string& text)
             return false;
     }
     return true;
-}
-
-std::string Trimmed(const std::string& text)
-{
-    const size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos)
-        return std::string();
-    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
 }
 
 // A dialog's 8-bit text as one line of UTF-8.
@@ -84,11 +84,13 @@ COperatorScript::Kind KindOf(CDialogView& view)
 
 bool COperatorScript::Load(const std::string& path, std::string* error)
 {
-    std::ifstream file(path);
-    if (!file) {
-        *error = path + ": cannot be opened";
-        return false;
-    }
+    std::string bytes;
+    return ReadRegularFile(path, kMaxScriptBytes, &bytes, error) && Parse(bytes, path, error);
+}
+
+bool COperatorScript::Parse(const std::string& bytes, const std::string& path, std::string* error)
+{
+    std::istringstream file(bytes);
     auto fail = [&](int line, const std::string& what) {
         *error = path + ", line " + std::to_string(line) + ": " + what;
         return false;

@@ -31,6 +31,8 @@ class COperatorScript
 public:
     // Reads a script; on a mistake answers false with error naming file and line.
     bool Load(const std::string& path, std::string* error);
+    // Reads a script from its bytes; path names it in the errors.
+    bool Parse(const std::string& bytes, const std::string& path, std::string* error);
     // Runs the actions given before the first dialog (connecting a unit).
     void Prepare() const;
     // Hands every dialog block to the operator; log receives one line per step.

@@ -1,4 +1,5 @@
-// SaveWindowPng: the window's pixels from the screen into a PNG file.
+// SaveWindowPng: the window's pixels from the screen into a PNG file, encoded
+// in memory and written whole through the file door.
 #include "Screenshot.h"
 
 #include <wincodec.h>
@@ -6,7 +7,7 @@
 
 #include <vector>
 
-#include "CodePage.h"
+#include "FileDoor.h"
 #include "Handles.h"
 
 namespace {
@@ -48,38 +49,23 @@ bool Capture(HWND window, int* width, int* height, std::vector<BYTE>* pixels)
     return true;
 }
 
-}  // namespace
-
-bool SaveWindowPng(HWND window, const std::string& path, std::string* error)
-{
-    int width = 0, height = 0;
-    std::vector<BYTE> pixels;
-    if (!Capture(window, &width, &height, &pixels)) {
-        *error = "the window could not be captured";
-        return false;
-    }
-    return WritePng(width, height, pixels, path, error);
-}
-
-bool WritePng(int width, int height, const std::vector<BYTE>& pixels, const std::string& path, std::string* error)
+// The pixels as the bytes of a PNG file, encoded in memory.
+bool EncodePng(int width, int height, const std::vector<BYTE>& pixels, std::string* png)
 {
     CComApartment com;
     Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
-    Microsoft::WRL::ComPtr<IWICStream> stream;
+    Microsoft::WRL::ComPtr<IStream> memory;
     Microsoft::WRL::ComPtr<IWICBitmapEncoder> encoder;
     Microsoft::WRL::ComPtr<IWICBitmapFrameEncode> frame;
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    const std::wstring widePath = WideFromAnsi(path);
     HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                     reinterpret_cast<void**>(factory.GetAddressOf()));
     if (SUCCEEDED(hr))
-        hr = factory->CreateStream(stream.GetAddressOf());
-    if (SUCCEEDED(hr))
-        hr = stream->InitializeFromFilename(widePath.c_str(), GENERIC_WRITE);
+        hr = ::CreateStreamOnHGlobal(nullptr, TRUE, memory.GetAddressOf());
     if (SUCCEEDED(hr))
         hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.GetAddressOf());
     if (SUCCEEDED(hr))
-        hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
+        hr = encoder->Initialize(memory.Get(), WICBitmapEncoderNoCache);
     if (SUCCEEDED(hr))
         hr = encoder->CreateNewFrame(frame.GetAddressOf(), nullptr);
     if (SUCCEEDED(hr))
@@ -95,11 +81,39 @@ bool WritePng(int width, int height, const std::vector<BYTE>& pixels, const std:
         hr = frame->Commit();
     if (SUCCEEDED(hr))
         hr = encoder->Commit();
-    if (FAILED(hr)) {
-        char code[16];
-        snprintf(code, sizeof(code), "%08lX", static_cast<unsigned long>(hr));
-        *error = "'" + path + "' could not be written (error 0x" + code + ")";
+    HGLOBAL global = nullptr;
+    STATSTG stat = {};
+    if (SUCCEEDED(hr))
+        hr = ::GetHGlobalFromStream(memory.Get(), &global);
+    if (SUCCEEDED(hr))
+        hr = memory->Stat(&stat, STATFLAG_NONAME);
+    if (FAILED(hr))
+        return false;
+    const void* bytes = ::GlobalLock(global);
+    png->assign(static_cast<const char*>(bytes), static_cast<size_t>(stat.cbSize.QuadPart));
+    ::GlobalUnlock(global);
+    return true;
+}
+
+}  // namespace
+
+bool SaveWindowPng(HWND window, const std::string& path, std::string* error)
+{
+    int width = 0, height = 0;
+    std::vector<BYTE> pixels;
+    if (!Capture(window, &width, &height, &pixels)) {
+        *error = "the window could not be captured";
         return false;
     }
-    return true;
+    return WritePng(width, height, pixels, path, error);
+}
+
+bool WritePng(int width, int height, const std::vector<BYTE>& pixels, const std::string& path, std::string* error)
+{
+    std::string png;
+    if (!EncodePng(width, height, pixels, &png)) {
+        *error = "'" + path + "': the picture cannot be encoded as PNG";
+        return false;
+    }
+    return WriteWholeFile(path, png, error);
 }

@@ -10,5 +10,5 @@
 
 // Answers false with error when the picture could not be taken or written.
 bool SaveWindowPng(HWND window, const std::string& path, std::string* error);
-// Writes top-down BGRA pixels to path, named in the ANSI code page.
+// Writes top-down BGRA pixels to path (UTF-8) as a PNG file, whole or not at all.
 bool WritePng(int width, int height, const std::vector<BYTE>& pixels, const std::string& path, std::string* error);

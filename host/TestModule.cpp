@@ -1,36 +1,26 @@
 // CTestModule: loading a test module.
 #include "TestModule.h"
 
-namespace {
-
-std::string SystemMessage(DWORD error)
-{
-    char text[256] = "";
-    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                     text, sizeof(text), nullptr);
-    std::string message = text;
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-        message.pop_back();
-    return message.empty() ? "unknown error" : message;
-}
-
-}  // namespace
+#include "FileDoor.h"
+#include "TextConvert.h"
 
 bool CTestModule::Load(const std::string& path)
 {
     Unload();
-    if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (IsDeviceName(path)) {
+        m_strError = "'" + path + "' names a device, not a module";
+        return false;
+    }
+    if (!PathExists(path)) {
         m_strError = "module '" + path + "' not found";
         return false;
     }
     // A module named with its folder binds its libraries from that folder
     // first, as it does in the host's own folder on the line.
     const bool inFolder = path.find_first_of("\\/") != std::string::npos;
-    m_hModule = ::LoadLibraryExA(path.c_str(), nullptr, inFolder ? LOAD_WITH_ALTERED_SEARCH_PATH : 0);
+    m_hModule = ::LoadLibraryExW(Widen(path).c_str(), nullptr, inFolder ? LOAD_WITH_ALTERED_SEARCH_PATH : 0);
     if (!m_hModule) {
-        const DWORD error = ::GetLastError();
-        m_strError = "cannot load module '" + path + "': " + SystemMessage(error) + " (error " +
-                     std::to_string(error) + ")";
+        m_strError = "cannot load module '" + path + "': " + SystemMessage(::GetLastError());
         return false;
     }
     m_pGetInstance = Export<GetTestInstanceFn>("_GetTestInstance");

@@ -19,7 +19,7 @@ public:
     CTestModule(const CTestModule&) = delete;
     CTestModule& operator=(const CTestModule&) = delete;
 
-    // Loads path and finds both exports; on failure Error() says why in one line.
+    // Loads path (UTF-8) and finds both exports; on failure Error() says why in one line.
     bool Load(const std::string& path);
     void Unload();
 

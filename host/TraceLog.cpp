@@ -6,7 +6,9 @@
 #include <cstdio>
 
 #include "Bench.h"
-#include "CodePage.h"
+#include "FileDoor.h"
+#include "TextConvert.h"
+#include "TextIds.h"
 
 namespace {
 
@@ -40,9 +42,9 @@ std::string Now()
 
 CTraceLog::CTraceLog(const std::string& path, ITest* module)
     : m_strPath(path),
-      m_strConfigured(module->GetMessageA(40)),
-      m_strTestFailed(module->GetMessageA(42)),
-      m_strWriteFailed(module->GetMessageA(32))
+      m_strConfigured(module->GetMessageA(MSG_FINISHED)),
+      m_strTestFailed(module->GetMessageA(MSG_TEST_FAILED)),
+      m_strWriteFailed(module->GetMessageA(MSG_WRITE_FAILED_REPORT))
 {
 }
 
@@ -79,10 +81,8 @@ bool CTraceLog::Flush()
 {
     while (!m_pending.empty()) {
         if (!Append(m_pending.front())) {
-            PrintText(stderr,
-                      "tavohost: the log file '%s' cannot be written (locked by another program?); "
-                      "%zu row(s) kept for later\n",
-                      m_strPath.c_str(), m_pending.size());
+            PrintText(stderr, "tavohost: the log is not written: %s; %zu row(s) kept for later\n",
+                      m_strError.c_str(), m_pending.size());
             return false;
         }
         m_pending.erase(m_pending.begin());
@@ -90,19 +90,8 @@ bool CTraceLog::Flush()
     return true;
 }
 
-// Appends one row (and the header to a new file), written through at once.
+// Appends one whole row (and the header to a new file), written through at once.
 bool CTraceLog::Append(const std::string& row)
 {
-    HANDLE file = ::CreateFileA(m_strPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size = {};
-    ::GetFileSizeEx(file, &size);
-    const std::string text = size.QuadPart == 0 ? kHeader + row : row;
-    DWORD written = 0;
-    const bool ok = ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size() && ::FlushFileBuffers(file);
-    ::CloseHandle(file);
-    return ok;
+    return AppendToFile(m_strPath, kHeader, row, &m_strError);
 }

@@ -26,7 +26,7 @@ private:
     void AddRow(const char* result);
     bool Append(const std::string& row);
 
-    std::string m_strPath;
+    std::string m_strPath, m_strError;
     std::string m_strConfigured, m_strTestFailed, m_strWriteFailed;
     std::vector<std::string> m_pending;
 };

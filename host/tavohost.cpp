@@ -13,14 +13,15 @@
 
 #include "Bench.h"
 #include "BenchStatus.h"
-#include "CodePage.h"
-#include "Handles.h"
+#include "TextConvert.h"
+#include "FileDoor.h"
 #include "HostWindow.h"
 #include "LanguageCheck.h"
 #include "ModuleCheck.h"
 #include "ModuleTexts.h"
 #include "Operator.h"
 #include "OperatorScript.h"
+#include "ReportFile.h"
 #include "Screenshot.h"
 #include "TestModule.h"
 #include "TraceLog.h"
@@ -29,6 +30,7 @@ namespace {
 
 const char kUsage[] =
     "usage: tavohost COMMAND ARGUMENTS, options anywhere after the command\n"
+    "       tavohost --version\n"
     "\n"
     "  info MODULE\n"
     "      print the module's name, identifier and supported tests\n"
@@ -57,6 +59,11 @@ const char kUsage[] =
     "      --log FILE         append one CSV row per unit configured\n"
     "      --shots PREFIX     save a PNG of every dialog the moment it is ready,\n"
     "                         as PREFIX-1.png, PREFIX-2.png, ... (needs a display)\n"
+    "      configure needs TestBench.dll, the simulated bench, beside tavohost.exe\n"
+    "\n"
+    "Files: any path Windows can name. No device (COM1, AUX, ...) is ever opened;\n"
+    "a file written is replaced only when its new contents are whole, and log\n"
+    "rows are appended whole.\n"
     "\n"
     "exit status:\n"
     "  0  done: the module is fit, the language file is clean, the run had no fault\n"
@@ -162,10 +169,16 @@ bool OpenLanguageFile(ITest* test, const std::string& path)
 {
     if (path.empty())
         return true;
-    test->SetLanguageFile(path.c_str());
+    // The tester takes the name in the ANSI code page.
+    const std::string ansi = AnsiPath(path);
+    if (ansi.empty()) {
+        PrintText(stderr, "tavohost: language file not used: '%s' has no name the module can take\n", path.c_str());
+        return false;
+    }
+    test->SetLanguageFile(ansi.c_str());
     if (test->LanguageFileOpen())
         return true;
-    std::string why = BenchLanguageError();  // only the bench's tester library says why
+    std::string why = CBench::LanguageError();  // only the bench's tester library says why
     if (why.empty())
         why = "'" + path + "'; tavohost check-lang names what the module refuses";
     PrintText(stderr, "tavohost: language file not used: %s\n", why.c_str());
@@ -294,19 +307,16 @@ const char* KindName(unsigned char kind)
 
 struct ReportTargets
 {
-    FILE* pFile;
+    CReportFile* pFile;
     CTraceLog* pLog;
     CReasonWatch reasons;
 };
 
 // One line of the report: on the screen and in the report file.
-void PrintLine(const ReportTargets& targets, const char* line)
+void PrintLine(const ReportTargets& targets, const std::string& line)
 {
-    PrintText(stdout, "%s", line);
-    if (targets.pFile) {
-        fputs(line, targets.pFile);
-        fflush(targets.pFile);
-    }
+    PrintText(stdout, "%s\n", line.c_str());
+    targets.pFile->Add(line);
 }
 
 // Prints each host report line as it arrives, copies it to the report file
@@ -320,7 +330,7 @@ void CALLBACK PrintReport(void* context, const TEST_REPORT* report)
         text += (text.empty() ? "" : " ") + Printable(report->pszSecond);
     char head[16];
     snprintf(head, sizeof(head), "%3u %-8s ", report->byKind, KindName(report->byKind));
-    PrintLine(*targets, (head + text + "\n").c_str());
+    PrintLine(*targets, head + text);
     if (targets->pLog)
         targets->pLog->OnReport(*report);
 }
@@ -353,7 +363,7 @@ struct ConfigureRun
     COperatorScript script;
     CTestModule module;
     ITest* pTester = nullptr;
-    CStdioFile report;
+    CReportFile report;
     std::unique_ptr<CTraceLog> log;
 };
 
@@ -367,6 +377,8 @@ int PrepareConfigure(ConfigureRun& run)
                       connect = options.Option("--connect"), report = options.Option("--report"),
                       log = options.Option("--log");
     std::string problem;
+    if (!CBench::Available())
+        return Unusable("configure needs TestBench.dll, the simulated bench, beside tavohost.exe: it is not there");
     if (!script.empty() && !run.script.Load(script, &problem))
         return Unusable(problem);
     if (!bench.empty() && !CBench::Get().Load(bench, &problem))
@@ -378,9 +390,8 @@ int PrepareConfigure(ConfigureRun& run)
     run.pTester = run.module.Instance();
     if (!OpenLanguageFile(run.pTester, options.Option("--lang")))
         return kUnusable;
-    // The byte-order mark tells Notepad the report is UTF-8, not the ANSI code page.
-    if (!report.empty() && (!run.report.Open(report, "w") || fputs("\xEF\xBB\xBF", run.report.Get()) < 0))
-        return Unusable("cannot write the report to '" + report + "'");
+    if (!report.empty() && !run.report.Open(report, &problem))
+        return Unusable("the report cannot be written: " + problem);
     if (!log.empty())
         run.log.reset(new CTraceLog(log, run.pTester));
     return kDone;
@@ -390,7 +401,7 @@ int PrepareConfigure(ConfigureRun& run)
 // host window is closed.
 int RunInteractive(ConfigureRun& run)
 {
-    CHostWindow window(run.pTester, run.module.Id(), run.log.get(), run.report.Get());
+    CHostWindow window(run.pTester, run.module.Id(), run.log.get(), &run.report);
     if (!window.Create(::GetModuleHandleA(nullptr)))
         return Unusable("the host window cannot be opened");
     return window.Run();
@@ -419,15 +430,14 @@ int RunScripted(ConfigureRun& run)
     }
     run.script.Prepare();
     run.script.Queue(op, [](const std::string& line) { PrintText(stdout, "        %s\n", line.c_str()); });
-    ReportTargets targets = {run.report.Get(), run.log.get(), CReasonWatch()};
-    BenchSetReportSink(&PrintReport, &targets);
+    ReportTargets targets = {&run.report, run.log.get(), CReasonWatch()};
+    CBench::Get().SetReportSink(&PrintReport, &targets);
     const int result = run.pTester->ConfigureThermometer(host, 0, 0);
-    BenchSetReportSink(nullptr, nullptr);
+    CBench::Get().SetReportSink(nullptr, nullptr);
     ::DestroyWindow(host);
     // The host's own line, marked "host", where the module gave no reason.
     if (targets.reasons.Unexplained(result))
-        PrintLine(targets, ("  - host     " + HostReason() + "\n").c_str());
-    run.report.Close();
+        PrintLine(targets, "  - host     " + HostReason());
     PrintText(stdout, "ConfigureThermometer answered %d\n", result);
 
     int status = kDone;
@@ -460,6 +470,10 @@ int RunConfigure(const CommandLine& line)
     const std::string script = line.Option("--script"), saveBench = line.Option("--save-bench");
     int status = script.empty() ? RunInteractive(run) : RunScripted(run);
     std::string problem;
+    if (run.report.IsOpen() && !run.report.Written(&problem)) {
+        PrintText(stderr, "tavohost: the report file is not whole: %s\n", problem.c_str());
+        status = kFindings;
+    }
     if (!saveBench.empty() && !CBench::Get().Save(saveBench, &problem)) {
         PrintText(stderr, "tavohost: %s\n", problem.c_str());
         status = kFindings;
@@ -467,6 +481,39 @@ int RunConfigure(const CommandLine& line)
     if (!script.empty() && !line.Option("--bench").empty())
         PrintBenchTable();
     return status;
+}
+
+// What a file option names: a file read, a file written, or a folder.
+enum FileUse
+{
+    kRead,
+    kWritten,
+    kFolder,
+};
+
+const std::map<std::string, FileUse> kFileOptions = {
+    {"--bench", kRead},       {"--script", kRead}, {"--lang", kRead},    {"--report", kWritten},
+    {"--save-bench", kWritten}, {"--log", kWritten}, {"--shots", kWritten}, {"--libs", kFolder},
+};
+
+// Refuses, before anything is opened, a file option that names a device, or
+// a file to write where a folder or a device is. The pictures are checked by
+// their first name.
+bool FileOptionsUsable(const CommandLine& line, std::string* problem)
+{
+    for (const auto& option : line.options) {
+        const auto use = kFileOptions.find(option.first);
+        if (use == kFileOptions.end())
+            continue;
+        const std::string path = option.second + (option.first == "--shots" ? "-1.png" : "");
+        std::string why;
+        if (use->second == kWritten ? !CanWriteFile(path, &why) : IsDeviceName(path)) {
+            const char* what = use->second == kFolder ? "a folder" : "a file";
+            *problem = option.first + ": " + (why.empty() ? "'" + path + "' names a device, not " + what : why);
+            return false;
+        }
+    }
+    return true;
 }
 
 // A command, the options it knows and what runs it.
@@ -487,13 +534,21 @@ const Command kCommands[] = {
 
 }  // namespace
 
-int main(int argc, char** argv)
+// Wide, so that every path Windows can name arrives whole; UTF-8 inside.
+int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 2)
+    std::vector<std::string> words;
+    for (int i = 1; i < argc; ++i)
+        words.push_back(Narrow(argv[i], wcslen(argv[i])));
+    if (words.empty())
         return Usage("no command given");
-    const std::string name = argv[1];
+    const std::string name = words[0];
     if (name == "--help" || name == "-h") {
         PrintText(stdout, "%s", kUsage);
+        return kDone;
+    }
+    if (name == "--version") {
+        PrintText(stdout, "tavohost %s\n", TAVO_VERSION);
         return kDone;
     }
     for (const Command& command : kCommands) {
@@ -501,8 +556,11 @@ int main(int argc, char** argv)
             continue;
         CommandLine line;
         std::string problem;
-        if (!ParseCommandLine(std::vector<std::string>(argv + 2, argv + argc), command.options, &line, &problem))
+        if (!ParseCommandLine(std::vector<std::string>(words.begin() + 1, words.end()), command.options, &line,
+                              &problem))
             return Usage(problem);
+        if (!FileOptionsUsable(line, &problem))
+            return Unusable(problem);
         return command.run(line);
     }
     return Usage("unknown command '" + name + "'");

@@ -286,7 +286,7 @@ TEST_F(BenchTest, MistakesAreNamedAndNothingIsLoadedHalf)
     }
     std::string error;
     EXPECT_FALSE(CBench::Get().Load("no-such-bench.ini", &error));
-    EXPECT_EQ("no-such-bench.ini: cannot be opened", error);
+    EXPECT_EQ("'no-such-bench.ini' cannot be opened", error);
 }
 
 DWORD WINAPI PollOnce(LPVOID tester)

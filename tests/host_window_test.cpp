@@ -8,6 +8,7 @@
 #include "ModuleFixture.h"
 #include "Screenshot.h"
 #include "TempFile.h"
+#include "TextConvert.h"
 #include "TraceLog.h"
 
 namespace {
@@ -84,13 +85,10 @@ TEST_F(HostWindowTest, ThreeUnitsByHandGiveThreeLogRows)
 // --shots names its folder in the ANSI code page, Czech letters and all.
 TEST_F(HostWindowTest, PicturesGoIntoACzechNamedFolder)
 {
-    char temp[MAX_PATH];
-    ::GetTempPathA(sizeof(temp), temp);
-    const std::string folder = std::string(temp) + "sn\xEDmky \xE8"
-                                                   "e\x9Ak\xE9";  // "snímky české" in code page 1250
     wchar_t wideTemp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, wideTemp);
     const std::wstring wideFolder = std::wstring(wideTemp) + L"sn\u00EDmky \u010De\u0161k\u00E9";
+    const std::string folder = Narrow(wideFolder);
     ::CreateDirectoryW(wideFolder.c_str(), nullptr);
     std::string error;
     EXPECT_TRUE(WritePng(2, 2, std::vector<BYTE>(16, 0x80), folder + "\\host.png", &error)) << error;
@@ -132,9 +130,10 @@ TEST_F(HostWindowTest, ConfigureWithoutAUnitSaysWhy)
     Bench({MakeUnit("A")});
     CBench::Get().Connect("");
     CTempFile reportFile("report.txt", "");
-    CStdioFile report;
-    ASSERT_TRUE(report.Open(reportFile.Path(), "w"));
-    CHostWindow window(m_pTest, m_module.Id(), nullptr, report.Get());
+    CReportFile report;
+    std::string error;
+    ASSERT_TRUE(report.Open(reportFile.Path(), &error)) << error;
+    CHostWindow window(m_pTest, m_module.Id(), nullptr, &report);
     ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr)));
     ::SendMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(CHostWindow::IDC_CONFIGURE, BN_CLICKED), 0);
     HWND list = ::GetDlgItem(window.Handle(), CHostWindow::IDC_REPORT);
@@ -145,9 +144,8 @@ TEST_F(HostWindowTest, ConfigureWithoutAUnitSaysWhy)
         ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
         lines.push_back(line);
     }
-    report.Close();
     const std::string copied = FileBytes(reportFile.Path());
-    EXPECT_EQ("112  " + longText, copied.substr(0, copied.find_first_of("\r\n")));
+    EXPECT_EQ("\xEF\xBB\xBF" "112  " + longText, copied.substr(0, copied.find_first_of("\r\n")));
     const std::vector<std::string> expected = {
         "112  " + longText,
         "host: the module ended without a reason of its own; the bench shows: no unit is connected to the tester",

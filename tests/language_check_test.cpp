@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "DamagedCopies.h"
-#include "CodePage.h"
+#include "TextConvert.h"
 #include "LanguageCheck.h"
 #include "TempFile.h"
 #include "TestModule.h"
@@ -44,7 +44,7 @@ TEST(LanguageCheck, ShippedFilesAreClean)
         EXPECT_EQ(std::vector<std::string>(), Check(path)) << path;
     std::string czech = FileBytes("lang\\cs.xml");
     czech.replace(czech.find("UTF-8"), 5, "UTF-16");
-    const std::wstring wide = WideFromAnsi(Utf8ToAnsi(czech));  // Czech lies whole in code page 1250
+    const std::wstring wide = Widen(czech);
     std::string little(reinterpret_cast<const char*>(wide.data()), 2 * wide.size()), big = little;
     for (size_t i = 0; i + 1 < big.size(); i += 2)
         std::swap(big[i], big[i + 1]);

@@ -341,7 +341,7 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         {"cut in the optional header", truncated(nt + 100), "has broken PE headers"},
         {"cut in the section table", truncated(sections + 20), "has broken PE headers"},
         {"cut in half", truncated(original.size() / 2), "'s bytes run to "},
-        {"its last 3 KB missing", truncated(original.size() - 3072), "'s bytes run to " + Hex(original.size())},
+        {"its last 3 KB missing", truncated(original.size() - 3072), "'s bytes run to " + HexNumber(original.size())},
         {"a section's bytes far past the end",
          [last](std::string& bytes, const CPeFile& pe) { Section(bytes, pe, last).PointerToRawData = 0x10000000; },
          "'s bytes run to 0x1"},

@@ -1,7 +1,9 @@
 # The tools zip, unpacked alone into an empty folder and run from there under
-# Wine, no build folder on its path: check-module calls the shipped module as
-# the tree's own check does (EXPECT_MODULE, EXIT_MODULE) and a library of no
-# test module not fit; check-lang calls the packed Czech file clean.
+# Wine, no build folder on its path: the package holds tavohost.exe and no
+# simulated bench; check-module calls the shipped module as the tree's own
+# check does (EXPECT_MODULE, EXIT_MODULE) and tavohost.exe itself no module,
+# but stripped and with its version block; check-lang calls the packed Czech
+# file clean; configure says in one line that it needs the bench.
 set(folder ${CMAKE_CURRENT_BINARY_DIR}/unpacked-tools)
 file(REMOVE_RECURSE ${folder})
 file(MAKE_DIRECTORY ${folder})
@@ -23,12 +25,21 @@ function(run exit output)
     endif()
 endfunction()
 
+file(GLOB_RECURSE packed RELATIVE ${package} ${package}/*)
+list(SORT packed)
+if(NOT packed STREQUAL "README.txt;SHA256SUMS;lang/cs.xml;lang/de.xml;tavohost.exe")
+    message(FATAL_ERROR "the tools package holds ${packed}")
+endif()
+run(0 "^tavohost [0-9]+\\.[0-9]+\\.[0-9]+\n$" --version)
 run(${EXIT_MODULE} "${EXPECT_MODULE}" check-module ${MODULE} --libs ${LIBRARIES})
-run(1 "\nFAIL  exports more than the class" check-module TestBench.dll)
+run(1 "\nok    stripped: no symbol table, no DWARF sections\n.*\nFAIL  its version block names the file tavohost.exe, version [0-9.]+, where"
+    check-module tavohost.exe)
 run(0 "^lang.cs.xml: 0 findings\n$" check-lang lang\\cs.xml)
+run(2 "^tavohost: configure needs TestBench.dll, the simulated bench, beside tavohost.exe: it is not there\n$"
+    configure ${MODULE})
 # Notepad on an older Windows shows a bare LF file as one long line. (CMake
 # drops CRs when it reads text, so the bytes are read in hexadecimal.)
-foreach(text README.txt SHA256SUMS examples/bench.ini)
+foreach(text README.txt SHA256SUMS)
     file(READ ${package}/${text} bytes HEX)
     string(REGEX REPLACE "(..)" "\\1 " bytes "${bytes}")
     if(bytes MATCHES "(^|[^0]. |.[^d] )0a " OR NOT bytes MATCHES "0d 0a $")

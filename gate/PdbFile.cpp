@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "FileRead.h"
+#include "FileDoor.h"
 
 namespace {
 

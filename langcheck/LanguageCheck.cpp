@@ -6,7 +6,7 @@
 #include <climits>
 #include <map>
 
-#include "FileRead.h"
+#include "FileDoor.h"
 #include "ModuleTexts.h"
 #include "XmlItems.h"
 

@@ -14,30 +14,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Text.h"
+#include "TextConvert.h"
+
 namespace {
 
 // Wide text as UTF-8; a null text as none.
-std::string Utf8(const wchar_t* text, size_t length)
-{
-    const int size =
-        text && length ? ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr)
-                       : 0;
-    std::string narrow(size > 0 ? size : 0, '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &narrow[0], size, nullptr, nullptr);
-    return narrow;
-}
-
 std::string Utf8(const wchar_t* text)
 {
-    return Utf8(text, text ? wcslen(text) : 0);
-}
-
-std::string Hex(unsigned long value, int digits)
-{
-    char text[16];
-    snprintf(text, sizeof(text), "%0*lX", digits, value);
-    return text;
+    return Narrow(text, text ? wcslen(text) : 0);
 }
 
 // The encoding the XML declaration names, upper case, read from the first
@@ -185,7 +170,7 @@ std::string CodePageFault(const std::string& bytes, UINT codePage, const std::st
     std::wstring wide(bytes.size(), L'\0');
     ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &wide[0],
                           static_cast<int>(wide.size()));
-    *text = Utf8(wide.data(), wide.size());
+    *text = Narrow(wide);
     return std::string();
 }
 
@@ -204,7 +189,7 @@ std::string Utf16Text(const std::string& bytes, bool bigEndian, std::string* tex
         return fault;
     if (!wide.empty() && wide[0] == 0xFEFF)
         wide.erase(0, 1);
-    *text = Utf8(wide.data(), wide.size());
+    *text = Narrow(wide);
     return std::string();
 }
 

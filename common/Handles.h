@@ -1,41 +1,32 @@
-// Classes in this file: small owners of the development host's handles, each
-// giving its handle back the one way Windows asks for it: CStdioFile (a C
-// stream), CComApartment, CScreenDc, CMemoryDc, CGdiObject and CDcSelection
-// (an object selected into a DC, put back). COM interfaces are held in WRL's
-// ComPtr, here as in the bench.
+// Classes in this file: small owners of the host side's handles, each giving
+// its handle back the one way Windows asks for it: CHandle (a kernel object:
+// a file, a thread, a process), CComApartment, CScreenDc, CMemoryDc,
+// CGdiObject and CDcSelection (an object selected into a DC, put back). COM
+// interfaces are held in WRL's ComPtr.
 #pragma once
 
 #include <windows.h>
 
 #include <objbase.h>
 
-#include <cstdio>
-#include <string>
-
-class CStdioFile
+// A kernel handle, closed at the end of its scope; INVALID_HANDLE_VALUE, as
+// CreateFile answers, and null both count as none.
+class CHandle
 {
 public:
-    CStdioFile() = default;
-    ~CStdioFile() { Close(); }
-    CStdioFile(const CStdioFile&) = delete;
-    CStdioFile& operator=(const CStdioFile&) = delete;
-
-    bool Open(const std::string& path, const char* mode)
+    explicit CHandle(HANDLE handle = nullptr) : m_hHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    ~CHandle()
     {
-        Close();
-        m_pFile = fopen(path.c_str(), mode);
-        return m_pFile != nullptr;
+        if (m_hHandle)
+            ::CloseHandle(m_hHandle);
     }
-    void Close()
-    {
-        if (m_pFile)
-            fclose(m_pFile);
-        m_pFile = nullptr;
-    }
-    FILE* Get() const { return m_pFile; }
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+    HANDLE Get() const { return m_hHandle; }
+    explicit operator bool() const { return m_hHandle != nullptr; }
 
 private:
-    FILE* m_pFile = nullptr;
+    HANDLE m_hHandle;
 };
 
 // COM on this thread for the object's life; declared before the interfaces

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "Text.h"
+
 struct PeImport
 {
     std::string strName;  // "#ordinal" for an import by ordinal
@@ -30,9 +32,6 @@ const size_t kMaxImports = 65536;          // imported names in all
 const DWORD kMaxExports = 65536;           // exported names and functions
 const size_t kMaxImageBytes = 256u << 20;  // bytes of a module or library file
 
-// A value as "0x" and upper-case hex digits.
-std::string Hex(ULONGLONG value);
-
 class CPeFile
 {
 public:
@@ -50,6 +49,9 @@ public:
     WORD DllCharacteristics() const;
     IMAGE_DATA_DIRECTORY Directory(int index) const;
     std::vector<IMAGE_SECTION_HEADER> Sections() const;
+    // A section's name; a long one ("/4") as the COFF string table holds it,
+    // or as it stands when the table does not.
+    std::string SectionName(const IMAGE_SECTION_HEADER& section) const;
     // The section that holds rva, or null.
     const IMAGE_SECTION_HEADER* SectionOf(DWORD rva) const;
     // Whether rva lies in an executable section.

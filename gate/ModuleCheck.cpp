@@ -15,9 +15,10 @@
 #include <set>
 #include <stdexcept>
 
-#include "FileRead.h"
+#include "FileDoor.h"
 #include "PdbFile.h"
 #include "PeFile.h"
+#include "TextConvert.h"
 #include "resource.h"
 
 namespace {
@@ -143,19 +144,19 @@ std::string NameFault(const PeLibrary& library)
 // of the given bitness; empty when this program cannot reach it.
 std::string SystemFolder(bool pe32)
 {
-    char folder[MAX_PATH];
+    wchar_t folder[MAX_PATH];
     UINT length = 0;
 #ifdef _WIN64
-    length = pe32 ? ::GetSystemWow64DirectoryA(folder, MAX_PATH) : ::GetSystemDirectoryA(folder, MAX_PATH);
+    length = pe32 ? ::GetSystemWow64DirectoryW(folder, MAX_PATH) : ::GetSystemDirectoryW(folder, MAX_PATH);
 #else
     BOOL wow64 = FALSE;
     if (pe32)
-        length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    else if (::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64 && ::GetWindowsDirectoryA(folder, MAX_PATH) &&
-             strlen(folder) + 10 < MAX_PATH)
-        length = static_cast<UINT>(strlen(strcat(folder, "\\Sysnative")));
+        length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    else if (::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64 && ::GetWindowsDirectoryW(folder, MAX_PATH) &&
+             wcslen(folder) + 10 < MAX_PATH)
+        length = static_cast<UINT>(wcslen(wcscat(folder, L"\\Sysnative")));
 #endif
-    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+    return length > 0 && length < MAX_PATH ? Narrow(folder, length) : std::string();
 }
 
 std::string Folder(const std::string& path)
@@ -226,10 +227,10 @@ public:
             if (exported == m_exports.end())
                 wrong.push_back("it does not export " + std::string(name));
             else if (m_pe.IsForwarder(exported->second))
-                wrong.push_back(std::string(name) + " is a forwarder (" + Hex(exported->second) +
+                wrong.push_back(std::string(name) + " is a forwarder (" + HexNumber(exported->second) +
                                 " lies in the export table)");
             else if (!m_pe.IsCode(exported->second))
-                wrong.push_back(std::string(name) + " lies at " + Hex(exported->second) + ", no code of the image");
+                wrong.push_back(std::string(name) + " lies at " + HexNumber(exported->second) + ", no code of the image");
         }
         Line(wrong.empty(), wrong.empty() ? "exports _GetTestInstance and _GetTestInstanceID under their plain names, "
                                             "each a function of its own"
@@ -317,7 +318,7 @@ public:
         const std::string identity = "GUID " + GuidText(guid) + ", age " + std::to_string(age);
         const std::string path = m_strFolder + "\\" + name;
         std::string error;
-        if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (!PathExists(path))
             m_pdbLine = {true, "names its PDB " + name + " (" + identity + "); it is not beside the module"};
         else if (!m_pdb.Read(path, &error))
             m_pdbLine = {false, name + " beside it cannot be read: " + error};
@@ -348,7 +349,7 @@ public:
     {
         if (m_symbolByRva.count(m_pe.EntryPoint()))
             return;
-        Line(false, "its entry point " + Hex(m_pe.EntryPoint()) + " begins no function the PDB names");
+        Line(false, "its entry point " + HexNumber(m_pe.EntryPoint()) + " begins no function the PDB names");
     }
 
     // Reads the exported table slot by slot: each holds the module's own
@@ -401,17 +402,19 @@ public:
 
         std::vector<std::string> writableCode, dwarf;
         for (const IMAGE_SECTION_HEADER& section : m_pe.Sections()) {
-            const std::string name(reinterpret_cast<const char*>(section.Name),
-                                   strnlen(reinterpret_cast<const char*>(section.Name), 8));
+            const std::string name = m_pe.SectionName(section);
             if ((section.Characteristics & IMAGE_SCN_MEM_WRITE) && (section.Characteristics & IMAGE_SCN_MEM_EXECUTE))
                 writableCode.push_back(name);
-            if (name.rfind(".debug", 0) == 0 || name[0] == '/')
+            // A long name the string table cannot give is taken for debug data.
+            if (name.rfind(".debug", 0) == 0 || name.rfind(".zdebug", 0) == 0 || name[0] == '/')
                 dwarf.push_back(name);
         }
         Compare(writableCode.empty(), "no section is both writable and executable",
                 "sections both writable and executable: " + Joined(writableCode), "each section one or the other");
         const IMAGE_FILE_HEADER& header = m_pe.FileHeader();
-        const bool symbols = header.PointerToSymbolTable || header.NumberOfSymbols;
+        // A string table of nothing but long section names (.eh_frame) is no
+        // symbol table: symbols are what a stripped image has none of.
+        const bool symbols = header.NumberOfSymbols != 0;
         Compare(!symbols && dwarf.empty(), "stripped: no symbol table, no DWARF sections",
                 symbols ? "not stripped: a COFF symbol table of " + std::to_string(header.NumberOfSymbols) + " symbols"
                         : "not stripped: DWARF sections " + Joined(dwarf),
@@ -433,7 +436,7 @@ private:
         const std::string folders[] = {libraries, m_strFolder, system};
         for (const std::string& folder : folders) {
             const std::string path = folder + "\\" + name;
-            if (folder.empty() || ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            if (folder.empty() || !PathExists(path))
                 continue;
             CPeFile dll;
             library.strPath = path;
@@ -442,7 +445,7 @@ private:
                 return library;
             if (dll.Machine() != m_pe.Machine())
                 library.strProblem =
-                    path + " is for machine " + Hex(dll.Machine()) + ", where the module needs " + Hex(m_pe.Machine());
+                    path + " is for machine " + HexNumber(dll.Machine()) + ", where the module needs " + HexNumber(m_pe.Machine());
             else
                 library.exports = dll.Exports();
             return library;
@@ -680,7 +683,7 @@ bool CheckReadable(const std::string& path, const std::string& libraries, std::v
                                         ? "a PE32 DLL for 32-bit x86"
                                         : std::string(x86   ? "a PE32 program"
                                                       : x64 ? "a PE32+ file for x64"
-                                                            : "a file for machine " + Hex(pe.Machine())) +
+                                                            : "a file for machine " + HexNumber(pe.Machine())) +
                                               ", where the production host, a 32-bit program, needs a PE32 DLL for "
                                               "32-bit x86");
     lines->back().bBitness = x64 && pe.IsDll();

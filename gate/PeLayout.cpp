@@ -17,7 +17,7 @@ ULONGLONG Aligned(ULONGLONG value, DWORD alignment)
     return IsPowerOfTwo(alignment) ? (value + alignment - 1) & ~static_cast<ULONGLONG>(alignment - 1) : value;
 }
 
-std::string SectionName(const IMAGE_SECTION_HEADER& section, size_t index)
+std::string SectionLabel(const IMAGE_SECTION_HEADER& section, size_t index)
 {
     const char* name = reinterpret_cast<const char*>(section.Name);
     return "section " + std::to_string(index + 1) + " (" + std::string(name, strnlen(name, 8)) + ")";
@@ -41,25 +41,25 @@ void CPeFile::CheckLayout() const
 void CPeFile::CheckHeaders() const
 {
     if (!(m_pFile->Characteristics & IMAGE_FILE_EXECUTABLE_IMAGE))
-        Damaged("its characteristics " + Hex(m_pFile->Characteristics) +
+        Damaged("its characteristics " + HexNumber(m_pFile->Characteristics) +
                 " lack IMAGE_FILE_EXECUTABLE_IMAGE (0x2), which the loader requires of any image");
     const DWORD section = IsPe32() ? m_pOptional32->SectionAlignment : m_pOptional64->SectionAlignment;
     const DWORD file = IsPe32() ? m_pOptional32->FileAlignment : m_pOptional64->FileAlignment;
     // Below a page, sections lie in memory as in the file: both alignments are one.
     const bool fileSized = IsPowerOfTwo(file) && file >= 512 && file <= 0x10000 && file <= section;
     if (!IsPowerOfTwo(section) || !(fileSized || (section < 0x1000 && file == section)))
-        Damaged("its section alignment " + Hex(section) + " and file alignment " + Hex(file) +
+        Damaged("its section alignment " + HexNumber(section) + " and file alignment " + HexNumber(file) +
                 ": the loader needs powers of two, the file alignment from 0x200 to 0x10000 and at most the "
                 "section alignment, or both alike below a page");
     else if (SizeOfImage() % section)
-        Damaged("its image size " + Hex(SizeOfImage()) + " is no multiple of its section alignment " + Hex(section));
+        Damaged("its image size " + HexNumber(SizeOfImage()) + " is no multiple of its section alignment " + HexNumber(section));
     if (!m_pFile->NumberOfSections)
         Damaged("it has no section");
     const DWORD headers = IsPe32() ? m_pOptional32->SizeOfHeaders : m_pOptional64->SizeOfHeaders;
     const size_t table = m_sectionsOffset + m_pFile->NumberOfSections * sizeof(IMAGE_SECTION_HEADER);
     if (headers < table || headers > m_bytes.size())
-        Damaged("its headers' size " + Hex(headers) + " must hold the section table (to " + Hex(table) +
-                ") and lie within the file (" + Hex(m_bytes.size()) + " bytes)");
+        Damaged("its headers' size " + HexNumber(headers) + " must hold the section table (to " + HexNumber(table) +
+                ") and lie within the file (" + HexNumber(m_bytes.size()) + " bytes)");
 }
 
 // Sections follow one another in memory without a gap, from the first page
@@ -72,27 +72,27 @@ void CPeFile::CheckSections() const
     const std::vector<IMAGE_SECTION_HEADER> sections = Sections();
     for (size_t i = 0; i < sections.size(); ++i) {
         const IMAGE_SECTION_HEADER& section = sections[i];
-        const std::string name = SectionName(section, i);
+        const std::string name = SectionLabel(section, i);
         const ULONGLONG extent = section.Misc.VirtualSize ? section.Misc.VirtualSize : section.SizeOfRawData;
         const ULONGLONG end = section.VirtualAddress + Aligned(extent, alignment);
         if (section.VirtualAddress != expected)
-            Damaged(name + " lies at " + Hex(section.VirtualAddress) + " in memory, where the loader needs it at " +
-                    Hex(expected) + ", right behind what comes before it");
+            Damaged(name + " lies at " + HexNumber(section.VirtualAddress) + " in memory, where the loader needs it at " +
+                    HexNumber(expected) + ", right behind what comes before it");
         if (end > SizeOfImage())
-            Damaged(name + " ends at " + Hex(end) + " in memory, past the image's size " + Hex(SizeOfImage()));
+            Damaged(name + " ends at " + HexNumber(end) + " in memory, past the image's size " + HexNumber(SizeOfImage()));
         const ULONGLONG rawEnd = static_cast<ULONGLONG>(section.PointerToRawData) + section.SizeOfRawData;
         if (section.SizeOfRawData && IsPowerOfTwo(fileAlignment) &&
             (section.PointerToRawData % fileAlignment || section.SizeOfRawData % fileAlignment))
-            Damaged(name + "'s bytes in the file (" + Hex(section.PointerToRawData) + ", " +
-                    Hex(section.SizeOfRawData) + " of them) are off its file alignment " + Hex(fileAlignment));
+            Damaged(name + "'s bytes in the file (" + HexNumber(section.PointerToRawData) + ", " +
+                    HexNumber(section.SizeOfRawData) + " of them) are off its file alignment " + HexNumber(fileAlignment));
         if (section.SizeOfRawData && rawEnd > m_bytes.size())
-            Damaged(name + "'s bytes run to " + Hex(rawEnd) + " in the file, past its end at " + Hex(m_bytes.size()));
+            Damaged(name + "'s bytes run to " + HexNumber(rawEnd) + " in the file, past its end at " + HexNumber(m_bytes.size()));
         // A section's bytes that run into the next one's fill memory with another section's data.
         const IMAGE_SECTION_HEADER* next = i + 1 < sections.size() ? &sections[i + 1] : nullptr;
         if (next && section.SizeOfRawData && next->SizeOfRawData && rawEnd > next->PointerToRawData &&
             section.PointerToRawData < next->PointerToRawData + static_cast<ULONGLONG>(next->SizeOfRawData))
-            Damaged(name + "'s bytes run to " + Hex(rawEnd) + " in the file, into those of " +
-                    SectionName(*next, i + 1) + " at " + Hex(next->PointerToRawData));
+            Damaged(name + "'s bytes run to " + HexNumber(rawEnd) + " in the file, into those of " +
+                    SectionLabel(*next, i + 1) + " at " + HexNumber(next->PointerToRawData));
         expected = end;
     }
 }
@@ -122,7 +122,7 @@ void CPeFile::CheckDirectories() const
         if (directory.Size &&
             (!section || end > section->VirtualAddress +
                                    static_cast<ULONGLONG>(std::max(section->Misc.VirtualSize, section->SizeOfRawData))))
-            Damaged(std::string("its ") + table.pszName + " (" + Hex(directory.VirtualAddress) + " to " + Hex(end) +
+            Damaged(std::string("its ") + table.pszName + " (" + HexNumber(directory.VirtualAddress) + " to " + HexNumber(end) +
                     ") lies whole in no section of the image");
     }
 }
@@ -134,7 +134,7 @@ void CPeFile::CheckEntryPoint() const
     if (!EntryPoint())
         return;
     if (!IsCode(EntryPoint())) {
-        Damaged("its entry point " + Hex(EntryPoint()) + " lies in no executable section");
+        Damaged("its entry point " + HexNumber(EntryPoint()) + " lies in no executable section");
         return;
     }
     const IMAGE_DATA_DIRECTORY table = Directory(IMAGE_DIRECTORY_ENTRY_EXCEPTION);
@@ -145,7 +145,7 @@ void CPeFile::CheckEntryPoint() const
     for (size_t i = 0; functions && i < count && !begins; ++i)
         begins = functions[i].BeginAddress == EntryPoint();
     if (!begins)
-        Damaged("its entry point " + Hex(EntryPoint()) + " begins no function of its function table");
+        Damaged("its entry point " + HexNumber(EntryPoint()) + " begins no function of its function table");
 }
 
 // The TLS directory's addresses lie in the image; its callbacks, which the
@@ -166,8 +166,8 @@ void CPeFile::CheckThreadStorage() const
     PointerAt(directory.VirtualAddress + 3 * pointer, &callbacks);
     if ((start && !inImage(start)) || (end && !inImage(end)) || start > end || (index && !inImage(index)) ||
         (callbacks && !inImage(callbacks))) {
-        Damaged("its TLS directory names " + Hex(start) + ", " + Hex(end) + ", " + Hex(index) + " and " +
-                Hex(callbacks) + ", where the loader needs addresses of the image");
+        Damaged("its TLS directory names " + HexNumber(start) + ", " + HexNumber(end) + ", " + HexNumber(index) + " and " +
+                HexNumber(callbacks) + ", where the loader needs addresses of the image");
         return;
     }
     const DWORD first = callbacks ? static_cast<DWORD>(callbacks - ImageBase()) : 0;
@@ -176,7 +176,7 @@ void CPeFile::CheckThreadStorage() const
         if (!PointerAt(first + i * pointer, &callback) || !callback)
             return;
         if (!inImage(callback) || !IsCode(static_cast<DWORD>(callback - ImageBase()))) {
-            Damaged("its TLS callback " + std::to_string(i) + " at " + Hex(callback) + " lies in no code of the image");
+            Damaged("its TLS callback " + std::to_string(i) + " at " + HexNumber(callback) + " lies in no code of the image");
             return;
         }
     }
@@ -195,20 +195,20 @@ void CPeFile::CheckRelocations() const
         memcpy(&block, bytes + at, std::min<size_t>(sizeof(block), table.Size - at));
         if (table.Size - at < sizeof(block) || block.SizeOfBlock < sizeof(block) || block.SizeOfBlock % 2 ||
             block.SizeOfBlock > table.Size - at) {
-            Damaged("its relocation block at byte " + Hex(at) + " of the table has size " + Hex(block.SizeOfBlock) +
-                    ", where the loader needs an even size from 8 to the table's " + Hex(table.Size - at) +
+            Damaged("its relocation block at byte " + HexNumber(at) + " of the table has size " + HexNumber(block.SizeOfBlock) +
+                    ", where the loader needs an even size from 8 to the table's " + HexNumber(table.Size - at) +
                     " bytes left: the blocks behind it are lost");
             return;
         }
         if (block.VirtualAddress % 0x1000 || block.VirtualAddress >= SizeOfImage())
-            Damaged("its relocation block at byte " + Hex(at) + " is for " + Hex(block.VirtualAddress) +
+            Damaged("its relocation block at byte " + HexNumber(at) + " is for " + HexNumber(block.VirtualAddress) +
                     ", which is no page of the image");
         for (DWORD entry = sizeof(block); entry < block.SizeOfBlock; entry += 2) {
             WORD value = 0;
             memcpy(&value, bytes + at + entry, 2);
             const WORD type = value >> 12;
             if (type != IMAGE_REL_BASED_ABSOLUTE && type != full) {
-                Damaged("its relocation block for page " + Hex(block.VirtualAddress) + " holds an entry of type " +
+                Damaged("its relocation block for page " + HexNumber(block.VirtualAddress) + " holds an entry of type " +
                         std::to_string(type) + ", where the loader of this machine knows types " + types + " only");
                 break;
             }
@@ -217,7 +217,7 @@ void CPeFile::CheckRelocations() const
             const DWORD at = block.VirtualAddress + (value & 0xFFF);
             if (type == full && PointerAt(at, &address) &&
                 (address < ImageBase() || address - ImageBase() > SizeOfImage())) {
-                Damaged("its relocation at " + Hex(at) + " moves " + Hex(address) +
+                Damaged("its relocation at " + HexNumber(at) + " moves " + HexNumber(address) +
                         ", where the loader needs an address of the image to move");
                 break;
             }
@@ -245,7 +245,7 @@ void CPeFile::CheckResourceOrder(DWORD offset, int level, std::set<DWORD>* seen)
         else if (!isName && i > named && entry.Id <= entries[i - 1].Id)
             fault = "ID " + std::to_string(entry.Id) + " behind ID " + std::to_string(entries[i - 1].Id);
         if (!fault.empty()) {
-            Damaged("its resource directory at " + Hex(offset) + " holds " + fault +
+            Damaged("its resource directory at " + HexNumber(offset) + " holds " + fault +
                     ", where FindResource's binary search needs names, then IDs, each in rising order");
             return;
         }

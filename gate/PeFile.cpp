@@ -5,16 +5,26 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
-#include "FileRead.h"
+#include "FileDoor.h"
+#include "Text.h"
 
-std::string Hex(ULONGLONG value)
+std::string CPeFile::SectionName(const IMAGE_SECTION_HEADER& section) const
 {
-    char text[24];
-    snprintf(text, sizeof(text), "0x%llX", value);
-    return text;
+    const char* raw = reinterpret_cast<const char*>(section.Name);
+    const std::string name(raw, strnlen(raw, IMAGE_SIZEOF_SHORT_NAME));
+    if (name.size() < 2 || name[0] != '/' || name.find_first_not_of("0123456789", 1) != std::string::npos)
+        return name;
+    // The string table follows the symbols, 18 bytes each.
+    const size_t table = m_pFile->PointerToSymbolTable + static_cast<size_t>(m_pFile->NumberOfSymbols) * 18;
+    const size_t at = table + strtoul(name.c_str() + 1, nullptr, 10);
+    if (!m_pFile->PointerToSymbolTable || at < table || at >= m_bytes.size())
+        return name;
+    const char* text = m_bytes.data() + at;
+    return std::string(text, strnlen(text, std::min(m_bytes.size() - at, kMaxName)));
 }
 
 bool CPeFile::Read(const std::string& path, std::string* error)
@@ -260,7 +270,7 @@ void CPeFile::CheckAddressTable(const PeLibrary& library, DWORD first,
     tables->emplace(first, end);
     // Linkers put x64's tables on 4 bytes at the least, as they do x86's.
     if (first % 4 || !apart)
-        Damaged("the address table of " + library.strName + " (" + Hex(first) + " to " + Hex(end) + ") " +
+        Damaged("the address table of " + library.strName + " (" + HexNumber(first) + " to " + HexNumber(end) + ") " +
                 (apart ? "is off a 4-byte boundary" : "overlaps another library's") +
                 ", where the loader writes a pointer into each slot");
     const IMAGE_SECTION_HEADER* section = SectionOf(first);
@@ -269,9 +279,9 @@ void CPeFile::CheckAddressTable(const PeLibrary& library, DWORD first,
                  : section && !(section->Characteristics & IMAGE_SCN_MEM_EXECUTE) &&
                        end <= section->VirtualAddress + static_cast<ULONGLONG>(section->Misc.VirtualSize);
     if (!inside)
-        Damaged("the address table of " + library.strName + " (" + Hex(first) + " to " + Hex(end) + ") lies outside " +
-                (all.Size ? "the image's import address table (" + Hex(all.VirtualAddress) + " to " +
-                                Hex(static_cast<ULONGLONG>(all.VirtualAddress) + all.Size) + ")"
+        Damaged("the address table of " + library.strName + " (" + HexNumber(first) + " to " + HexNumber(end) + ") lies outside " +
+                (all.Size ? "the image's import address table (" + HexNumber(all.VirtualAddress) + " to " +
+                                HexNumber(static_cast<ULONGLONG>(all.VirtualAddress) + all.Size) + ")"
                           : std::string("any section of data")));
 }
 

@@ -224,6 +224,19 @@ TEST_F(BenchTest, AnswersAfterTheGivenNumberOfPolls)
     EXPECT_NE(0ul, Poll(9)) << "poll 4";
 }
 
+// A ';' or '#' ends a value only after a blank, or begins a line of its own;
+// elsewhere it is part of the value, quoted or not.
+TEST_F(BenchTest, CommentsNeedABlankBeforeThem)
+{
+    CTempFile file("comments.ini", "# the bench\n[Bench]\n[Unit A]\n  # unit A\nType=QX#1;2 ;x\nSerial=\"S#1\"#2\n"
+                                   "UserConfig=05 0A 60 02 58 02 73 61 76 65 00 00 01 01 01 01 FF FF FF FF 00\n");
+    std::string error;
+    ASSERT_TRUE(CBench::Get().Load(file.Path(), &error)) << error;
+    const BenchUnit unit = Unit("A");
+    EXPECT_EQ("QX#1;2", unit.strType);
+    EXPECT_EQ("\"S#1\"#2", unit.strSerial) << "a quote that a value goes on after does not end it";
+}
+
 TEST_F(BenchTest, SaveAndReloadKeepEveryUnit)
 {
     Write({{0, 100}});

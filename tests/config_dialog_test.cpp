@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "BuiltInTexts.h"
 #include "ModuleFixture.h"
@@ -477,32 +478,52 @@ TEST_F(ConfigDialogTest, EachRejectedValueShowsItsMessageAndFocus)
 // rather than refused for ever; reachable pairs and the pairs that are in
 // order are written as they stand. Where the pair is shown, it shows what is
 // written, and the debugger output says the stored pair was replaced.
+// A stored I2/I3 pair out of the operator's reach whose maximum lies below
+// its minimum is written as the default pair; a QX2210.00, which shows the
+// pair locked, shows that default pair and says so. A maximum equal to its
+// minimum is in order and stays.
 TEST_F(ConfigDialogTest, PulsePairsOutOfReachAreMadeWritable)
 {
-    for (const char* type : {"QX2210.00", "QX2250.10"}) {
-        BenchUnit unit = MakeUnit("A", type);
-        const unsigned char minima[4] = {3, 4, 200, 6};
-        const unsigned char maxima[4] = {9, 8, 100, 7};  // I2 out of order
-        memcpy(unit.abyConfig + 12, minima, 4);
-        memcpy(unit.abyConfig + 16, maxima, 4);
-        const bool shown = strcmp(type, "QX2210.00") == 0;
-        m_debug.Clear();
-        ASSERT_EQ(1, Open(unit, [&](CDialogView& view) {
-            EXPECT_FALSE(view.IsEnabled(32784) && view.IsVisible(32784)) << type << ": maximum I2 out of reach";
-            const char* const texts[8] = {"7.5", "10.0", shown ? "2.5" : "500.0", "15.0",
-                                          "22.5", "20.0", shown ? "637.5" : "250.0", "17.5"};
-            for (int i = 0; i < 8; ++i)
-                EXPECT_EQ(texts[i], view.Text(IDC_MIN_PULSE_I0 + i)) << type << ", pulse " << i;
-            WriteAndTest(view);
-        })) << type;
-        const std::vector<std::string> replaced = {
-            "Ulozene casy I2 maji maximum pod minimem, zapise se 2.5 az 637.5 ms\n"};
-        EXPECT_EQ(shown ? replaced : std::vector<std::string>(), m_debug.Texts()) << type;
-        const BenchUnit written = Unit("A");
-        const unsigned char expectedMinima[4] = {3, 4, 1, 6};
-        const unsigned char expectedMaxima[4] = {9, 8, 255, 7};
-        EXPECT_EQ(0, memcmp(expectedMinima, written.abyConfig + 12, 4)) << type;
-        EXPECT_EQ(0, memcmp(expectedMaxima, written.abyConfig + 16, 4)) << type;
+    const struct
+    {
+        const char* pszWhat;
+        unsigned char abyMinima[4], abyMaxima[4];
+        unsigned char abyWrittenMinima[4], abyWrittenMaxima[4];
+        std::vector<int> replaced;  // the inputs said on the debugger output
+    } cases[] = {
+        {"I2 out of order", {3, 4, 200, 6}, {9, 8, 100, 7}, {3, 4, 1, 6}, {9, 8, 255, 7}, {2}},
+        {"I3 out of order", {3, 4, 5, 6}, {9, 8, 7, 5}, {3, 4, 5, 1}, {9, 8, 7, 255}, {3}},
+        {"both out of order", {3, 4, 5, 6}, {9, 8, 4, 5}, {3, 4, 1, 1}, {9, 8, 255, 255}, {2, 3}},
+        {"maxima equal to minima", {3, 4, 100, 6}, {9, 8, 100, 6}, {3, 4, 100, 6}, {9, 8, 100, 6}, {}},
+    };
+    for (const auto& c : cases) {
+        for (const char* type : {"QX2210.00", "QX2250.10"}) {
+            SCOPED_TRACE(std::string(c.pszWhat) + ", " + type);
+            BenchUnit unit = MakeUnit("A", type);
+            memcpy(unit.abyConfig + 12, c.abyMinima, 4);
+            memcpy(unit.abyConfig + 16, c.abyMaxima, 4);
+            const bool shown = strcmp(type, "QX2210.00") == 0;
+            m_debug.Clear();
+            ASSERT_EQ(1, Open(unit, [&](CDialogView& view) {
+                for (int i = 0; i < 8; ++i) {
+                    // A QX2210.00 shows what it will write; a QX2250 type holds the stored pair hidden.
+                    const unsigned char* pulses = i < 4 ? (shown ? c.abyWrittenMinima : c.abyMinima)
+                                                        : (shown ? c.abyWrittenMaxima : c.abyMaxima);
+                    EXPECT_EQ(PulseText(pulses[i % 4]), view.Text(IDC_MIN_PULSE_I0 + i)) << "pulse " << i;
+                }
+                WriteAndTest(view);
+            }));
+            std::vector<std::string> said;
+            for (int input : c.replaced) {
+                if (shown)
+                    said.push_back("Ulozene casy I" + std::to_string(input) +
+                                   " maji maximum pod minimem, zapise se 2.5 az 637.5 ms\n");
+            }
+            EXPECT_EQ(said, m_debug.Texts());
+            const BenchUnit written = Unit("A");
+            EXPECT_EQ(0, memcmp(c.abyWrittenMinima, written.abyConfig + 12, 4));
+            EXPECT_EQ(0, memcmp(c.abyWrittenMaxima, written.abyConfig + 16, 4));
+        }
     }
 }
 
@@ -591,6 +612,27 @@ TEST_F(ConfigDialogTest, CurrentCodesAreLimitedAndBaudKeptWithoutSelection)
     EXPECT_EQ("1200 8 2", TestedLine());
 }
 
+// No baud code and no default block to fall back on: the lists the operator
+// leaves unchosen write what the unit held, never a code of the dialog's own.
+TEST_F(ConfigDialogTest, UnchosenListsKeepTheStoredCodesWithoutADefaultBlock)
+{
+    BenchUnit unit = MakeUnit("A", "TAVO-02");
+    unit.abyConfig[2] = 0x19;
+    unit.abyConfig[3] = 7;
+    unit.defaultBlock.clear();
+    Open(unit, [&](CDialogView& view) {
+        view.SetText(IDC_ADDRESS, "9");
+        view.SetText(IDC_ANSWER_DELAY, "10");
+        // No unit answers on that setting: the operator gives up, and the
+        // procedure offers the unit again.
+        ExpectTest([](CDialogView& test) { test.Click(IDCANCEL); });
+        ExpectConfig([](CDialogView& again) { again.Click(IDCANCEL); });
+        view.Click(IDC_WRITE_AND_TEST);
+    });
+    EXPECT_EQ(0x19, Unit("A").abyConfig[2]) << "the stored baud code";
+    EXPECT_EQ(7, Unit("A").abyConfig[3]) << "the stored parity code";
+}
+
 TEST_F(ConfigDialogTest, FailedWriteKeepsTheDialogOpen)
 {
     BenchUnit unit = MakeUnit("A", "QX2250.10");
@@ -631,6 +673,36 @@ TEST_F(ConfigDialogTest, WriteButtonFollowsTheMandatoryFields)
     });
 }
 
+// The automation does only what a person can: a disabled or hidden control
+// refuses, the attempt is a failure naming it, and the dialog is as it was.
+// So a dialog that wrongly leaves "Write and test" disabled fails every test
+// that presses it.
+TEST_F(ConfigDialogTest, OperatorRefusesWhatAPersonCannotReach)
+{
+    Look(MakeUnit("A", "QX2210.00"), [&](CDialogView& view) {
+        const std::string before = Shown(view);
+        COperator person;
+        CDialogView hand(person, view.Handle());
+        hand.Click(IDC_QUADRATURE_I2_I3);   // disabled on this type
+        hand.Select(IDC_CURRENT_I2_I3, 2);  // disabled
+        hand.SetText(IDC_TIMEOUT, "700");   // hidden
+        hand.SetText(IDC_ADDRESS, "");
+        hand.Click(IDC_WRITE_AND_TEST);     // disabled without an address
+        const std::vector<std::string> refused = person.Failures();
+        ASSERT_EQ(4u, refused.size()) << ::testing::PrintToString(refused);
+        for (const auto& expected : {std::make_pair(0, "click control 32777"), std::make_pair(1, "choose in control 32791"),
+                                     std::make_pair(2, "type into control 32831"),
+                                     std::make_pair(3, "click control 32788")}) {
+            EXPECT_NE(std::string::npos, refused[expected.first].find(expected.second)) << refused[expected.first];
+        }
+        EXPECT_NE(std::string::npos, refused[3].find("it is disabled")) << refused[3];
+        EXPECT_NE(std::string::npos, refused[2].find("it is hidden")) << refused[2];
+        EXPECT_TRUE(view.IsOpen());
+        view.SetText(IDC_ADDRESS, "5");
+        EXPECT_EQ(before, Shown(view)) << "a refused action changes nothing";
+    });
+}
+
 TEST_F(ConfigDialogTest, OtherCommandsChangeNothing)
 {
     const int result = Open(MakeUnit("A", "QX2250.10"), [&](CDialogView& view) {
@@ -663,6 +735,19 @@ TEST_F(ConfigDialogTest, AnyUpDownRefreshesAllEightTexts)
     });
 }
 
+// Every control's text, and an up-down's position, by control ID.
+std::map<int, std::string> Controls(CDialogView& view)
+{
+    std::map<int, std::string> controls;
+    for (HWND child = ::GetWindow(view.Handle(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const int id = ::GetDlgCtrlID(child);
+        controls[id] = view.Text(id);
+        if (id >= IDC_MIN_PULSE_SPIN_I0 && id < IDC_MIN_PULSE_SPIN_I0 + 8)
+            controls[id] += "@" + std::to_string(view.UpDownPosition(id));
+    }
+    return controls;
+}
+
 // A value set, the focus put and the wheel turned. The value is an edit's
 // text, or a pulse up-down's position, which its edit shows in 2.5 ms steps.
 struct WheelCase
@@ -692,6 +777,7 @@ TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
         {"pulse 100 up on its up-down", 32805, "100", 32805, 120, "105"},
         {"focus on a list", IDC_ADDRESS, "50", IDC_PARITY, 120, "50"},
         {"focus on a checkbox", IDC_ADDRESS, "50", IDC_SERIES, 120, "50"},
+        {"focus on the no-answer box, beside the pulse edits", 32812, "100", IDC_NO_ANSWER, 120, "100"},
         {"focus on a button", 32805, "100", IDCANCEL, 120, "100"},
     };
     for (const WheelCase& c : cases) {
@@ -703,7 +789,14 @@ TEST_F(ConfigDialogTest, WheelStepsTheFocusedValue)
             else
                 view.SetText(c.nValueId, c.pszValue);
             view.Focus(c.nFocus);
+            std::map<int, std::string> others = Controls(view);
             view.Wheel(c.nDelta);
+            std::map<int, std::string> after = Controls(view);
+            for (int id : {c.nValueId, c.nValueId - IDC_MIN_PULSE_SPIN_I0 + IDC_MIN_PULSE_I0}) {
+                others.erase(id);
+                after.erase(id);
+            }
+            EXPECT_EQ(others, after) << c.pszName << ": only the focused value changes";
             if (upDown) {
                 EXPECT_EQ(atoi(c.pszExpected), view.UpDownPosition(c.nValueId)) << c.pszName;
                 EXPECT_EQ(PulseText(atoi(c.pszExpected)),

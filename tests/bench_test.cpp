@@ -228,13 +228,13 @@ TEST_F(BenchTest, AnswersAfterTheGivenNumberOfPolls)
 // elsewhere it is part of the value, quoted or not.
 TEST_F(BenchTest, CommentsNeedABlankBeforeThem)
 {
-    CTempFile file("comments.ini", "# the bench\n[Bench]\n[Unit A]\n  # unit A\nType=QX#1;2 ;x\nSerial=\"S#1\"#2\n"
+    CTempFile file("comments.ini", "# the bench\n[Bench]\n[Unit A]\n  # unit A\nType=\"A\"#x ;y\" ;z\nSerial=S#1;2 ;x\n"
                                    "UserConfig=05 0A 60 02 58 02 73 61 76 65 00 00 01 01 01 01 FF FF FF FF 00\n");
     std::string error;
     ASSERT_TRUE(CBench::Get().Load(file.Path(), &error)) << error;
     const BenchUnit unit = Unit("A");
-    EXPECT_EQ("QX#1;2", unit.strType);
-    EXPECT_EQ("\"S#1\"#2", unit.strSerial) << "a quote that a value goes on after does not end it";
+    EXPECT_EQ("A\"#x ;y", unit.strType) << "a quote that the value goes on after does not end it";
+    EXPECT_EQ("S#1;2", unit.strSerial);
 }
 
 TEST_F(BenchTest, SaveAndReloadKeepEveryUnit)

@@ -66,12 +66,36 @@ update_index() {
     index_said=true
 }
 
+# apt's progress from its status lines on descriptor 3 ("dlstatus:N:PERCENT:
+# TEXT" while it downloads, "pmstatus:PACKAGE:PERCENT:TEXT" while it unpacks
+# and sets up): a line at each tenth of each phase, and nothing of its noise.
+show_progress() {
+    local kind item percent text phase="" next=0
+    while IFS=: read -r kind item percent text; do
+        case $kind in
+            dlstatus) [ "$phase" = downloading ] || { phase=downloading next=0; } ;;
+            pmstatus) [ "$phase" = installing ] || { phase=installing next=0; } ;;
+            *) continue ;;
+        esac
+        percent=${percent%%.*}
+        [ "${percent:-0}" -ge "$next" ] 2>/dev/null || continue
+        say "  $phase: $percent% ($text)"
+        next=$(( (percent / 10 + 1) * 10 ))
+    done
+}
+
+# apt-get install with its progress shown; its status is apt's (pipefail).
+apt_install() {
+    apt-get install -y -q -o APT::Status-Fd=3 --no-install-recommends "$@" 3>&1 >/dev/null 2>"$apt_errors" |
+        show_progress
+}
+
 # install PACKAGE...: tried again once after another update.
 install() {
     say "installing $*"
-    apt-get install -y -q --no-install-recommends "$@" 2>"$apt_errors" >/dev/null && return
+    apt_install "$@" && return
     update_index
-    apt-get install -y -q --no-install-recommends "$@" 2>"$apt_errors" >/dev/null
+    apt_install "$@"
 }
 
 missing=()

@@ -11,6 +11,8 @@
 #include <random>
 #include <string>
 
+#include "Progress.h"
+
 // What became of one damaged copy.
 struct Verdicts
 {
@@ -29,8 +31,8 @@ inline void JudgeDamagedCopies(const char* count, const std::string& original, i
                                const std::function<void(std::string&, std::mt19937&)>& damage,
                                const std::function<Verdicts(const std::string&)>& judge)
 {
-    const char* asked = getenv(count);
-    const int copies = asked && atoi(asked) > 0 ? atoi(asked) : fallback;
+    const int copies = EnvCount(count, fallback);
+    CProgress progress("damaged copies", copies);
     std::mt19937 random(20261209);
     int taken = 0, both = 0, onlyChecker = 0;
     for (int copy = 0; copy < copies; ++copy) {
@@ -42,6 +44,7 @@ inline void JudgeDamagedCopies(const char* count, const std::string& original, i
         const bool wrong = !verdicts.bConsumerTakes && verdicts.bCheckerPasses;
         onlyChecker += wrong ? 1 : 0;
         EXPECT_FALSE(wrong) << "copy " << copy << ": refused by its consumer, passed by the check";
+        progress.Done(copy + 1);
     }
     printf("%d damaged copies: the consumer took %d (the check passed %d of them, refused %d), refused %d "
            "(the check passed %d of them)\n",

@@ -17,6 +17,7 @@
 #include "Bench.h"
 #include "DebugOutput.h"
 #include "Operator.h"
+#include "Progress.h"
 #include "TestModule.h"
 #include "resource.h"
 
@@ -100,13 +101,6 @@ inline BenchUnit MakeUnit(const std::string& name, const std::string& type = "QX
     unit.byAnswerParity = kTypicalRecord[3];
     unit.byAnswerDelay = kTypicalRecord[1];
     return unit;
-}
-
-// A count a long run sets through the environment, or fallback.
-inline int EnvCount(const char* variable, int fallback)
-{
-    const char* value = getenv(variable);
-    return value && atoi(value) > 0 ? atoi(value) : fallback;
 }
 
 // Counts the calls in the bench's log that begin with prefix.

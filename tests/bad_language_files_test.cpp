@@ -229,7 +229,9 @@ TEST_F(BadLanguageFilesTest, EveryTextFallsBackByTheRules)
     CCorpus corpus(1208);
     const int count = EnvCount("TAVO_LANGUAGE_FILES", 1000);
     int used = 0;
+    CProgress progress("language files", count);
     for (int file = 0; file < count; ++file) {
+        progress.Done(file);
         std::vector<Item> messages, dialogs;
         const bool broken = file % 4 == 3;
         CTempFile path("corpus.xml", broken ? corpus.Broken() : corpus.WellFormed(&messages, &dialogs));

@@ -93,7 +93,9 @@ TEST_F(BadUnitDataTest, ProcedureReadsAnyTypeAndSerial)
 {
     std::mt19937 random(20261208);
     const int count = EnvCount("TAVO_UNIT_IMAGES", 100);
+    CProgress progress("unit images", count);
     for (int index = 0; index < count; ++index) {
+        progress.Done(index);
         const BenchUnit unit = GarbageUnit(random, index);
         CBench::Get().Put(unit);
         CBench::Get().Connect("G");
@@ -122,7 +124,9 @@ TEST_F(BadUnitDataTest, DialogNeverWritesWhatItsValidationRefuses)
     std::mt19937 random(8122026);
     const int count = EnvCount("TAVO_UNIT_IMAGES", 100);
     int written = 0;
+    CProgress progress("unit images", count);
     for (int index = 0; index < count; ++index) {
+        progress.Done(index);
         BenchUnit unit = GarbageUnit(random, index);
         unit.strType = "TAVO-02";  // a type that reaches the dialog, every input in the operator's hands
         CBench::Get().Put(unit);

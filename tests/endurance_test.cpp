@@ -97,6 +97,7 @@ protected:
     void QueueSeries(COperator& op, int units)
     {
         m_nUnitsLeft = units;
+        m_progress = CProgress("units of the series", units);
         ServeAny(op, units * 3 + units / 100 + 10,
                  {[this](CDialogView& view) {
                       const auto shown = reinterpret_cast<HGDIOBJ>(
@@ -113,12 +114,14 @@ protected:
                       char serial[16];
                       snprintf(serial, sizeof(serial), "%08d", ++m_nSerial);
                       CBench::Get().Put(MakeUnit("S", "QX2250.10", serial));
+                      m_progress.Done(m_progress.Total() - m_nUnitsLeft + 1);
                       view.Click(--m_nUnitsLeft > 0 ? IDOK : IDCANCEL);
                   },
                   nullptr});
     }
 
     int m_nUnitsLeft = 0;
+    CProgress m_progress{"units of the series", 0};
     int m_nSerial = 0;
     HGDIOBJ m_hLastBitmap = nullptr;  // the picture the last configuration dialog showed
     int m_nPictures = 0;              // pictures shown, each a bitmap of its own
@@ -183,7 +186,9 @@ TEST_F(EnduranceTest, CancelAroundTheAnswer)
         {"never", BENCH_HOLD_NONE, 0, 1},
     };
     const int rounds = EnvCount("TAVO_RACES", 20);
+    CProgress progress("rounds of Cancel moments", rounds);
     for (int round = 0; round < rounds; ++round) {
+        progress.Done(round);
         for (const auto& moment : moments) {
             SCOPED_TRACE(std::string("Cancel ") + moment.pszMoment + ", round " + std::to_string(round));
             CBench::Get().Put(unit);  // its polls counted anew

@@ -51,9 +51,20 @@ if [ "$name $1" = "apt-get install" ] && [ "$(count install)" -le "$STANDIN_INST
     echo "E: Could not get lock /var/lib/dpkg/lock-frontend" >&2
     exit 100
 fi
-for package in "${@:5}"; do
+for package in "${@:7}"; do
     [[ " $STANDIN_REFUSE " == *" $package "* ]] && echo "E: Unable to locate package $package" >&2 && exit 100
 done
+# apt's status lines, with its noise on standard output beside them.
+if [ "$name $1" = "apt-get install" ] && [ -n "${STANDIN_PROGRESS:-}" ]; then
+    echo "Reading package lists..."
+    for percent in $STANDIN_PROGRESS; do
+        echo "dlstatus:1:$percent:Retrieving file 1 of 2" >&3
+        echo "Get:1 http://deb.debian.org/debian bookworm/main wine"
+    done
+    for percent in $STANDIN_PROGRESS; do
+        echo "pmstatus:wine:$percent:Installing wine" >&3
+    done
+fi
 exit 0
 STANDIN
 /bin/chmod +x "$work/bin/standin"
@@ -70,7 +81,7 @@ printf '#!/bin/sh\necho "wine64: could not load ntdll.so" >&2\nexit 126\n' >"$wo
 all=$(echo g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
           clang-16 lld-16 llvm-16 cmake ninja-build googletest wine wine64 xvfb xauth locales wine32:i386)
 update="apt-get update -q"
-install="apt-get install -y -q --no-install-recommends"
+install="apt-get install -y -q -o APT::Status-Fd=3 --no-install-recommends"
 lines() { printf '%s\n' "$@"; }
 failures=0
 
@@ -116,6 +127,13 @@ wine32:i386): the tests run in the x86_64 tree")" \
     STANDIN_INSTALLED="$no32" STANDIN_REFUSE=wine32:i386 TAVO_RUNTIME_32=yes
 check "wine32:i386 missing, the kernel starts 32-bit programs: installed" 0 "setup: installing wine32:i386" \
     "$(lines "dpkg --add-architecture i386" "$update" "$install wine32:i386")" STANDIN_INSTALLED="$no32"
+check "an install shows apt's progress each tenth of a phase, not its noise" 0 \
+    "$(lines "setup: installing wine" "setup:   downloading: 0% (Retrieving file 1 of 2)" \
+             "setup:   downloading: 12% (Retrieving file 1 of 2)" "setup:   downloading: 57% (Retrieving file 1 of 2)" \
+             "setup:   downloading: 100% (Retrieving file 1 of 2)" "setup:   installing: 0% (Installing wine)" \
+             "setup:   installing: 12% (Installing wine)" "setup:   installing: 57% (Installing wine)" \
+             "setup:   installing: 100% (Installing wine)")" \
+    "$(lines "$update" "$install wine")" STANDIN_INSTALLED="${all/ wine / }" STANDIN_PROGRESS="0 3.5 12.2 15 57 58 100"
 check "wine32:i386 missing, the kernel starts no 32-bit programs: left out" 0 \
     "setup: the kernel cannot start 32-bit programs: wine32:i386 left out, the tests run in the x86_64 tree" "" \
     STANDIN_INSTALLED="$no32" STANDIN_KERNEL_32=no

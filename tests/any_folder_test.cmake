@@ -13,14 +13,9 @@ file(COPY_FILE "${EXAMPLES}/bench.ini" "${folder}/стенд.ini")
 file(COPY_FILE "${EXAMPLES}/series.script" "${folder}/シリーズ.script")
 set(module "${folder}/TestTAVO02.test")
 
-# run(EXIT OUTPUT ARGS...): tavohost.exe of that folder, started in it.
-function(run exit output)
-    execute_process(COMMAND ${EMULATOR} "${folder}/tavohost.exe" ${ARGN} WORKING_DIRECTORY "${folder}"
-                    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT status STREQUAL exit OR NOT "${out}${err}" MATCHES "${output}")
-        message(FATAL_ERROR "tavohost ${ARGN}: exit status ${status}, expected ${exit}, output to match "
-                            "'${output}'; it printed:\n${out}${err}")
-    endif()
+include(${CMAKE_CURRENT_LIST_DIR}/tavohost_run.cmake)
+function(run)
+    tavohost_run("${folder}/tavohost.exe" ${ARGN})
 endfunction()
 
 run(0 "Identifier: +19796" info "${module}")

@@ -15,14 +15,9 @@ if(NOT unpacked EQUAL 0 OR NOT EXISTS ${folder}/${name}/tavohost.exe)
 endif()
 set(package ${folder}/${name})
 
-# run(EXIT OUTPUT ARGS...): tavohost.exe of the package, started in its folder.
-function(run exit output)
-    execute_process(COMMAND ${EMULATOR} ${package}/tavohost.exe ${ARGN} WORKING_DIRECTORY ${package}
-                    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT status STREQUAL exit OR NOT "${out}${err}" MATCHES "${output}")
-        message(FATAL_ERROR "tavohost ${ARGN}: exit status ${status}, expected ${exit}, output to match "
-                            "'${output}'; it printed:\n${out}${err}")
-    endif()
+include(${CMAKE_CURRENT_LIST_DIR}/tavohost_run.cmake)
+function(run)
+    tavohost_run(${package}/tavohost.exe ${ARGN})
 endfunction()
 
 file(GLOB_RECURSE packed RELATIVE ${package} ${package}/*)

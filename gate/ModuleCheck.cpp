@@ -18,14 +18,13 @@
 #include "FileDoor.h"
 #include "PdbFile.h"
 #include "PeFile.h"
+#include "PublishedTable.h"
 #include "TextConvert.h"
 #include "resource.h"
 
 namespace {
 
 const char kClass[] = "CTestTAVO02";
-const char kTester[] = "CTAVOTester";
-const char kTest[] = "CTest";
 
 // The published table of a test object, slot by slot: the member, the class
 // whose version fills the slot, and the rest of its name as Microsoft's
@@ -40,47 +39,10 @@ const struct Slot
     const char* pszSignature64;
 } kSlots[] = {
     {"scalar deleting destructor", kClass, "UAEPAXI@Z", "UEAAPEAXI@Z"},
-    {"GetProductName", kTester, "UAEHPAX0I@Z", "UEAAHPEAX0I@Z"},
-    {"GetModuleName", kClass, "UAEPBDXZ", "UEAAPEBDXZ"},
-    {"IsSupportedTest", kClass, "UAEHPBD@Z", "UEAAHPEBD@Z"},
-    {"GetSupportedTestCount", kClass, "UAEIXZ", "UEAAIXZ"},
-    {"GetSupportedTest", kClass, "UAEPBDI@Z", "UEAAPEBDI@Z"},
-    {"GetExtendedInfoCount", kTest, "UAEIXZ", "UEAAIXZ"},
-    {"GetExtendedInfo", kTest, "UAEPBDI@Z", "UEAAPEBDI@Z"},
-    {"GetExtendedInfoName", kTest, "UAEPBDI@Z", "UEAAPEBDI@Z"},
-    {"Test", kTester, "UAEHIPAXG0@Z", "UEAAHIPEAXG0@Z"},
-    {"Prepare4Test", kTest, "UAEHIPAXG0@Z", "UEAAHIPEAXG0@Z"},
-    {"AfterTest", kTest, "UAEHIPAXG0@Z", "UEAAHIPEAXG0@Z"},
-    {"GetTestID", kTest, "UAEIIH@Z", "UEAAIIH@Z"},
-    {"ShowHelp", kTester, "UAEHPAXIK@Z", "UEAAHPEAXIK@Z"},
-    {"GetFirstLanguage", kTester, "UAEHPAI@Z", "UEAAHPEAI@Z"},
-    {"GetNextLanguage", kTester, "UAEHPAI@Z", "UEAAHPEAI@Z"},
-    {"GetCurrentLanguageID", kTester, "UAEIXZ", "UEAAIXZ"},
-    {"LanguageFileClose", kTester, "UAEHXZ", "UEAAHXZ"},
-    {"SetCurrentLanguage", kTester, "UAEHI@Z", "UEAAHI@Z"},
-    {"LanguageFileOpen", kTester, "UAEHXZ", "UEAAHXZ"},
-    {"GetLanguageFileName", kTester, "UAEPBDI@Z", "UEAAPEBDI@Z"},
-    {"GetLanguageValue", kTester, "UAEPBDI@Z", "UEAAPEBDI@Z"},
-    {"InitTestMenu", kTester, "UAEHPAX@Z", "UEAAHPEAX@Z"},
-    {"LanguageFileGetTag", kTester, "UAEHKPBD@Z", "UEAAHKPEBD@Z"},
-    {"LanguageFileGetCurrentTagAttribute", kTester, "UAEPBDPBD@Z", "UEAAPEBDPEBD@Z"},
-    {"LanguageFileGetCurrentTagName", kTester, "UAEPBDXZ", "UEAAPEBDXZ"},
-    {"GetMenuTooltip", kTester, "UAEPBDII@Z", "UEAAPEBDII@Z"},
-    {"InitLanguage", kTester, "UAEHXZ", "UEAAHXZ"},
-    {"SetLanguage", kTester, "UAEHPBD@Z", "UEAAHPEBD@Z"},
-    {"SetLanguageFile", kTester, "UAEHPBD@Z", "UEAAHPEBD@Z"},
-    {"GetMessageA", kClass, "UAEPBDI@Z", "UEAAPEBDI@Z"},
-    {"GetDialogName", kClass, "UAEPBDI@Z", "UEAAPEBDI@Z"},
-    {"GetDialogControlName", kClass, "UAEPBDII@Z", "UEAAPEBDII@Z"},
-    {"AutoTest", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
-    {"CheckEEPROM", kTester, "UAEHPAXGH@Z", "UEAAHPEAXGH@Z"},
-    {"ShowEEPROM", kTester, "UAEHPAXGH@Z", "UEAAHPEAXGH@Z"},
-    {"SaveEEPROMToFile", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
-    {"ClearEEPROM", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
-    {"ConfigureThermometer", kClass, "UAEHPAXGH@Z", "UEAAHPEAXGH@Z"},
-    {"WriteEEPROM", kTester, "UAEHPAXHG@Z", "UEAAHPEAXHG@Z"},
-    {"ShowConfigure", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
-    {"MeasureTest", kTester, "UAEHPAXG@Z", "UEAAHPEAXG@Z"},
+#define TAVO_SLOT_ROW(member, result, parameters, owner, signature32, signature64) \
+    {#member, #owner, signature32, signature64},
+    TAVO_PUBLISHED_SLOTS(TAVO_SLOT_ROW)
+#undef TAVO_SLOT_ROW
 };
 
 // A name as each bitness decorates it.
@@ -239,7 +201,7 @@ public:
         for (const Decoration& member : kOtherMembers)
             members.insert(Name(member));
         for (const Slot& slot : kSlots) {
-            if (slot.pszClass == kClass && &slot != &kSlots[0])
+            if (strcmp(slot.pszClass, kClass) == 0 && &slot != &kSlots[0])
                 members.insert(Decorated(slot, m_bPe32));
         }
         members.insert(kTable);

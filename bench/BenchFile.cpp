@@ -1,323 +1,35 @@
-// CSimulatedBench::Load and CSimulatedBench::Save: the bench file, an INI file
-// with one [Bench] section and one [Unit NAME] section per unit. Its keys and
-// values are described in docs/bench-file.md.
+// CSimulatedBench::Load and CSimulatedBench::Save: the bench file through the
+// file doors, read whole within a bound and written whole or not at all.
 #include "SimulatedBench.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <map>
-#include <sstream>
-
+#include "BenchText.h"
 #include "FileDoor.h"
 #include "Lock.h"
-#include "Text.h"
 
 namespace {
 
 // No bench file comes near: a larger one is no bench file.
 const size_t kMaxBenchBytes = 16u << 20;
 
-// A whole decimal number within [low, high].
-bool ParseNumber(const std::string& text, long low, long high, long* value)
-{
-    if (text.empty() || text.size() > 9)
-        return false;
-    char* end = nullptr;
-    const long number = strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || number < low || number > high)
-        return false;
-    *value = number;
-    return true;
-}
-
-bool ParseBytes(const std::string& text, std::vector<unsigned char>* bytes)
-{
-    std::istringstream words(text);
-    std::string word;
-    bytes->clear();
-    while (words >> word) {
-        if (word.size() != 2 || !isxdigit(static_cast<unsigned char>(word[0])) ||
-            !isxdigit(static_cast<unsigned char>(word[1])))
-            return false;
-        bytes->push_back(static_cast<unsigned char>(strtoul(word.c_str(), nullptr, 16)));
-    }
-    return true;
-}
-
-// The line without the comment that may end it: a ';' or '#' after blanks,
-// as people write INI files. A quoted value ends at the quote that only
-// blanks or such a comment follow, and keeps whatever its quotes hold.
-std::string WithoutComment(const std::string& line)
-{
-    const auto blank = [&line](size_t at) { return line[at] == ' ' || line[at] == '\t'; };
-    const size_t equals = line.find('=');
-    const size_t open = line.find_first_not_of(" \t", equals == std::string::npos ? 0 : equals + 1);
-    size_t from = 0;
-    if (equals != std::string::npos && open != std::string::npos && line[open] == '"') {
-        for (size_t close = line.find('"', open + 1); close != std::string::npos && !from;
-             close = line.find('"', close + 1)) {
-            const size_t next = line.find_first_not_of(" \t\r", close + 1);
-            if (next == std::string::npos || ((line[next] == ';' || line[next] == '#') && blank(next - 1)))
-                from = close + 1;
-        }
-    }
-    for (size_t at = line.find_first_of(";#", from); at != std::string::npos; at = line.find_first_of(";#", at + 1)) {
-        if (at > 0 && blank(at - 1))
-            return line.substr(0, at);
-    }
-    return line;
-}
-
-struct Entry
-{
-    std::string strValue;
-    int nLine;
-};
-
-struct Section
-{
-    std::string strName;
-    int nLine;
-    std::map<std::string, Entry> entries;
-};
-
-class CParser
-{
-public:
-    explicit CParser(const std::string& path) : m_strPath(path) {}
-
-    bool Read(std::vector<Section>* sections)
-    {
-        std::string bytes, why;
-        if (!ReadRegularFile(m_strPath, kMaxBenchBytes, &bytes, &why)) {
-            m_strError = why;
-            return false;
-        }
-        std::istringstream file(bytes);
-        std::string line;
-        int number = 0;
-        while (std::getline(file, line)) {
-            ++number;
-            line = Trimmed(line);
-            if (line.empty() || line[0] == ';' || line[0] == '#')
-                continue;
-            line = Trimmed(WithoutComment(line));
-            if (line[0] == '[') {
-                if (line.back() != ']')
-                    return Fail(number, "", "", "a section header must end with ']'");
-                sections->push_back({Trimmed(line.substr(1, line.size() - 2)), number, {}});
-                continue;
-            }
-            const size_t equals = line.find('=');
-            if (equals == std::string::npos)
-                return Fail(number, "", "", "expected KEY=VALUE or [SECTION]");
-            if (sections->empty())
-                return Fail(number, "", "", "a key before the first section");
-            Section& section = sections->back();
-            const std::string key = Trimmed(line.substr(0, equals));
-            if (section.entries.count(key))
-                return Fail(number, section.strName, key, "the key is given twice");
-            section.entries[key] = {Trimmed(line.substr(equals + 1)), number};
-        }
-        return true;
-    }
-
-    bool Fail(int line, const std::string& section, const std::string& key, const std::string& what)
-    {
-        m_strError = m_strPath;
-        if (line)
-            m_strError += ", line " + std::to_string(line);
-        if (!section.empty())
-            m_strError += ", [" + section + "]";
-        if (!key.empty())
-            m_strError += ", key " + key;
-        m_strError += ": " + what;
-        return false;
-    }
-
-    const std::string& Error() const { return m_strError; }
-
-private:
-    std::string m_strPath;
-    std::string m_strError;
-};
-
-// Reads one [Unit NAME] section into unit.
-class CUnitReader
-{
-public:
-    CUnitReader(CParser& parser, const Section& section) : m_parser(parser), m_section(section) {}
-
-    bool Read(BenchUnit* unit)
-    {
-        for (const auto& entry : m_section.entries) {
-            static const char* const kKeys[] = {"Type", "Serial", "UserConfig", "DefaultConfig", "JP1", "JP2",
-                                                "AnswersOn", "AnswersAfterPolls", "NeverAnswers", "PollTime"};
-            bool known = false;
-            for (const char* key : kKeys)
-                known = known || entry.first == key;
-            if (!known)
-                return Fail(entry.first, "unknown key");
-        }
-        unit->strName = Trimmed(m_section.strName.substr(4));
-        if (unit->strName.empty())
-            return Fail("", "a unit needs a name: [Unit NAME]");
-
-        std::string text;
-        if (!Text("Type", &text) || text.size() > BenchUnit::TYPE_SIZE)
-            return Fail("Type", "expected a type text of at most 16 characters");
-        unit->strType = text;
-        if (!Text("Serial", &text) || text.size() > BenchUnit::SERIAL_SIZE)
-            return Fail("Serial", "expected a serial number of at most 8 characters");
-        unit->strSerial = text;
-
-        std::vector<unsigned char> bytes;
-        if (!Text("UserConfig", &text) || !ParseBytes(text, &bytes) || bytes.size() != BenchUnit::CONFIG_SIZE)
-            return Fail("UserConfig", "expected 21 bytes in hexadecimal, e.g. 05 0A 60 02 ...");
-        memcpy(unit->abyConfig, bytes.data(), BenchUnit::CONFIG_SIZE);
-        if (Has("DefaultConfig")) {
-            Text("DefaultConfig", &text);
-            if (!ParseBytes(text, &bytes) || bytes.size() < BENCH_DEFAULT_MIN ||
-                bytes.size() > BENCH_DEFAULT_MAX)
-                return Fail("DefaultConfig", "expected 17 to 32 bytes in hexadecimal");
-            unit->defaultBlock = bytes;
-        }
-        return ReadJumpers(unit) && ReadAnswer(unit) && ReadBehaviour(unit);
-    }
-
-private:
-    bool Has(const char* key) const { return m_section.entries.count(key) != 0; }
-
-    // The value; one pair of double quotes around it keeps its blanks.
-    bool Text(const char* key, std::string* text) const
-    {
-        auto entry = m_section.entries.find(key);
-        if (entry == m_section.entries.end())
-            return false;
-        const std::string& value = entry->second.strValue;
-        const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
-        *text = quoted ? value.substr(1, value.size() - 2) : value;
-        return true;
-    }
-
-    bool Fail(const std::string& key, const std::string& what)
-    {
-        auto entry = m_section.entries.find(key);
-        const int line = entry != m_section.entries.end() ? entry->second.nLine : m_section.nLine;
-        const std::string missing = !key.empty() && entry == m_section.entries.end() ? " (the key is missing)" : "";
-        return m_parser.Fail(line, m_section.strName, key, what + missing);
-    }
-
-    bool ReadJumpers(BenchUnit* unit)
-    {
-        std::string text = "WE";
-        Text("JP1", &text);
-        if (text != "WE" && text != "WP")
-            return Fail("JP1", "expected WE or WP");
-        unit->bWriteEnabled = text == "WE";
-        text = "open";
-        Text("JP2", &text);
-        if (text != "open" && text != "closed")
-            return Fail("JP2", "expected open or closed");
-        unit->bJP2Closed = text == "closed";
-        return true;
-    }
-
-    bool ReadAnswer(BenchUnit* unit)
-    {
-        unit->byAnswerAddress = unit->abyConfig[0];
-        unit->nAnswerBaud = unit->abyConfig[2] * 100;
-        unit->byAnswerParity = unit->abyConfig[3];
-        unit->byAnswerDelay = unit->abyConfig[1];
-        std::string text;
-        if (!Text("AnswersOn", &text))
-            return true;
-        std::istringstream words(text);
-        std::string address, baud, parity, extra;
-        long a = 0, b = 0, p = 0;
-        if (!(words >> address >> baud >> parity) || (words >> extra) || !ParseNumber(address, 0, 255, &a) ||
-            !ParseNumber(baud, 0, 9600, &b) || !IsValidBaud(b) || !ParseNumber(parity, 0, 2, &p))
-            return Fail("AnswersOn",
-                        "expected ADDRESS BAUD PARITY, e.g. 5 9600 2 (baud 600..9600, parity 0 none, 1 odd, 2 even)");
-        unit->byAnswerAddress = static_cast<unsigned char>(a);
-        unit->nAnswerBaud = static_cast<int>(b);
-        unit->byAnswerParity = static_cast<unsigned char>(p);
-        return true;
-    }
-
-    bool ReadBehaviour(BenchUnit* unit)
-    {
-        std::string text;
-        long number = 0;
-        if (Text("AnswersAfterPolls", &text)) {
-            if (!ParseNumber(text, 0, 1000000, &number))
-                return Fail("AnswersAfterPolls", "expected a number from 0 to 1000000");
-            unit->nAnswerAfterPolls = static_cast<int>(number);
-        }
-        if (Text("NeverAnswers", &text)) {
-            if (text != "yes" && text != "no")
-                return Fail("NeverAnswers", "expected yes or no");
-            unit->bNeverAnswers = text == "yes";
-        }
-        if (Text("PollTime", &text)) {
-            if (!ParseNumber(text, 0, 10000, &number))
-                return Fail("PollTime", "expected milliseconds from 0 to 10000");
-            unit->dwPollMs = static_cast<unsigned long>(number);
-        }
-        return true;
-    }
-
-    CParser& m_parser;
-    const Section& m_section;
-};
-
 }  // namespace
 
 int CSimulatedBench::Load(const std::string& path, std::string* error)
 {
-    CParser parser(path);
-    std::vector<Section> sections;
-    std::vector<BenchUnit> units;
-    std::string connected;
-    bool ok = parser.Read(&sections);
-    for (size_t i = 0; ok && i < sections.size(); ++i) {
-        const Section& section = sections[i];
-        if (section.strName == "Bench") {
-            for (const auto& entry : section.entries) {
-                if (entry.first != "Connected")
-                    ok = parser.Fail(entry.second.nLine, section.strName, entry.first, "unknown key");
-            }
-            if (section.entries.count("Connected"))
-                connected = section.entries.at("Connected").strValue;
-        } else if (section.strName.compare(0, 4, "Unit") == 0 &&
-                   (section.strName.size() == 4 || section.strName[4] == ' ')) {
-            BenchUnit unit;
-            ok = CUnitReader(parser, section).Read(&unit);
-            for (const BenchUnit& other : units) {
-                if (ok && other.strName == unit.strName)
-                    ok = parser.Fail(section.nLine, section.strName, "", "a second unit of this name");
-            }
-            units.push_back(unit);
-        } else {
-            ok = parser.Fail(section.nLine, section.strName, "", "unknown section (expected [Bench] or [Unit NAME])");
-        }
-    }
-    int connectedIndex = -1;
-    for (size_t i = 0; ok && i < units.size(); ++i) {
-        if (units[i].strName == connected)
-            connectedIndex = static_cast<int>(i);
-    }
-    if (ok && !connected.empty() && connectedIndex < 0)
-        ok = parser.Fail(0, "Bench", "Connected", "no unit named '" + connected + "'");
-    if (!ok) {
+    std::string bytes, why;
+    BenchContents contents;
+    if (!ReadRegularFile(path, kMaxBenchBytes, &bytes, &why) || !ParseBenchText(bytes, path, &contents, &why)) {
         if (error)
-            *error = parser.Error();
+            *error = why;
         return 0;
     }
+    int connected = -1;
+    for (size_t i = 0; i < contents.units.size(); ++i) {
+        if (contents.units[i].strName == contents.strConnected)
+            connected = static_cast<int>(i);
+    }
     CLock lock(m_lock);
-    m_units = units;
-    m_nConnected = connectedIndex;
+    m_units = contents.units;
+    m_nConnected = connected;
     m_nLineBaud = 0;
     m_nLineParity = 0;
     return 1;
@@ -325,31 +37,15 @@ int CSimulatedBench::Load(const std::string& path, std::string* error)
 
 int CSimulatedBench::Save(const std::string& path, std::string* error) const
 {
-    std::ostringstream out;
+    BenchContents contents;
     {
         CLock lock(m_lock);
-        out << "; Simulated units of the TAVO bench\n[Bench]\n";
+        contents.units = m_units;
         if (m_nConnected >= 0)
-            out << "Connected=" << m_units[m_nConnected].strName << "\n";
-        for (const BenchUnit& unit : m_units) {
-            out << "\n[Unit " << unit.strName << "]\n"
-                << "Type=\"" << unit.strType << "\"\n"
-                << "Serial=\"" << unit.strSerial << "\"\n"
-                << "UserConfig=" << HexBytes(unit.abyConfig, BenchUnit::CONFIG_SIZE) << "\n";
-            if (!unit.defaultBlock.empty())
-                out << "DefaultConfig=" << HexBytes(unit.defaultBlock.data(), unit.defaultBlock.size()) << "\n";
-            out << "JP1=" << (unit.bWriteEnabled ? "WE" : "WP") << "\n"
-                << "JP2=" << (unit.bJP2Closed ? "closed" : "open") << "\n"
-                << "AnswersOn=" << static_cast<int>(unit.byAnswerAddress) << " " << unit.nAnswerBaud << " "
-                << static_cast<int>(unit.byAnswerParity) << "\n"
-                << "AnswersAfterPolls=" << unit.nAnswerAfterPolls << "\n"
-                << "NeverAnswers=" << (unit.bNeverAnswers ? "yes" : "no") << "\n"
-                << "PollTime=" << unit.dwPollMs << "\n";
-        }
+            contents.strConnected = m_units[m_nConnected].strName;
     }
-
     std::string why;
-    if (!WriteWholeFile(path, out.str(), &why)) {
+    if (!WriteWholeFile(path, BenchText(contents), &why)) {
         if (error)
             *error = why;
         return 0;

@@ -11,9 +11,20 @@
  * than the size it was given and always ends the text with a NUL. */
 #pragma once
 
+#ifdef _WIN32
 #include <windows.h>
+#else
+/* The bench file's reader builds natively too, for its fuzzer: the three
+ * Windows names this interface uses. */
+#include <stdint.h>
+typedef int64_t LONGLONG;
+typedef uint32_t DWORD;
+#define CALLBACK
+#endif
 
-#ifdef TESTBENCH_BUILD
+#if !defined(_WIN32)
+#define TESTBENCH_API
+#elif defined(TESTBENCH_BUILD)
 #define TESTBENCH_API __declspec(dllexport)
 #else
 #define TESTBENCH_API __declspec(dllimport)

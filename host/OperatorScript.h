@@ -21,6 +21,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,16 @@ public:
     void Queue(COperator& op, std::function<void(const std::string&)> log) const;
 
     enum Kind { CONFIG, TEST, NEXT, BOX };
+    // What a script calls a dialog, a control only that dialog has (0 for a
+    // message box), and the names of its controls.
+    struct DialogNames
+    {
+        const char* pszName;
+        const char* pszDescription;
+        int nMarkControl;
+        std::map<std::string, int> controls;
+    };
+    static const DialogNames& Names(Kind kind);
     struct Action
     {
         int nLine;

@@ -4,8 +4,9 @@
 # 1,000 language files, the soak (1,000 units in one series, 100 single
 # calls), 1,002 Cancel moments, 100 load/configure/unload rounds, and 2,000
 # damaged copies of the module and 20,000 of a language file for tavohost's
-# checks. Takes about 50 minutes; pass one of matrix, units, languages, soak,
-# unload, files to run only that part.
+# checks, and the readers of the bench file and the operator script fuzzed
+# for half an hour each. Takes about 110 minutes; pass one of matrix, units,
+# languages, soak, unload, files, fuzz to run only that part.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -36,5 +37,9 @@ if [[ $part == all || $part == files ]]; then
     TAVO_DAMAGED_MODULES=2000 TAVO_DAMAGED_LANGUAGE_FILES=20000 \
         run "2,000 damaged modules against the loader, 20,000 language files against the module's reading" \
         file_check_tests.exe --gtest_filter='*DamagedCopy*' || status=1
+fi
+if [[ $part == all || $part == fuzz ]]; then
+    echo "== the bench file's and the operator script's readers, fuzzed 30 minutes each =="
+    bash "$(dirname "$0")/../tests/fuzz/run.sh" "$tree/fuzz-long" -max_total_time=1800 || status=1
 fi
 exit $status

@@ -17,6 +17,7 @@ set -euo pipefail
 build_packages=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     clang-16 lld-16 llvm-16      # the product, in Microsoft's C++ ABI
+    libclang-rt-16-dev           # libFuzzer and the sanitizers, for the readers' fuzzers
     cmake ninja-build googletest
     wine wine64 xvfb xauth
 )

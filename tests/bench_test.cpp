@@ -240,6 +240,15 @@ TEST_F(BenchTest, CommentsNeedABlankBeforeThem)
 TEST_F(BenchTest, SaveAndReloadKeepEveryUnit)
 {
     Write({{0, 100}});
+    // A record with codes no line uses makes its unit answer on them; the
+    // saved bench keeps that and loads again (found by the bench file's fuzzer).
+    BenchUnit odd = Unit("B");
+    odd.strName = "Z";
+    odd.abyConfig[2] = 100;
+    odd.abyConfig[3] = 7;
+    odd.nAnswerBaud = 10000;
+    odd.byAnswerParity = 7;
+    CBench::Get().Put(odd);
     CTempFile saved("saved.ini", "");
     std::string error;
     ASSERT_TRUE(CBench::Get().Save(saved.Path(), &error)) << error;
@@ -258,6 +267,7 @@ TEST_F(BenchTest, SaveAndReloadKeepEveryUnit)
         EXPECT_EQ(before[i].bJP2Closed, after[i].bJP2Closed);
         EXPECT_EQ(before[i].byAnswerAddress, after[i].byAnswerAddress);
         EXPECT_EQ(before[i].nAnswerBaud, after[i].nAnswerBaud);
+        EXPECT_EQ(before[i].byAnswerParity, after[i].byAnswerParity);
         EXPECT_EQ(before[i].nAnswerAfterPolls, after[i].nAnswerAfterPolls);
     }
     EXPECT_EQ(100, after[0].abyConfig[0]);

@@ -79,7 +79,7 @@ printf '#!/bin/sh\necho "wine64: could not load ntdll.so" >&2\nexit 126\n' >"$wo
 /bin/chmod +x "$work/wine/wine-i686" "$work/wine/wine-x86_64"
 
 all=$(echo g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
-          clang-16 lld-16 llvm-16 cmake ninja-build googletest wine wine64 xvfb xauth locales wine32:i386)
+          clang-16 lld-16 llvm-16 libclang-rt-16-dev cmake ninja-build googletest wine wine64 xvfb xauth locales wine32:i386)
 update="apt-get update -q"
 install="apt-get install -y -q -o APT::Status-Fd=3 --no-install-recommends"
 lines() { printf '%s\n' "$@"; }

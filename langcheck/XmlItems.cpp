@@ -475,7 +475,7 @@ typedef HRESULT(WINAPI* CreateXmlReaderFn)(REFIID, void**, IMalloc*);
 CreateXmlReaderFn XmlReaderFactory()
 {
     static const CreateXmlReaderFn create = [] {
-        const HMODULE xmllite = ::LoadLibraryA("xmllite.dll");
+        const HMODULE xmllite = ::LoadLibraryW(L"xmllite.dll");
         return xmllite ? reinterpret_cast<CreateXmlReaderFn>(
                              reinterpret_cast<void*>(::GetProcAddress(xmllite, "CreateXmlReader")))
                        : nullptr;

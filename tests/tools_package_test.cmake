@@ -32,6 +32,12 @@ run(1 "\nok    stripped: no symbol table, no DWARF sections\n.*\nFAIL  its versi
 run(0 "^lang.cs.xml: 0 findings\n$" check-lang lang\\cs.xml)
 run(2 "^tavohost: configure needs TestBench.dll, the simulated bench, beside tavohost.exe: it is not there\n$"
     configure ${MODULE})
+# tavohost.exe alone in an empty folder: it starts and checks.
+set(alone ${folder}/alone)
+file(MAKE_DIRECTORY ${alone})
+file(COPY ${package}/tavohost.exe DESTINATION ${alone})
+tavohost_run(${alone}/tavohost.exe 0 "^tavohost [0-9]+\\.[0-9]+\\.[0-9]+\n$" --version)
+tavohost_run(${alone}/tavohost.exe 0 "cs.xml: 0 findings\n$" check-lang ${package}/lang/cs.xml)
 # Notepad on an older Windows shows a bare LF file as one long line. (CMake
 # drops CRs when it reads text, so the bytes are read in hexadecimal.)
 foreach(text README.txt SHA256SUMS)

@@ -40,6 +40,6 @@ if [[ $part == all || $part == files ]]; then
 fi
 if [[ $part == all || $part == fuzz ]]; then
     echo "== the bench file's and the operator script's readers, fuzzed 30 minutes each =="
-    bash "$(dirname "$0")/../tests/fuzz/run.sh" "$tree/fuzz-long" -max_total_time=1800 || status=1
+    bash "$(dirname "$0")/fuzz.sh" "$tree/fuzz-long" -max_total_time=1800 || status=1
 fi
 exit $status

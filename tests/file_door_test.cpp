@@ -1,6 +1,6 @@
 // The two file doors of the tools: no device opened under any name Windows
-// keeps for one, a file replaced whole or left as it was, rows appended whole,
-// and any path Windows can name.
+// keeps for one, a file replaced whole or left as it was, rows appended whole.
+// Paths outside the ANSI code page: tavohost_any_folder.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -92,30 +92,6 @@ TEST(FileDoor, AppendAddsWholeRowsAndTheHeadOnce)
     ASSERT_TRUE(AppendToFile(log.Path(), "head\r\n", "row 1\r\n", &error)) << error;
     ASSERT_TRUE(AppendToFile(log.Path(), "head\r\n", "row 2\r\n", &error)) << error;
     EXPECT_EQ("head\r\nrow 1\r\nrow 2\r\n", FileBytes(log.Path()));
-}
-
-// A folder in Cyrillic and Japanese: no ANSI code page holds both.
-TEST(FileDoor, AnyPathWindowsCanName)
-{
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::string folder = Narrow(temp, wcslen(temp)) + u8"tavo-Кириллица-日本語-" +
-                               std::to_string(::GetCurrentProcessId());
-    ASSERT_TRUE(::CreateDirectoryW(Widen(folder).c_str(), nullptr));
-    const std::string path = folder + u8"\\jazyk-číslo.xml";
-    std::string error, bytes;
-    ASSERT_TRUE(WriteWholeFile(path, "<TesterLanguage/>", &error)) << error;
-    ASSERT_TRUE(AppendToFile(path, "", "\r\n", &error)) << error;
-    ASSERT_TRUE(ReadRegularFile(path, 1024, &bytes, &error)) << error;
-    EXPECT_EQ("<TesterLanguage/>\r\n", bytes);
-    // The module's 8-bit interface gets a name it can carry to the same file.
-    const std::string ansi = AnsiPath(path);
-    ASSERT_FALSE(ansi.empty());
-    bytes.clear();
-    ASSERT_TRUE(ReadRegularFile(AnsiToUtf8(ansi), 1024, &bytes, &error)) << ansi << ": " << error;
-    EXPECT_EQ("<TesterLanguage/>\r\n", bytes);
-    ::DeleteFileW(Widen(path).c_str());
-    ::RemoveDirectoryW(Widen(folder).c_str());
 }
 
 }  // namespace

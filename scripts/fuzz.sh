@@ -5,13 +5,13 @@
 # the project's own files as seeds, for BUDGET: -runs=N, a bounded run the
 # same every time (the suite), or -max_total_time=SECONDS (the reliability
 # script). A finding stops the run with the input that broke, kept in OUT.
-#   run.sh OUT [BUDGET]
+#   fuzz.sh OUT [BUDGET]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 budget=${2:--runs=20000}
 compiler=${TAVO_FUZZ_CXX:-clang++-16}
-command -v "$compiler" >/dev/null || { echo "run.sh: $compiler is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
+command -v "$compiler" >/dev/null || { echo "fuzz.sh: $compiler is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
 mkdir -p "$out"
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -I"$root/bench" -I"$root/common" -I"$root/host" -I"$root/resources")
@@ -21,7 +21,7 @@ fuzz() {
     local name=$1 source=$2 corpus
     shift 2
     if ! "$compiler" "${flags[@]}" "$root/tests/fuzz/$name.cpp" "$root/$source" -o "$out/$name" 2>"$out/$name.build"; then
-        echo "run.sh: $name does not build:" >&2
+        echo "fuzz.sh: $name does not build:" >&2
         cat "$out/$name.build" >&2
         exit 1
     fi
@@ -31,7 +31,7 @@ fuzz() {
     cp "$@" "$corpus/"
     echo "== $name ($budget) =="
     (cd "$out" && "./$name" -seed=1 -max_len=8192 -print_final_stats=1 "$budget" "$corpus" 2>"$name.log") || {
-        echo "run.sh: $name found a fault:" >&2
+        echo "fuzz.sh: $name found a fault:" >&2
         tail -n 40 "$out/$name.log" >&2
         exit 1
     }

@@ -13,16 +13,22 @@
 #include <map>
 #include <new>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 
 #include "FileDoor.h"
 #include "PdbFile.h"
 #include "PeFile.h"
 #include "PublishedTable.h"
+#include "Sha256.h"
+#include "Text.h"
 #include "TextConvert.h"
 #include "resource.h"
 
 namespace {
+
+// No SHA256SUMS of a package comes near.
+const size_t kMaxSumsBytes = 1u << 20;
 
 const char kClass[] = "CTestTAVO02";
 
@@ -632,12 +638,68 @@ void CheckResources(const CPeFile& pe, CChecker& checker)
                     "its version block " + found, "the file name TestTAVO02.test");
 }
 
+// The line of a SHA256SUMS ("HASH  NAME" or "HASH *NAME", as sha256sum
+// writes it) for the file called name, as Windows compares names; empty
+// when it lists none.
+std::string ListedSum(const std::string& sums, const std::string& name)
+{
+    std::istringstream lines(sums);
+    std::string line;
+    while (std::getline(lines, line)) {
+        line = Trimmed(line);
+        const size_t blank = line.find_first_of(" \t");
+        if (blank == std::string::npos)
+            continue;
+        std::string listed = Trimmed(line.substr(blank));
+        if (!listed.empty() && listed[0] == '*')
+            listed.erase(0, 1);
+        if (listed.compare(0, 2, "./") == 0)
+            listed.erase(0, 2);
+        if (Upper(listed) == Upper(name))
+            return line.substr(0, blank);
+    }
+    return std::string();
+}
+
+// The module's bytes against the SHA256SUMS of its package, where one lies
+// beside it (the field package ships one): a copy damaged on its way is not
+// the module that was packed, whatever its structure.
+ModuleCheckLine PackageLine(const std::string& path, const std::string& sha)
+{
+    const std::string sumsPath = Folder(path) + "\\SHA256SUMS";
+    if (!PathExists(sumsPath))
+        return {true, "no SHA256SUMS beside it: its bytes are not checked against a package"};
+    std::string sums, error;
+    if (!ReadRegularFile(sumsPath, kMaxSumsBytes, &sums, &error))
+        return {false, "SHA256SUMS beside it cannot be read (" + error + "), where it needs its line checked"};
+    const size_t slash = path.find_last_of("\\/");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string listed = ListedSum(sums, name);
+    std::transform(listed.begin(), listed.end(), listed.begin(), [](unsigned char c) { return tolower(c); });
+    if (listed.empty())
+        return {false, "SHA256SUMS beside it lists no " + name + ", where the package lists every file it holds"};
+    if (listed != sha)
+        return {false, "its SHA-256 differs from the " + listed + " that SHA256SUMS beside it lists: it is not the file "
+                       "that was packed"};
+    return {true, "its bytes are the ones SHA256SUMS beside it lists"};
+}
+
 bool CheckReadable(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
                    std::string* error)
 {
     CPeFile pe;
-    if (!pe.Read(path, error))
+    bool readable = false;
+    const bool headers = pe.Read(path, error, &readable);
+    if (!readable)
         return false;
+    const std::string sha = Sha256(pe.Bytes());
+    lines->push_back({true, "SHA-256 " + sha + ", " + std::to_string(pe.Bytes().size()) + " bytes", false, true});
+    lines->push_back(PackageLine(path, sha));
+    if (!headers) {
+        lines->push_back({false, "the file is damaged: " + *error});
+        error->clear();
+        return true;
+    }
     CChecker checker(pe, path, lines);
     const bool x86 = pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_I386;
     const bool x64 = !pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_AMD64;

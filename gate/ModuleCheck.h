@@ -13,6 +13,9 @@ struct ModuleCheckLine
     // The one finding about the module's bitness: a 64-bit build of the
     // same sources is read the same way and differs from the 32-bit one there.
     bool bBitness = false;
+    // A line that says what was read rather than judging it (the module's
+    // SHA-256 and size, which head every report).
+    bool bNote = false;
 };
 
 // Reads the module at path as a file and checks, one line each: a PE32 DLL
@@ -28,8 +31,11 @@ struct ModuleCheckLine
 // the PDB is beside the module); the RTTI before it naming the class and its
 // bases; the release conventions (ASLR, NX, the SEH marking, no section both
 // writable and executable, no symbol table or DWARF, the PDB beside it); and
-// the resources a host and the dialogs need. No device is opened and every
-// file is read once, within a bound. False, with error, when the file cannot
-// be read as a PE file.
+// the resources a host and the dialogs need. The first line, a note, gives
+// the module's SHA-256 and size; where the package's SHA256SUMS lies beside
+// the module, its line for the module must match. No device is opened and
+// every file is read once, within a bound. False, with error, only when no
+// byte of the file could be read: whatever is wrong with its bytes, a file
+// cut short or no PE file at all included, is a finding.
 bool CheckModuleFile(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
                      std::string* error);

@@ -27,9 +27,12 @@ std::string CPeFile::SectionName(const IMAGE_SECTION_HEADER& section) const
     return std::string(text, strnlen(text, std::min(m_bytes.size() - at, kMaxName)));
 }
 
-bool CPeFile::Read(const std::string& path, std::string* error)
+bool CPeFile::Read(const std::string& path, std::string* error, bool* readable)
 {
-    if (!ReadRegularFile(path, kMaxImageBytes, &m_bytes, error))
+    const bool read = ReadRegularFile(path, kMaxImageBytes, &m_bytes, error);
+    if (readable)
+        *readable = read;
+    if (!read)
         return false;
     const auto* dos = At<IMAGE_DOS_HEADER>(0);
     if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew < 0) {

@@ -35,8 +35,12 @@ const size_t kMaxImageBytes = 256u << 20;  // bytes of a module or library file
 class CPeFile
 {
 public:
-    // False, with error, when the file cannot be read or has no PE headers.
-    bool Read(const std::string& path, std::string* error);
+    // False, with error, when the file cannot be read or has no PE headers;
+    // *readable (when given) tells the two apart: true when its bytes were
+    // read, so that what is wrong lies in them.
+    bool Read(const std::string& path, std::string* error, bool* readable = nullptr);
+    // The file's bytes as read.
+    const std::string& Bytes() const { return m_bytes; }
 
     bool IsPe32() const { return m_pOptional32->Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC; }
     WORD Machine() const { return m_pFile->Machine; }

@@ -39,7 +39,8 @@ const char kUsage[] =
     "      (the language file or the module)\n"
     "  check-module MODULE [--libs DIR]\n"
     "      check a built module file as the loader, the production host and the\n"
-    "      field's libraries see it: its structure at the loader's strictness,\n"
+    "      field's libraries see it: its SHA-256 against the package's SHA256SUMS\n"
+    "      beside it, its structure at the loader's strictness,\n"
     "      exports, every import bound to the library the loader would load (from\n"
     "      DIR, beside the module, or the system folder), the virtual table slot\n"
     "      by slot, RTTI, release conventions, the PDB beside it, resources\n"
@@ -68,11 +69,15 @@ const char kUsage[] =
     "exit status:\n"
     "  0  done: the module is fit, the language file is clean, the run had no fault\n"
     "  1  check-module and check-lang: findings, each on a FAIL or file:line line;\n"
+    "     the file was read, so whatever is wrong with its bytes (cut short, no\n"
+    "     module or no XML at all) is a finding\n"
     "     configure: the run found a fault (a script step, a dialog that never\n"
-    "     opened, log rows or the saved bench not written)\n"
-    "  2  nothing was checked or run: an input cannot be read or used (the module,\n"
-    "     a language file, the bench, the script, the report), the command line is\n"
-    "     wrong, or the host window cannot be opened; one line says why\n"
+    "     opened, the report, log rows or the saved bench not written)\n"
+    "  2  nothing was checked or run: no byte of the file under check could be\n"
+    "     read (missing, a folder, a device, no access); an input of texts or\n"
+    "     configure cannot be used (the module, a language file, the bench, the\n"
+    "     script, the report); the command line is wrong, or the host window\n"
+    "     cannot be opened; one line says why\n"
     "\n"
     "The docs and examples folders named above lie beside tavohost.exe.\n";
 
@@ -268,7 +273,10 @@ int RunCheckModule(const CommandLine& line)
     PrintText(stdout, "%s\n", path.c_str());
     int findings = 0;
     for (const ModuleCheckLine& checked : lines) {
-        PrintText(stdout, "%s  %s\n", checked.bOk ? "ok  " : "FAIL", checked.strText.c_str());
+        if (checked.bNote)
+            PrintText(stdout, "%s\n", checked.strText.c_str());
+        else
+            PrintText(stdout, "%s  %s\n", checked.bOk ? "ok  " : "FAIL", checked.strText.c_str());
         findings += checked.bOk ? 0 : 1;
     }
     PrintText(stdout, "%d finding%s\n", findings, findings == 1 ? "" : "s");

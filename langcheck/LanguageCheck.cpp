@@ -88,13 +88,13 @@ bool CheckLanguageFile(const std::string& path, std::vector<LanguageFinding>* fi
     if (!ReadRegularFile(path, kMaxXmlBytes, &bytes, error))
         return false;
     if (!ReadXmlItems(bytes, &items, &line, &reason)) {
-        *error = "'" + path + "'" + (line ? ", line " + std::to_string(line) : "") + ": not well-formed XML (" +
-                 reason + ")";
-        return false;
+        findings->push_back({line, "not well-formed XML (" + reason + "): the module uses none of its texts", true});
+        return true;
     }
     if (items.empty() || items[0].strElement != "TesterLanguage") {
-        *error = "'" + path + "': the root element is not TesterLanguage";
-        return false;
+        findings->push_back({items.empty() ? 0 : items[0].nLine,
+                             "the root element is not TesterLanguage: the module uses none of its texts", true});
+        return true;
     }
 
     CGroupCheck messages("MessageItem", findings);

@@ -105,7 +105,7 @@ TEST(LanguageCheck, FindsEveryPlantedFaultWithItsLine)
 const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TesterLanguage>\n<Message>\n";
 const std::string kTail = "</Message>\n</TesterLanguage>\n";
 
-TEST(LanguageCheck, UnreadableFilesAreRefusedWithAReason)
+TEST(LanguageCheck, FilesTheModuleRefusesAreOneFindingWithItsLine)
 {
     const std::string item = "<MessageItem ID=\"20\" text=\"a\"/>\n";
     const struct
@@ -158,8 +158,12 @@ TEST(LanguageCheck, UnreadableFilesAreRefusedWithAReason)
         CTempFile file("bad.xml", c.bytes);
         std::vector<LanguageFinding> findings;
         std::string error;
-        EXPECT_FALSE(CheckLanguageFile(file.Path(), &findings, &error)) << c.pszName;
-        EXPECT_NE(std::string::npos, error.find(c.pszExpected)) << c.pszName << ": " << error;
+        ASSERT_TRUE(CheckLanguageFile(file.Path(), &findings, &error)) << c.pszName << ": " << error;
+        ASSERT_EQ(1u, findings.size()) << c.pszName;
+        EXPECT_TRUE(findings[0].bUnusable) << c.pszName;
+        const std::string said =
+            (findings[0].nLine ? "line " + std::to_string(findings[0].nLine) + ": " : "") + findings[0].strText;
+        EXPECT_NE(std::string::npos, said.find(c.pszExpected)) << c.pszName << ": " << said;
     }
     std::vector<LanguageFinding> findings;
     std::string error;
@@ -191,7 +195,10 @@ TEST(LanguageCheck, RefusesEveryDamagedCopyTheModuleRefuses)
         tester->LanguageFileClose();
         std::vector<LanguageFinding> findings;
         std::string error;
-        return Verdicts{used, CheckLanguageFile(damaged.Path(), &findings, &error)};
+        const bool read = CheckLanguageFile(damaged.Path(), &findings, &error);
+        const bool usable = std::none_of(findings.begin(), findings.end(),
+                                         [](const LanguageFinding& finding) { return finding.bUnusable; });
+        return Verdicts{used, read && usable};
     });
 }
 

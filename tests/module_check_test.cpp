@@ -15,6 +15,7 @@
 #include "DamagedCopies.h"
 #include "ModuleCheck.h"
 #include "PeFile.h"
+#include "Sha256.h"
 #include "TempFile.h"
 
 namespace {
@@ -116,6 +117,7 @@ public:
     }
     ~CCopyFolder()
     {
+        ::DeleteFileA(Beside("SHA256SUMS").c_str());
         ::DeleteFileA(Module().c_str());
         ::DeleteFileA(Pdb().c_str());
         ::RemoveDirectoryA(m_strFolder.c_str());
@@ -123,6 +125,7 @@ public:
     CCopyFolder(const CCopyFolder&) = delete;
     CCopyFolder& operator=(const CCopyFolder&) = delete;
     std::string Module() const { return m_strFolder + "\\TestTAVO02.test"; }
+    std::string Beside(const char* name) const { return m_strFolder + "\\" + name; }
 
     // check-module's findings on a copy of bytes, one a line, but the one
     // about the module's bitness; or the reason it could not be read at all.
@@ -438,6 +441,41 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
             EXPECT_NE(std::string::npos, findings.find(c.strFinding.substr(at, end - at))) << "findings:\n" << findings;
         }
         EXPECT_TRUE(loads || !findings.empty()) << "the loader refuses a copy the check calls fit";
+    }
+}
+
+// Beside the package's SHA256SUMS, the module's bytes must be the ones it
+// lists for it (as sha256sum and certutil write the line, the name compared as
+// Windows compares names); a flipped bit anywhere is then not fit.
+TEST(ModuleCheckTest, BytesAreHeldAgainstThePackagesChecksums)
+{
+    CPeFile pe;
+    const std::string original = ShippedModule(&pe);
+    const CCopyFolder folder;
+    std::string flipped = original;
+    flipped[flipped.size() / 2] ^= 0x10;
+    const std::string sum = Sha256(original);
+    const struct
+    {
+        const char* pszWhat;
+        std::string sums, bytes;
+        const char* pszFinding;
+    } cases[] = {
+        {"its line", "0000  lang/cs.xml\r\n" + sum + "  TestTAVO02.test\r\n", original, ""},
+        {"a binary-mode line, another case", sum + " *testtavo02.TEST\n", original, ""},
+        {"a bit flipped", sum + "  TestTAVO02.test\n", flipped, "that SHA256SUMS beside it lists: it is not the file"},
+        {"no line for it", sum + "  TestTAVO02.pdb\n", original, "SHA256SUMS beside it lists no TestTAVO02.test"},
+    };
+    for (const auto& c : cases) {
+        FILE* sums = fopen(folder.Beside("SHA256SUMS").c_str(), "wb");
+        ASSERT_NE(nullptr, sums);
+        fwrite(c.sums.data(), 1, c.sums.size(), sums);
+        fclose(sums);
+        const std::string findings = folder.Answer(c.bytes);
+        if (!*c.pszFinding)
+            EXPECT_EQ("", findings) << c.pszWhat;
+        else
+            EXPECT_NE(std::string::npos, findings.find(c.pszFinding)) << c.pszWhat << ":\n" << findings;
     }
 }
 

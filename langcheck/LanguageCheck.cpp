@@ -8,14 +8,17 @@
 
 #include "FileDoor.h"
 #include "ModuleTexts.h"
+#include "TextConvert.h"
 #include "XmlItems.h"
 
 namespace {
 
-// The ID as the module reads it; exact is false when the text is more than
-// blanks, a sign and digits.
-long long ReadId(const std::string& text, bool* exact)
+// The ID as the module reads it: its 8-bit text (the ANSI code page, where a
+// full-width digit becomes its ASCII one) read as a decimal number. exact is
+// false when the text is more than blanks, a sign and digits.
+long long ReadId(const std::string& utf8, bool* exact)
 {
+    const std::string text = Utf8ToAnsi(utf8);
     size_t i = 0;
     while (i < text.size() && isspace(static_cast<unsigned char>(text[i])))
         ++i;
@@ -26,7 +29,10 @@ long long ReadId(const std::string& text, bool* exact)
     long long value = 0;
     for (; i < text.size() && isdigit(static_cast<unsigned char>(text[i])); ++i)
         value = value > INT_MAX ? value : value * 10 + (text[i] - '0');
-    *exact = i > digits && i == text.size();
+    const size_t end = i;
+    while (i < text.size() && isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    *exact = end > digits && i == text.size();
     value = negative ? -value : value;
     return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : value;
 }
@@ -107,6 +113,13 @@ bool CheckLanguageFile(const std::string& path, std::vector<LanguageFinding>* fi
         const XmlItem& item = items[i];
         const int depth = item.nDepth;
         long long id = 0;
+        const size_t colon = item.strElement.find(':');
+        const std::string local = colon == std::string::npos ? "" : item.strElement.substr(colon + 1);
+        if (local == "Message" || local == "MessageItem" || local == "Dialog" || local == "DialogItem" ||
+            local == "ControlItem")
+            findings->push_back({item.nLine, item.strElement + " is no " + local +
+                                                 " to the module, which compares names with their prefix: it "
+                                                 "reads nothing of it"});
         if (depth == 1) {
             inMessages = item.strElement == "Message";
             inDialogs = item.strElement == "Dialog";

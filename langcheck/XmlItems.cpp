@@ -385,9 +385,31 @@ private:
                                                 : "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_:.-";
             if (name.size() <= number || name.find_first_not_of(allowed, number) != std::string::npos)
                 return "a '&' that begins no reference";
+            if (number)
+                return ReferenceFault(name.substr(number), number == 2 ? 16 : 10);
         }
         Step();
         return std::string();
+    }
+
+    // A character reference names a character XML allows, as the characters
+    // themselves must be: no surrogate (not even two that would make a pair),
+    // no control character but tab and the line ends, nothing past U+10FFFF.
+    std::string ReferenceFault(const std::string& digits, int base)
+    {
+        unsigned long character = 0;
+        for (char digit : digits) {
+            character = character * base + (isdigit(static_cast<unsigned char>(digit))
+                                                ? digit - '0'
+                                                : tolower(static_cast<unsigned char>(digit)) - 'a' + 10);
+            if (character > 0x10FFFF)
+                return "a reference '&#" + std::string(base == 16 ? "x" : "") + digits + ";' past U+10FFFF";
+        }
+        std::string fault = CharacterFault(character);
+        if (fault.empty() && character >= 0xD800 && character <= 0xDFFF)
+            fault = "a UTF-16 surrogate (" + Hex(character, 4) + ")";
+        Step();
+        return fault.empty() ? std::string() : "a reference to " + fault;
     }
 
     std::string Name(const char* what)
@@ -530,7 +552,7 @@ bool ReadXmlItems(const std::string& bytes, std::vector<XmlItem>* items, int* li
             continue;
         XmlItem item;
         const wchar_t* name = nullptr;
-        reader->GetLocalName(&name, nullptr);
+        reader->GetQualifiedName(&name, nullptr);  // the module compares names with their prefix
         item.strElement = Utf8(name);
         UINT number = 0;
         reader->GetLineNumber(&number);

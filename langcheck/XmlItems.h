@@ -14,7 +14,7 @@ const size_t kMaxXmlBytes = 64u << 20;
 
 struct XmlItem
 {
-    std::string strElement;
+    std::string strElement;  // with its prefix, as the module compares it
     int nLine = 0;
     int nDepth = 0;  // 0: the root
     bool bHasId = false;

@@ -171,6 +171,59 @@ TEST(LanguageCheck, FilesTheModuleRefusesAreOneFindingWithItsLine)
     EXPECT_EQ("'no-such.xml' cannot be opened", error);
 }
 
+// Files the module reads in a way of its own, each held against its reading:
+// a file it refuses is unusable to the check too; where its message 20 is the
+// file's text, the check takes it as message 20 (whatever the ID's form), and
+// where it is not, the check says so.
+TEST(LanguageCheck, AgreesWithTheModulesReadingOfEveryForm)
+{
+    CTestModule module;
+    ASSERT_TRUE(module.Load("TestTAVO02.test")) << module.Error();
+    ITest* tester = module.Instance();
+    const std::string builtIn = tester->GetMessageA(20);
+    const std::string item = "<MessageItem ID=\"20\" text=\"a\"/>\n";
+    const struct
+    {
+        const char* pszWhat;
+        std::string bytes;
+    } cases[] = {
+        {"a reference to a surrogate", kHead + "<MessageItem ID=\"20\" text=\"&#xD800;\"/>\n" + kTail},
+        {"a pair of references to surrogates", kHead + "<MessageItem ID=\"20\" text=\"&#xD83D;&#xDE00;\"/>\n" + kTail},
+        {"a reference to U+0000 between elements", kHead + item + "&#0;" + item + kTail},
+        {"a reference past the planes", kHead + "<MessageItem ID=\"20\" text=\"&#x110000;\"/>\n" + kTail},
+        {"a reference to a character of another plane", kHead + "<MessageItem ID=\"20\" text=\"&#x1F600;\"/>\n" + kTail},
+        {"a root with a prefix", "<?xml version=\"1.0\"?>\n<x:TesterLanguage xmlns:x=\"urn:x\">\n<Message>\n" + item +
+                                     "</Message>\n</x:TesterLanguage>\n"},
+        {"a MessageItem with a prefix", kHead + "<x:MessageItem xmlns:x=\"urn:x\" ID=\"20\" text=\"a\"/>\n" + kTail},
+        {"an ID with a blank behind it", kHead + "<MessageItem ID=\"20 \" text=\"a\"/>\n" + kTail},
+        {"an ID in full-width digits", kHead + "<MessageItem ID=\"\xEF\xBC\x92\xEF\xBC\x90\" text=\"a\"/>\n" + kTail},
+    };
+    for (const auto& c : cases) {
+        CTempFile file("form.xml", c.bytes);
+        tester->SetLanguageFile(file.c_str());
+        const bool used = tester->LanguageFileOpen() != 0;
+        const bool fromFile = used && tester->GetMessageA(20) != builtIn;
+        tester->LanguageFileClose();
+        std::vector<LanguageFinding> findings;
+        std::string error;
+        ASSERT_TRUE(CheckLanguageFile(file.Path(), &findings, &error)) << c.pszWhat << ": " << error;
+        std::vector<std::string> said;
+        bool unusable = false, untranslated = false, wrongNumber = false;
+        for (const LanguageFinding& finding : findings) {
+            said.push_back(std::to_string(finding.nLine) + ": " + finding.strText);
+            unusable = unusable || finding.bUnusable;
+            untranslated = untranslated || finding.strText == "message 20 is not translated";
+            wrongNumber = wrongNumber || (finding.nLine == 4 && finding.strText.find("MessageItem ID") == 0);
+        }
+        const std::string trace = std::string(c.pszWhat) + ":\n" + ::testing::PrintToString(said);
+        EXPECT_EQ(!used, unusable) << trace;
+        if (used) {
+            EXPECT_EQ(!fromFile, untranslated) << trace;
+            EXPECT_FALSE(fromFile && wrongNumber) << "a claim of a number the module does not read; " << trace;
+        }
+    }
+}
+
 // Copies of the Czech file with bytes changed or cut at random, some into
 // sequences that are no UTF-8: check-lang never calls a copy readable that
 // the module's own reading refuses, and the batch holds enough of both.

@@ -75,9 +75,11 @@ TEST(LanguageCheck, FindsEveryPlantedFaultWithItsLine)
         "      <ControlItem ID=\"32815\" text=\"again\"/>\n"                  // 13
         "      <ControlItem ID=\"32816\"/>\n"                                 // 14
         "    </DialogItem>\n"                                                 // 15
-        "    <DialogItem ID=\"2020\" text=\"late title\"/>\n"                 // 16
-        "  </Dialog>\n"                                                       // 17
-        "</TesterLanguage>\n";                                                // 18
+        "    <DialogItem ID=\"2020\" text=\"late title\">\n"                 // 16
+        "      <ControlItem ID=\"32817\" text=\"never read\"/>\n"           // 17
+        "    </DialogItem>\n"                                                 // 18
+        "  </Dialog>\n"                                                       // 19
+        "</TesterLanguage>\n";                                                // 20
     CTempFile file("planted.xml", text);
     const std::vector<std::string> findings = Check(file.Path());
     const char* const expected[] = {
@@ -94,6 +96,7 @@ TEST(LanguageCheck, FindsEveryPlantedFaultWithItsLine)
         "0: the title of dialog 2022 is not translated",
         "0: control 32830 of dialog 2020 is not translated",
         "0: control 32795 of dialog 2022 is not translated",
+        "0: control 32817 of dialog 2020 is not translated",  // only the first DialogItem of an ID is read
     };
     for (const char* finding : expected)
         EXPECT_TRUE(Contains(findings, finding)) << "missing: " << finding << "\nfound:\n"
@@ -146,6 +149,8 @@ TEST(LanguageCheck, FilesTheModuleRefusesAreOneFindingWithItsLine)
         // Bytes that are no text in the encoding the file declares.
         {"an overlong form", kHead + "<MessageItem ID=\"20\" text=\"\xC0\xAF\"/>\n" + kTail,
          "line 4: not well-formed XML (bytes C0 AF are not UTF-8)"},
+        {"an overlong form led by C1", kHead + "<MessageItem ID=\"20\" text=\"\xC1\xBF\"/>\n" + kTail,
+         "line 4: not well-formed XML (bytes C1 BF are not UTF-8)"},
         {"a lone FF", kHead + item + "\xFF" + kTail, "line 5: not well-formed XML (byte FF is not UTF-8)"},
         {"an encoded surrogate", kHead + "<MessageItem ID=\"20\" text=\"\xED\xA0\x80\"/>\n" + kTail,
          "line 4: not well-formed XML (bytes ED A0 80 are not UTF-8)"},

@@ -329,6 +329,14 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
              std::swap(At<DWORD>(bytes, names), At<DWORD>(bytes, names + 4 * (Exported(bytes, pe).NumberOfNames - 1)));
          },
          "its exported names are out of order"},
+        {"exported names in order but for case, which the loader's search does not ignore",
+         [](std::string& bytes, const CPeFile&) {
+             ReplaceText(bytes, "?ConfigureThermometer@", "?configureThermometer@");
+         },
+         "its exported names are out of order"},
+        {"a section under a long name no string table gives",
+         [](std::string& bytes, const CPeFile& pe) { memcpy(Section(bytes, pe, 0).Name, "/4\0\0\0\0\0\0", 8); },
+         "not stripped: DWARF sections /4"},
         {"an export table of 2^31 names",
          [](std::string& bytes, const CPeFile& pe) { Exported(bytes, pe).NumberOfNames = 0x80000000; },
          "the file is damaged: its export table counts more than 65536 names or functions"},
@@ -401,6 +409,13 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
          "holds ID 2020 behind ID 2021, where FindResource's binary search needs names, then IDs, each in rising "
          "order\ndoes not hold the dialog templates 2020, 2021 and 2022 as FindResource looks for it, where it needs "
          "the dialog templates 2020, 2021 and 2022\n"},
+        {"two dialog templates of one ID",
+         [](std::string& bytes, const CPeFile& pe) {
+             const size_t dialogs = ResourceChild(bytes, pe, 0, 5);
+             At<WORD>(bytes, dialogs + 8) = At<WORD>(bytes, dialogs);
+         },
+         "holds ID 2020 behind ID 2020, where FindResource's binary search needs names, then IDs, each in rising "
+         "order"},
         {"a resource's data outside the image",
          [](std::string& bytes, const CPeFile& pe) {
              const size_t language = ResourceChild(bytes, pe, ResourceChild(bytes, pe, 0, 16));

@@ -25,6 +25,16 @@ list(SORT packed)
 if(NOT packed STREQUAL "README.txt;SHA256SUMS;lang/cs.xml;lang/de.xml;tavohost.exe")
     message(FATAL_ERROR "the tools package holds ${packed}")
 endif()
+# SHA256SUMS lists every other file of the package with the checksum certutil
+# prints for it.
+file(READ ${package}/SHA256SUMS sums)
+list(REMOVE_ITEM packed SHA256SUMS)
+foreach(name ${packed})
+    file(SHA256 ${package}/${name} hash)
+    if(NOT sums MATCHES "(^|\n)${hash}  ${name}\r?\n")
+        message(FATAL_ERROR "SHA256SUMS has no line ${hash}  ${name}:\n${sums}")
+    endif()
+endforeach()
 run(0 "^tavohost [0-9]+\\.[0-9]+\\.[0-9]+\n$" --version)
 run(${EXIT_MODULE} "${EXPECT_MODULE}" check-module ${MODULE} --libs ${LIBRARIES})
 run(1 "\nok    stripped: no symbol table, no DWARF sections\n.*\nFAIL  its version block names the file tavohost.exe, version [0-9.]+, where"

@@ -44,8 +44,10 @@ const char kUsage[] =
     "      exports, every import bound to the library the loader would load (from\n"
     "      DIR, beside the module, or the system folder), the virtual table slot\n"
     "      by slot, RTTI, release conventions, the PDB beside it, resources\n"
-    "  check-lang FILE\n"
-    "      check a language file for the localizer\n"
+    "  check-lang FILE [--codepage N]\n"
+    "      check a language file for the localizer: what the module reads of it,\n"
+    "      the placeholders it fills, and every character against the 8-bit code\n"
+    "      page the line shows its texts in (1250, or N)\n"
     "  configure MODULE [OPTIONS]\n"
     "      run the module's configuration command on the bench\n"
     "      --bench FILE       the simulated units (docs\\bench-file.md,\n"
@@ -80,6 +82,9 @@ const char kUsage[] =
     "     cannot be opened; one line says why\n"
     "\n"
     "The docs and examples folders named above lie beside tavohost.exe.\n";
+
+// The code page the production line shows the module's 8-bit texts in.
+const unsigned int kLineCodePage = 1250;
 
 // Exit statuses, one meaning each: scripts around tavohost rely on them.
 enum ExitStatus
@@ -286,11 +291,17 @@ int RunCheckModule(const CommandLine& line)
 int RunCheckLanguage(const CommandLine& line)
 {
     if (line.arguments.size() != 1)
-        return Usage("check-lang takes the language file's path");
+        return Usage("check-lang takes the language file's path and, optionally, --codepage N");
     const std::string& path = line.arguments[0];
+    const std::string option = line.Option("--codepage");
+    const unsigned int codePage = option.empty() ? kLineCodePage : static_cast<unsigned int>(atoi(option.c_str()));
+    CPINFO info;
+    if (option.find_first_not_of("0123456789") != std::string::npos || !::GetCPInfo(codePage, &info) ||
+        info.MaxCharSize != 1)
+        return Usage("--codepage needs the number of an 8-bit code page this PC knows, such as 1250");
     std::vector<LanguageFinding> findings;
     std::string error;
-    if (!CheckLanguageFile(path, &findings, &error))
+    if (!CheckLanguageFile(path, codePage, &findings, &error))
         return Unusable(error);
     for (const LanguageFinding& finding : findings) {
         if (finding.nLine)
@@ -536,7 +547,7 @@ const Command kCommands[] = {
     {"info", {}, RunInfo},
     {"texts", {"--lang"}, RunTexts},
     {"check-module", {"--libs"}, RunCheckModule},
-    {"check-lang", {}, RunCheckLanguage},
+    {"check-lang", {"--codepage"}, RunCheckLanguage},
     {"configure", kConfigureOptions, RunConfigure},
 };
 

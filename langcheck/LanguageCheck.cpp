@@ -2,12 +2,16 @@
 // line of each, and checks it item by item.
 #include "LanguageCheck.h"
 
+#include <windows.h>
+
 #include <cctype>
 #include <climits>
 #include <map>
+#include <utility>
 
 #include "FileDoor.h"
 #include "ModuleTexts.h"
+#include "Text.h"
 #include "TextConvert.h"
 #include "XmlItems.h"
 
@@ -76,17 +80,120 @@ private:
     std::map<long long, int> m_first;
 };
 
-int Count(const std::string& text, const char* pattern)
+// Where each "%s" and "%d" of message 39 lie, in the order the module
+// fills them: it replaces the first "%s" with the serial text, the next with
+// the parity word, the first "%d" with the address, the next with the baud
+// rate.
+const char* const kSerialFill[] = {"the serial number", "the parity"};
+const char* const kNumberFill[] = {"the address", "the baud rate"};
+const int kReportLine = 39;
+const int kForType = 44;  // its built-in text shows its "%s" as it stands
+
+// The offsets of pattern in text, as the module's replacing finds them.
+std::vector<size_t> Occurrences(const std::string& text, const char* pattern)
 {
-    int count = 0;
-    for (size_t at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at + 2))
-        ++count;
-    return count;
+    std::vector<size_t> at;
+    for (size_t found = text.find(pattern); found != std::string::npos; found = text.find(pattern, found + 2))
+        at.push_back(found);
+    return at;
+}
+
+// What message id makes of its placeholders, one finding each that differs
+// from what the module fills: message 39 takes two "%s" and two "%d"; every
+// other '%' sequence of any message is shown as it stands, but message 44's
+// one "%s", which its built-in text shows as well.
+void CheckPlaceholders(long long id, const std::string& text, int line, std::vector<LanguageFinding>* findings)
+{
+    const std::string message = "message " + std::to_string(id);
+    std::vector<bool> filled(text.size(), false);
+    if (id == kReportLine) {
+        const std::pair<const char*, const char* const*> kinds[] = {{"%s", kSerialFill}, {"%d", kNumberFill}};
+        for (const auto& kind : kinds) {
+            const std::vector<size_t> at = Occurrences(text, kind.first);
+            for (size_t i = 0; i < at.size() && i < 2; ++i)
+                filled[at[i]] = filled[at[i] + 1] = true;
+            if (at.size() < 2) {
+                const std::string lost = at.empty() ? std::string("show neither ") + kind.second[0] + " nor " +
+                                                          kind.second[1]
+                                                    : std::string("not show ") + kind.second[1];
+                findings->push_back({line, message + " holds " + std::to_string(at.size()) + " \"" + kind.first +
+                                               "\" of two: the report line will " + lost + " (the first \"" +
+                                               kind.first + "\" gets " + kind.second[0] + ", the second " +
+                                               kind.second[1] + ")"});
+            }
+        }
+    } else if (id == kForType) {
+        const std::vector<size_t> at = Occurrences(text, "%s");
+        if (!at.empty())
+            filled[at[0]] = filled[at[0] + 1] = true;
+    }
+    for (size_t i = text.find('%'); i != std::string::npos; i = text.find('%', i + 1)) {
+        if (filled[i])
+            continue;
+        const std::string sequence = text.substr(i, 2);
+        findings->push_back({line, message + " holds \"" + sequence + "\", which the module fills with nothing: " +
+                                       "the line shows \"" + sequence + "\" as it stands"});
+        i += sequence.size() - 1;
+    }
+}
+
+// The first character of text (UTF-8) that the module's 8-bit code page
+// cannot hold, with what the module shows in its place.
+void CheckShown(const std::string& text, int line, unsigned int codePage, std::vector<LanguageFinding>* findings)
+{
+    const std::wstring wide = Widen(text);
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const size_t length = i + 1 < wide.size() && IS_HIGH_SURROGATE(wide[i]) ? 2 : 1;
+        BOOL lost = FALSE;
+        char bytes[8];
+        const int written = ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, &wide[i], static_cast<int>(length),
+                                                  bytes, sizeof(bytes), nullptr, &lost);
+        if (written > 0 && !lost) {
+            i += length - 1;
+            continue;
+        }
+        const std::string character = Narrow(&wide[i], length);
+        const std::string shown = Narrow(Widen(Narrow(&wide[i], length, codePage), codePage));
+        findings->push_back({line, "\"" + character + "\" (U+" + Hex(length == 2 ? 0x10000 + ((wide[i] - 0xD800) << 10) +
+                                                                             (wide[i + 1] - 0xDC00)
+                                                                       : wide[i],
+                                                                   4) +
+                                       ") has no place in code page " + std::to_string(codePage) +
+                                       ": the module shows \"" + shown + "\" in its place"});
+        return;
+    }
+}
+
+// Bytes of a file declared in an 8-bit code page that read as UTF-8
+// letters: a file saved as UTF-8 under a declaration it does not keep. The
+// module reads each such letter as two or three characters of the code page.
+void CheckSavedAsUtf8(const std::string& bytes, unsigned int declared, std::vector<LanguageFinding>* findings)
+{
+    int line = 1, lastLine = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        line += lead == '\n' ? 1 : 0;
+        const size_t length = lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3 : 0;
+        bool utf8 = length && i + length <= bytes.size();
+        for (size_t k = 1; utf8 && k < length; ++k)
+            utf8 = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
+        const std::string sequence = utf8 ? bytes.substr(i, length) : std::string();
+        if (!utf8 || line == lastLine || !::IsCharAlphaW(Widen(sequence)[0]))
+            continue;
+        findings->push_back({line, "bytes " + HexBytes(reinterpret_cast<const unsigned char*>(sequence.data()),
+                                                       length) +
+                                       " read as UTF-8 \"" + sequence + "\", but the file declares code page " +
+                                       std::to_string(declared) + ": the module shows \"" +
+                                       Narrow(Widen(sequence, declared)) + "\" (save it as UTF-8 and declare so)"});
+        lastLine = line;
+        i += length - 1;
+    }
 }
 
 }  // namespace
 
-bool CheckLanguageFile(const std::string& path, std::vector<LanguageFinding>* findings, std::string* error)
+bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vector<LanguageFinding>* findings,
+                       std::string* error)
 {
     std::string bytes, reason;
     std::vector<XmlItem> items;
@@ -97,6 +204,8 @@ bool CheckLanguageFile(const std::string& path, std::vector<LanguageFinding>* fi
         findings->push_back({line, "not well-formed XML (" + reason + "): the module uses none of its texts", true});
         return true;
     }
+    if (const unsigned int declared = DeclaredCodePage(bytes))
+        CheckSavedAsUtf8(bytes, declared, findings);
     if (items.empty() || items[0].strElement != "TesterLanguage") {
         findings->push_back({items.empty() ? 0 : items[0].nLine,
                              "the root element is not TesterLanguage: the module uses none of its texts", true});
@@ -129,17 +238,22 @@ bool CheckLanguageFile(const std::string& path, std::vector<LanguageFinding>* fi
             if (!item.bHasText)
                 messages.Report(item.nLine,
                                 "MessageItem ID " + std::to_string(id) + " has no text; the built-in text is used");
-            else if (id == 39 && (Count(item.strText, "%s") != 2 || Count(item.strText, "%d") != 2))
-                messages.Report(item.nLine, "message 39 must hold two \"%s\" and two \"%d\"");
+            CheckPlaceholders(id, item.strText, item.nLine, findings);
+            CheckShown(item.strText, item.nLine, codePage, findings);
         } else if (depth == 2 && inDialogs && item.strElement == "DialogItem") {
             dialogCounts = dialogs.Add(item, &dialogId);
+            if (dialogCounts)
+                CheckShown(item.strText, item.nLine, codePage, findings);
             if (dialogCounts) {
                 hasTitle[dialogId] = item.bHasText;
                 controls.emplace(dialogId, CGroupCheck("ControlItem", findings));
             }
         } else if (depth == 3 && inDialogs && item.strElement == "ControlItem" && dialogCounts) {
             CGroupCheck& group = controls.at(dialogId);
-            if (group.Add(item, &id) && !item.bHasText)
+            const bool first = group.Add(item, &id);
+            if (first)
+                CheckShown(item.strText, item.nLine, codePage, findings);
+            if (first && !item.bHasText)
                 group.Report(item.nLine, "ControlItem ID " + std::to_string(id) + " of dialog " +
                                              std::to_string(dialogId) + " has no text; the built-in caption is used");
         }

@@ -13,9 +13,15 @@ struct LanguageFinding
 
 // Checks a language file against the texts the module shows: IDs that do not
 // read as decimal, repeated IDs whose later entries are never used, items
-// without a text, module texts left untranslated and a message 39 whose
-// placeholders are not two "%s" and two "%d". A file the module's reading
+// without a text and module texts left untranslated. A file the module's reading
 // refuses whole (bytes invalid in its encoding, XML not well-formed, another
 // root) is one finding, with its line. Answers false (with error) only when
 // no byte of the file could be read.
-bool CheckLanguageFile(const std::string& path, std::vector<LanguageFinding>* findings, std::string* error);
+// Each text is held against codePage, the module's 8-bit code page (1250 on
+// the line): a character it has no place for is a finding, and so are bytes
+// of a file declared in an 8-bit code page that read as UTF-8 letters.
+// Every '%' sequence the module does not fill is a finding, and so is a
+// message 39 without its two "%s" and two "%d", each saying what the report
+// line will not show.
+bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vector<LanguageFinding>* findings,
+                       std::string* error);

@@ -573,3 +573,8 @@ bool ReadXmlItems(const std::string& bytes, std::vector<XmlItem>* items, int* li
     }
     return true;
 }
+
+unsigned int DeclaredCodePage(const std::string& bytes)
+{
+    return EncodingOf(bytes) == kEightBit ? CodePage(DeclaredEncoding(bytes)) : 0;
+}

@@ -32,3 +32,8 @@ struct XmlItem
 // and every sequence is valid in it) and, when 8-bit, against a control
 // character or a '&' that begins no reference.
 bool ReadXmlItems(const std::string& bytes, std::vector<XmlItem>* items, int* line, std::string* reason);
+
+// The one-byte code page a file's declaration names for its 8-bit bytes
+// (1250 for windows-1250, 28592 for ISO-8859-2, ...); 0 for UTF-8, UTF-16
+// or an encoding no reader here knows.
+unsigned int DeclaredCodePage(const std::string& bytes);

@@ -18,7 +18,7 @@ std::vector<std::string> Check(const std::string& path)
 {
     std::vector<LanguageFinding> findings;
     std::string error;
-    EXPECT_TRUE(CheckLanguageFile(path, &findings, &error)) << error;
+    EXPECT_TRUE(CheckLanguageFile(path, 1250, &findings, &error)) << error;
     std::vector<std::string> lines;
     for (const LanguageFinding& finding : findings)
         lines.push_back(std::to_string(finding.nLine) + ": " + finding.strText);
@@ -86,7 +86,8 @@ TEST(LanguageCheck, FindsEveryPlantedFaultWithItsLine)
         "4: MessageItem ID \"0x25\" does not read as a decimal number; the module reads it as 0",
         "6: MessageItem ID 21 repeats line 5; this entry is never used",
         "7: MessageItem ID 22 has no text; the built-in text is used",
-        "8: message 39 must hold two \"%s\" and two \"%d\"",
+        "8: message 39 holds 1 \"%s\" of two: the report line will not show the parity (the first \"%s\" gets the "
+        "serial number, the second the parity)",
         "13: ControlItem ID 32815 repeats line 12; this entry is never used",
         "14: ControlItem ID 32816 of dialog 2020 has no text; the built-in caption is used",
         "16: DialogItem ID 2020 repeats line 11; this entry is never used",
@@ -163,7 +164,7 @@ TEST(LanguageCheck, FilesTheModuleRefusesAreOneFindingWithItsLine)
         CTempFile file("bad.xml", c.bytes);
         std::vector<LanguageFinding> findings;
         std::string error;
-        ASSERT_TRUE(CheckLanguageFile(file.Path(), &findings, &error)) << c.pszName << ": " << error;
+        ASSERT_TRUE(CheckLanguageFile(file.Path(), 1250, &findings, &error)) << c.pszName << ": " << error;
         ASSERT_EQ(1u, findings.size()) << c.pszName;
         EXPECT_TRUE(findings[0].bUnusable) << c.pszName;
         const std::string said =
@@ -172,8 +173,54 @@ TEST(LanguageCheck, FilesTheModuleRefusesAreOneFindingWithItsLine)
     }
     std::vector<LanguageFinding> findings;
     std::string error;
-    EXPECT_FALSE(CheckLanguageFile("no-such.xml", &findings, &error));
+    EXPECT_FALSE(CheckLanguageFile("no-such.xml", 1250, &findings, &error));
     EXPECT_EQ("'no-such.xml' cannot be opened", error);
+}
+
+// What the report line and the dialogs will show of a text: the placeholders
+// the module fills, and every character in the line's code page.
+TEST(LanguageCheck, TextsAreHeldAgainstWhatTheLineShows)
+{
+    const struct
+    {
+        const char* pszWhat;
+        std::string item;
+        const char* pszFinding;  // empty: none on line 4
+    } cases[] = {
+        {"message 39 as the module fills it", "<MessageItem ID=\"39\" text=\"%d: %s, %s %d\"/>", ""},
+        {"a \"%d\" dropped", "<MessageItem ID=\"39\" text=\"%s: %d, %s\"/>",
+         "message 39 holds 1 \"%d\" of two: the report line will not show the baud rate"},
+        {"\"%i\" for \"%d\"", "<MessageItem ID=\"39\" text=\"%s: %d %i, %s\"/>",
+         "message 39 holds \"%i\", which the module fills with nothing: the line shows \"%i\" as it stands"},
+        {"no \"%s\"", "<MessageItem ID=\"39\" text=\"%d %d\"/>",
+         "message 39 holds 0 \"%s\" of two: the report line will show neither the serial number nor the parity"},
+        {"a third \"%s\"", "<MessageItem ID=\"39\" text=\"%s %s %s %d %d\"/>", "holds \"%s\", which the module fills"},
+        {"message 44 keeps its \"%s\"", "<MessageItem ID=\"44\" text=\"pro typ %s\"/>", ""},
+        {"a placeholder in another message", "<MessageItem ID=\"21\" text=\"adresa %d\"/>",
+         "message 21 holds \"%d\", which the module fills with nothing"},
+        {"a character code page 1250 lacks", "<MessageItem ID=\"21\" text=\"a \xE2\x86\x92 b\"/>",
+         "\"\xE2\x86\x92\" (U+2192) has no place in code page 1250: the module shows \"\xE2\x80\xBA\" in its place"},
+        {"Czech in code page 1250", "<MessageItem ID=\"21\" text=\"\xC4\x8D\xC3\xADslo\"/>", ""},
+    };
+    for (const auto& c : cases) {
+        CTempFile file("shown.xml", kHead + c.item + "\n" + kTail);
+        std::vector<std::string> onItem;
+        for (const std::string& finding : Check(file.Path())) {
+            if (finding.compare(0, 3, "4: ") == 0)
+                onItem.push_back(finding);
+        }
+        const bool said = std::any_of(onItem.begin(), onItem.end(), [&c](const std::string& finding) {
+            return finding.find(c.pszFinding) != std::string::npos;
+        });
+        EXPECT_TRUE(*c.pszFinding ? said : onItem.empty()) << c.pszWhat << ": " << ::testing::PrintToString(onItem);
+    }
+    std::string czech = FileBytes("lang\\cs.xml");  // saved as UTF-8, declared otherwise
+    czech.replace(czech.find("UTF-8"), 5, "windows-1250");
+    CTempFile declared("declared.xml", czech);
+    EXPECT_TRUE(Contains(Check(declared.Path()),
+                         "5: bytes C4 8D read as UTF-8 \"\xC4\x8D\", but the file declares code page 1250: the "
+                         "module shows \"\xC3\x84\xC5\xA4\" (save it as UTF-8 and declare so)"))
+        << ::testing::PrintToString(Check(declared.Path()));
 }
 
 // Files the module reads in a way of its own, each held against its reading:
@@ -211,7 +258,7 @@ TEST(LanguageCheck, AgreesWithTheModulesReadingOfEveryForm)
         tester->LanguageFileClose();
         std::vector<LanguageFinding> findings;
         std::string error;
-        ASSERT_TRUE(CheckLanguageFile(file.Path(), &findings, &error)) << c.pszWhat << ": " << error;
+        ASSERT_TRUE(CheckLanguageFile(file.Path(), 1250, &findings, &error)) << c.pszWhat << ": " << error;
         std::vector<std::string> said;
         bool unusable = false, untranslated = false, wrongNumber = false;
         for (const LanguageFinding& finding : findings) {
@@ -253,7 +300,7 @@ TEST(LanguageCheck, RefusesEveryDamagedCopyTheModuleRefuses)
         tester->LanguageFileClose();
         std::vector<LanguageFinding> findings;
         std::string error;
-        const bool read = CheckLanguageFile(damaged.Path(), &findings, &error);
+        const bool read = CheckLanguageFile(damaged.Path(), 1250, &findings, &error);
         const bool usable = std::none_of(findings.begin(), findings.end(),
                                          [](const LanguageFinding& finding) { return finding.bUnusable; });
         return Verdicts{used, read && usable};

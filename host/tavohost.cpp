@@ -17,6 +17,7 @@
 #include "FileDoor.h"
 #include "HostWindow.h"
 #include "LanguageCheck.h"
+#include "LanguageTemplate.h"
 #include "ModuleCheck.h"
 #include "ModuleTexts.h"
 #include "Operator.h"
@@ -34,9 +35,11 @@ const char kUsage[] =
     "\n"
     "  info MODULE\n"
     "      print the module's name, identifier and supported tests\n"
-    "  texts MODULE [--lang FILE]\n"
+    "  texts MODULE [--lang FILE] [--template FILE]\n"
     "      list every text the module shows, with its ID and where it comes from\n"
-    "      (the language file or the module)\n"
+    "      (the language file or the module); with --template, write instead a\n"
+    "      language file of every text to translate (those of --lang, else the\n"
+    "      built-in ones), each with where it is shown and what the module fills\n"
     "  check-module MODULE [--libs DIR]\n"
     "      check a built module file as the loader, the production host and the\n"
     "      field's libraries see it: its SHA-256 against the package's SHA256SUMS\n"
@@ -245,11 +248,24 @@ std::vector<TextQuery> ModuleTextQueries()
 int RunTexts(const CommandLine& line)
 {
     if (line.arguments.size() != 1)
-        return Usage("texts takes the module's path and optionally --lang FILE");
+        return Usage("texts takes the module's path and optionally --lang FILE and --template FILE");
     CTestModule module;
     if (!LoadModule(module, line.arguments[0]))
         return kUnusable;
     ITest* test = module.Instance();
+    const std::string templatePath = line.Option("--template");
+    if (!templatePath.empty()) {
+        std::string error;
+        if (!OpenLanguageFile(test, line.Option("--lang")))
+            return kUnusable;
+        const bool written = WriteLanguageTemplate(module, templatePath, &error);
+        test->LanguageFileClose();
+        if (!written)
+            return Unusable("the template is not written: " + error);
+        PrintText(stdout, "%s: every text of the module, to translate; check it with tavohost check-lang\n",
+                  templatePath.c_str());
+        return kDone;
+    }
     const std::vector<TextQuery> queries = ModuleTextQueries();
     std::vector<const char*> withoutFile;
     for (const TextQuery& query : queries)
@@ -513,6 +529,7 @@ enum FileUse
 const std::map<std::string, FileUse> kFileOptions = {
     {"--bench", kRead},       {"--script", kRead}, {"--lang", kRead},    {"--report", kWritten},
     {"--save-bench", kWritten}, {"--log", kWritten}, {"--shots", kWritten}, {"--libs", kFolder},
+    {"--template", kWritten},
 };
 
 // Refuses, before anything is opened, a file option that names a device, or
@@ -545,7 +562,7 @@ struct Command
 
 const Command kCommands[] = {
     {"info", {}, RunInfo},
-    {"texts", {"--lang"}, RunTexts},
+    {"texts", {"--lang", "--template"}, RunTexts},
     {"check-module", {"--libs"}, RunCheckModule},
     {"check-lang", {"--codepage"}, RunCheckLanguage},
     {"configure", kConfigureOptions, RunConfigure},

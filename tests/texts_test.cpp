@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "BuiltInTexts.h"
+#include "LanguageCheck.h"
+#include "LanguageTemplate.h"
 #include "ModuleFixture.h"
 #include "ModuleTexts.h"
 #include "TempFile.h"
@@ -184,6 +186,41 @@ TEST_F(TextsTest, LargeFileStillAnswers)
     EXPECT_EQ("last", Str(m_pTest->GetMessageA(35)));
     EXPECT_EQ("item 5000", Str(m_pTest->GetMessageA(105000)));
     EXPECT_EQ("Answer delay:\n\n     expected value is from 0 to 254", Str(m_pTest->GetMessageA(22)));
+}
+
+// Every text the module shows, as the language file the template writes
+// holds it: the module reads each back as it was, from the built-in texts and
+// from the Czech file as the base, and check-lang calls the file clean.
+TEST_F(TextsTest, TemplateHoldsEveryTextAsTheModuleReadsItBack)
+{
+    const auto texts = [this] {
+        std::vector<std::string> all;
+        for (unsigned int id = kModuleFirstMessage; id <= kModuleLastMessage; ++id)
+            all.push_back(Str(m_pTest->GetMessageA(id)));
+        for (unsigned int id : kModuleDialogs)
+            all.push_back(Str(m_pTest->GetDialogName(id)));
+        for (const ModuleControlText& control : kModuleControls)
+            all.push_back(Str(m_pTest->GetDialogControlName(control.nDialog, control.nControl)));
+        return all;
+    };
+    for (const char* base : {"", "lang\\cs.xml"}) {
+        if (*base) {
+            ASSERT_EQ(1, UseLanguage(base)) << BenchLanguageError();
+        }
+        const std::vector<std::string> before = texts();
+        CTempFile written("template.xml", "");
+        std::string error;
+        ASSERT_TRUE(WriteLanguageTemplate(m_module, written.Path(), &error)) << error;
+        std::vector<LanguageFinding> findings;
+        ASSERT_TRUE(CheckLanguageFile(written.Path(), 1250, &findings, &error)) << error;
+        EXPECT_TRUE(findings.empty()) << base << ": " << findings.size() << " findings, the first: "
+                                      << (findings.empty() ? "" : findings[0].strText);
+        ASSERT_EQ(1, UseLanguage(written.Path())) << BenchLanguageError();
+        EXPECT_EQ(before, texts()) << "the texts read back from the template of " << base;
+        const std::string bytes = FileBytes(written.Path());
+        for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
+            ASSERT_TRUE(at > 0 && bytes[at - 1] == '\r') << "a line without its Windows line end at byte " << at;
+    }
 }
 
 // The tester reads the whole file when it opens it and lets go of MSXML and

@@ -22,7 +22,7 @@ endfunction()
 
 file(GLOB_RECURSE packed RELATIVE ${package} ${package}/*)
 list(SORT packed)
-if(NOT packed STREQUAL "README.txt;SHA256SUMS;lang/cs.xml;lang/de.xml;tavohost.exe")
+if(NOT packed STREQUAL "README.txt;SHA256SUMS;docs/localizing.md;lang/cs.xml;lang/de.xml;tavohost.exe")
     message(FATAL_ERROR "the tools package holds ${packed}")
 endif()
 # SHA256SUMS lists every other file of the package with the checksum certutil

@@ -16,6 +16,7 @@
 #include "TextConvert.h"
 #include "FileDoor.h"
 #include "HostWindow.h"
+#include "CaptionFit.h"
 #include "LanguageCheck.h"
 #include "LanguageTemplate.h"
 #include "ModuleCheck.h"
@@ -47,10 +48,13 @@ const char kUsage[] =
     "      exports, every import bound to the library the loader would load (from\n"
     "      DIR, beside the module, or the system folder), the virtual table slot\n"
     "      by slot, RTTI, release conventions, the PDB beside it, resources\n"
-    "  check-lang FILE [--codepage N]\n"
+    "  check-lang FILE [--codepage N] [--module MODULE]\n"
     "      check a language file for the localizer: what the module reads of it,\n"
     "      the placeholders it fills, and every character against the 8-bit code\n"
-    "      page the line shows its texts in (1250, or N)\n"
+    "      page the line shows its texts in (1250, or N); with --module, each\n"
+    "      title and caption measured in the module's own dialogs, on the fonts\n"
+    "      of this PC (a note names the face the dialog's font is drawn in): a\n"
+    "      caption cut is a note, not a finding, for another PC draws otherwise\n"
     "  configure MODULE [OPTIONS]\n"
     "      run the module's configuration command on the bench\n"
     "      --bench FILE       the simulated units (docs\\bench-file.md,\n"
@@ -317,16 +321,24 @@ int RunCheckLanguage(const CommandLine& line)
         return Usage("--codepage needs the number of an 8-bit code page this PC knows, such as 1250");
     std::vector<LanguageFinding> findings;
     std::string error;
-    if (!CheckLanguageFile(path, codePage, &findings, &error))
+    std::vector<LanguageCaption> captions;
+    if (!CheckLanguageFile(path, codePage, &findings, &error, &captions))
         return Unusable(error);
+    const std::string module = line.Option("--module");
+    if (!module.empty() && !MeasureCaptions(module, captions, &findings, &error))
+        return Unusable("--module: " + error);
+    size_t notes = 0;
     for (const LanguageFinding& finding : findings) {
-        if (finding.nLine)
-            PrintText(stdout, "%s:%d: %s\n", path.c_str(), finding.nLine, finding.strText.c_str());
-        else
-            PrintText(stdout, "%s: %s\n", path.c_str(), finding.strText.c_str());
+        const std::string where = finding.nLine ? path + ":" + std::to_string(finding.nLine) : path;
+        PrintText(stdout, "%s: %s%s\n", where.c_str(), finding.bNote ? "note: " : "", finding.strText.c_str());
+        notes += finding.bNote ? 1 : 0;
     }
-    PrintText(stdout, "%s: %zu finding%s\n", path.c_str(), findings.size(), findings.size() == 1 ? "" : "s");
-    return findings.empty() ? kDone : kFindings;
+    const size_t count = findings.size() - notes;
+    PrintText(stdout, "%s: %zu finding%s", path.c_str(), count, count == 1 ? "" : "s");
+    if (!module.empty())
+        PrintText(stdout, ", %zu caption%s cut on this PC's fonts", notes, notes == 1 ? "" : "s");
+    PrintText(stdout, "\n");
+    return count ? kFindings : kDone;
 }
 
 const char* KindName(unsigned char kind)
@@ -564,7 +576,7 @@ const Command kCommands[] = {
     {"info", {}, RunInfo},
     {"texts", {"--lang", "--template"}, RunTexts},
     {"check-module", {"--libs"}, RunCheckModule},
-    {"check-lang", {"--codepage"}, RunCheckLanguage},
+    {"check-lang", {"--codepage", "--module"}, RunCheckLanguage},
     {"configure", kConfigureOptions, RunConfigure},
 };
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <utility>
 
+#include "CaptionFit.h"
 #include "FileDoor.h"
 #include "ModuleTexts.h"
 #include "Text.h"
@@ -193,8 +194,9 @@ void CheckSavedAsUtf8(const std::string& bytes, unsigned int declared, std::vect
 }  // namespace
 
 bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vector<LanguageFinding>* findings,
-                       std::string* error)
+                       std::string* error, std::vector<LanguageCaption>* captions)
 {
+    std::vector<LanguageCaption> read;
     std::string bytes, reason;
     std::vector<XmlItem> items;
     int line = 0;
@@ -244,6 +246,8 @@ bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vect
             dialogCounts = dialogs.Add(item, &dialogId);
             if (dialogCounts)
                 CheckShown(item.strText, item.nLine, codePage, findings);
+            if (dialogCounts && item.bHasText)
+                read.push_back({static_cast<unsigned int>(dialogId), 0, item.strText, item.nLine});
             if (dialogCounts) {
                 hasTitle[dialogId] = item.bHasText;
                 controls.emplace(dialogId, CGroupCheck("ControlItem", findings));
@@ -253,6 +257,9 @@ bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vect
             const bool first = group.Add(item, &id);
             if (first)
                 CheckShown(item.strText, item.nLine, codePage, findings);
+            if (first && item.bHasText)
+                read.push_back({static_cast<unsigned int>(dialogId), static_cast<unsigned int>(id), item.strText,
+                                item.nLine});
             if (first && !item.bHasText)
                 group.Report(item.nLine, "ControlItem ID " + std::to_string(id) + " of dialog " +
                                              std::to_string(dialogId) + " has no text; the built-in caption is used");
@@ -273,5 +280,7 @@ bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vect
             findings->push_back({0, "control " + std::to_string(control.nControl) + " of dialog " +
                                         std::to_string(control.nDialog) + " is not translated"});
     }
+    if (captions)
+        *captions = read;
     return true;
 }

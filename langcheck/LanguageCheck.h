@@ -9,7 +9,10 @@ struct LanguageFinding
     int nLine;          // 0 when the finding is about the file as a whole
     std::string strText;
     bool bUnusable = false;  // the module's reading refuses the whole file for it
+    bool bNote = false;      // said, but no fault of the file: a caption cut on this PC's fonts
 };
+
+struct LanguageCaption;
 
 // Checks a language file against the texts the module shows: IDs that do not
 // read as decimal, repeated IDs whose later entries are never used, items
@@ -23,5 +26,7 @@ struct LanguageFinding
 // Every '%' sequence the module does not fill is a finding, and so is a
 // message 39 without its two "%s" and two "%d", each saying what the report
 // line will not show.
+// captions, when given, gets every dialog title and control caption the
+// module reads of the file.
 bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vector<LanguageFinding>* findings,
-                       std::string* error);
+                       std::string* error, std::vector<LanguageCaption>* captions = nullptr);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CaptionFit.h"
 #include "DamagedCopies.h"
 #include "TextConvert.h"
 #include "LanguageCheck.h"
@@ -221,6 +222,40 @@ TEST(LanguageCheck, TextsAreHeldAgainstWhatTheLineShows)
                          "5: bytes C4 8D read as UTF-8 \"\xC4\x8D\", but the file declares code page 1250: the "
                          "module shows \"\xC3\x84\xC5\xA4\" (save it as UTF-8 and declare so)"))
         << ::testing::PrintToString(Check(declared.Path()));
+}
+
+// A caption lengthened past its control is a note naming the control, its
+// size and the size the text needs on this PC's fonts; the file stays clean.
+TEST(LanguageCheck, CaptionsTooLongForTheirControlsAreNotes)
+{
+    const auto notesOn32815 = [](const std::string& bytes, std::string* said) {
+        CTempFile file("captions.xml", bytes);
+        std::vector<LanguageFinding> findings;
+        std::vector<LanguageCaption> captions;
+        std::string error;
+        EXPECT_TRUE(CheckLanguageFile(file.Path(), 1250, &findings, &error, &captions)) << error;
+        EXPECT_TRUE(MeasureCaptions("TestTAVO02.test", captions, &findings, &error)) << error;
+        int notes = 0;
+        for (const LanguageFinding& finding : findings) {
+            EXPECT_TRUE(finding.bNote) << finding.strText;
+            if (finding.strText.compare(0, 33, "control 32815 of dialog 2020 (a l") == 0) {
+                ++notes;
+                *said = finding.strText;
+            }
+        }
+        return notes;
+    };
+    std::string said;
+    const std::string czech = FileBytes("lang\\cs.xml");
+    EXPECT_EQ(0, notesOn32815(czech, &said)) << said;
+    std::string longer = czech;
+    const std::string address = "text=\"Adresa:\"";
+    longer.replace(longer.find(address), address.size(), "text=\"Adresa jednotky na sb\xC4\x9Brnici M-Bus:\"");
+    ASSERT_EQ(1, notesOn32815(longer, &said));
+    EXPECT_NE(std::string::npos, said.find("a label, ")) << said;
+    EXPECT_NE(std::string::npos, said.find(" pixels for its text) cuts \"Adresa jednotky na sb\xC4\x9Brnici M-Bus:\": "
+                                           "it needs "))
+        << said;
 }
 
 // Files the module reads in a way of its own, each held against its reading:

@@ -354,16 +354,108 @@ public:
         TypeInformation(table->second);
     }
 
+    // The addresses the host and the C runtime read from the image that a
+    // relocation must move when the loader puts it elsewhere: each slot of
+    // the exported table and its complete object locator before it.
+    std::vector<std::string> UnrelocatedPointers() const
+    {
+        std::vector<std::string> unmoved;
+        const auto table = m_exports.find(kTable);
+        if (table == m_exports.end())
+            return unmoved;
+        const std::set<DWORD> moved = m_pe.Relocated();
+        const DWORD pointer = m_pe.PointerSize();
+        if (!moved.count(table->second - pointer))
+            unmoved.push_back("the locator before the table");
+        for (size_t i = 0; i < std::size(kSlots); ++i) {
+            if (!moved.count(table->second + static_cast<DWORD>(pointer * i)))
+                unmoved.push_back("slot " + std::to_string(i) + " (" + kSlots[i].pszMember + ")");
+        }
+        return unmoved;
+    }
+
+    // What Windows refuses or does otherwise than a plain DLL load, which
+    // no loader this check can ask need show: a .NET image, an integrity
+    // check without a signature, a thread-storage zero fill or a stack
+    // cookie outside the image's writable data.
+    void LoaderRefusals()
+    {
+        const bool clr = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_COM_DESCRIPTOR).Size != 0;
+        Line(!clr, clr ? "a CLR header, so the loader hands the image to the .NET runtime, where the host needs native "
+                         "code"
+                       : "native code: no CLR header");
+        const bool integrity = m_pe.DllCharacteristics() & IMAGE_DLLCHARACTERISTICS_FORCE_INTEGRITY;
+        const bool signature = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_SECURITY).Size != 0;
+        if (integrity)
+            Line(signature, signature ? "FORCE_INTEGRITY with a signature to check"
+                                      : "FORCE_INTEGRITY without a signature, which Windows refuses to load, where it "
+                                        "needs either a signature or no such mark");
+        const IMAGE_DATA_DIRECTORY tls = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_TLS);
+        if (tls.Size) {
+            const DWORD zeroFill = m_bPe32 ? TlsZeroFill<IMAGE_TLS_DIRECTORY32>(tls.VirtualAddress)
+                                           : TlsZeroFill<IMAGE_TLS_DIRECTORY64>(tls.VirtualAddress);
+            Line(zeroFill <= m_pe.SizeOfImage(),
+                 zeroFill <= m_pe.SizeOfImage()
+                     ? "its thread storage fits in the image"
+                     : "its thread storage asks for " + HexNumber(zeroFill) + " bytes of zero fill, past the image's " +
+                           HexNumber(m_pe.SizeOfImage()) + ", where each thread must get it");
+        }
+        const ULONGLONG cookie = CookieAddress();
+        if (cookie) {
+            const DWORD rva = static_cast<DWORD>(cookie - m_pe.ImageBase());
+            const IMAGE_SECTION_HEADER* section =
+                cookie >= m_pe.ImageBase() && cookie - m_pe.ImageBase() < m_pe.SizeOfImage() ? m_pe.SectionOf(rva)
+                                                                                               : nullptr;
+            const bool writable = section && (section->Characteristics & IMAGE_SCN_MEM_WRITE) &&
+                                  !(section->Characteristics & IMAGE_SCN_MEM_EXECUTE);
+            Line(writable, writable ? "its stack cookie lies in writable data, where the entry routine seeds it"
+                                    : "its load configuration places the stack cookie at " + HexNumber(cookie) +
+                                          ", no writable data of the image, where the entry routine must seed it");
+        }
+    }
+
+    template <typename Directory>
+    DWORD TlsZeroFill(DWORD rva) const
+    {
+        const Directory* directory = m_pe.AtRva<Directory>(rva);
+        return directory ? directory->SizeOfZeroFill : 0;
+    }
+
+    // The stack cookie's address the load configuration names; 0 for none.
+    ULONGLONG CookieAddress() const
+    {
+        const IMAGE_DATA_DIRECTORY directory = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG);
+        if (!directory.Size)
+            return 0;
+        if (m_bPe32) {
+            const auto* config = m_pe.AtRva<IMAGE_LOAD_CONFIG_DIRECTORY32>(directory.VirtualAddress);
+            return config && config->Size >= offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, SecurityCookie) + 4
+                       ? config->SecurityCookie
+                       : 0;
+        }
+        const auto* config = m_pe.AtRva<IMAGE_LOAD_CONFIG_DIRECTORY64>(directory.VirtualAddress);
+        return config && config->Size >= offsetof(IMAGE_LOAD_CONFIG_DIRECTORY64, SecurityCookie) + 8
+                   ? config->SecurityCookie
+                   : 0;
+    }
+
     void ReleaseConventions()
     {
         const WORD flags = m_pe.DllCharacteristics();
         const bool dynamic = flags & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE;
         const bool relocations = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC).Size != 0;
-        Line(dynamic && relocations, dynamic && relocations
-                                         ? "ASLR: loads at any address (dynamic base, relocations)"
-                                         : std::string("ASLR: ") +
-                                               (dynamic ? "dynamic base without relocations" : "no dynamic base") +
-                                               ", where the loader needs both to load it at any address");
+        const bool stripped = m_pe.FileHeader().Characteristics & IMAGE_FILE_RELOCS_STRIPPED;
+        const std::vector<std::string> unmoved = UnrelocatedPointers();
+        const bool aslr = dynamic && relocations && !stripped && unmoved.empty();
+        Line(aslr, aslr ? "ASLR: loads at any address (dynamic base, relocations of every address the host reads)"
+                        : std::string("ASLR: ") +
+                              (!dynamic       ? "no dynamic base"
+                               : !relocations ? "dynamic base without relocations"
+                               : stripped     ? "marked RELOCS_STRIPPED, which the loader never relocates"
+                                              : "no relocation for " + Joined(unmoved, 3)) +
+                              ", where the loader needs a dynamic base, relocations and each address the host "
+                              "reads moved with the image");
+        LoaderRefusals();
         Compare((flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, "NX: runs with data execution prevention",
                 "NX: not marked compatible with data execution prevention", "the NX_COMPAT mark");
         SehMarking(flags);

@@ -77,6 +77,10 @@ public:
     // A pointer-sized value stored at rva (4 bytes in a PE32 file, else 8).
     bool PointerAt(DWORD rva, ULONGLONG* value) const;
 
+    // The RVAs the relocation table moves (its full-pointer entries), as far
+    // as its blocks can be read.
+    std::set<DWORD> Relocated() const;
+
     // Exported names and their RVAs.
     std::map<std::string, DWORD> Exports() const;
     // Whether an exported RVA is a forwarder: it lies in the export table.

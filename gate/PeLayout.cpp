@@ -226,6 +226,28 @@ void CPeFile::CheckRelocations() const
     }
 }
 
+std::set<DWORD> CPeFile::Relocated() const
+{
+    std::set<DWORD> moved;
+    const IMAGE_DATA_DIRECTORY table = Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC);
+    const BYTE* bytes = table.Size ? AtRva<BYTE>(table.VirtualAddress, table.Size) : nullptr;
+    const WORD full = IsPe32() ? IMAGE_REL_BASED_HIGHLOW : IMAGE_REL_BASED_DIR64;
+    for (DWORD at = 0; bytes && table.Size - at >= sizeof(IMAGE_BASE_RELOCATION);) {
+        IMAGE_BASE_RELOCATION block{};
+        memcpy(&block, bytes + at, sizeof(block));
+        if (block.SizeOfBlock < sizeof(block) || block.SizeOfBlock > table.Size - at)
+            break;  // CheckRelocations says so
+        for (DWORD entry = sizeof(block); entry + 2 <= block.SizeOfBlock; entry += 2) {
+            WORD value = 0;
+            memcpy(&value, bytes + at + entry, 2);
+            if (value >> 12 == full)
+                moved.insert(block.VirtualAddress + (value & 0xFFF));
+        }
+        at += block.SizeOfBlock;
+    }
+    return moved;
+}
+
 // FindResource searches each directory by halves: its named entries first,
 // by name, then its ID entries, by ID, each part in rising order.
 void CPeFile::CheckResourceOrder(DWORD offset, int level, std::set<DWORD>* seen) const

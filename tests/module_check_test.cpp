@@ -224,6 +224,24 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
     const auto firstRelocation = [relocations](std::function<void(WORD&)> change) -> Patch {
         return [=](std::string& bytes, const CPeFile&) { change(At<WORD>(bytes, relocations + 8)); };
     };
+    // The relocation entry that moves rva, made one that moves nothing.
+    const auto unrelocated = [relocations](int slot) -> Patch {
+        return [=](std::string& bytes, const CPeFile& pe) {
+            const DWORD rva = pe.Exports().at("??_7CTestTAVO02@@6B@") + pe.PointerSize() * slot;
+            const DWORD size = pe.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC).Size;
+            for (size_t block = relocations; block + 8 <= relocations + size; block += At<DWORD>(bytes, block + 4)) {
+                for (size_t entry = block + 8; entry < block + At<DWORD>(bytes, block + 4); entry += 2) {
+                    if (At<DWORD>(bytes, block) + (At<WORD>(bytes, entry) & 0xFFF) == rva)
+                        At<WORD>(bytes, entry) &= 0x0FFF;
+                }
+            }
+        };
+    };
+    const auto set = [](WORD flag) -> Patch {
+        return [flag](std::string& bytes, const CPeFile&) {
+            Field<WORD>(bytes, offsetof(IMAGE_OPTIONAL_HEADER32, DllCharacteristics)) |= flag;
+        };
+    };
     const auto cleared = [](WORD flag) -> Patch {
         return [flag](std::string& bytes, const CPeFile&) {
             Field<WORD>(bytes, offsetof(IMAGE_OPTIONAL_HEADER32, DllCharacteristics)) &= ~flag;
@@ -409,6 +427,50 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
          "holds ID 2020 behind ID 2021, where FindResource's binary search needs names, then IDs, each in rising "
          "order\ndoes not hold the dialog templates 2020, 2021 and 2022 as FindResource looks for it, where it needs "
          "the dialog templates 2020, 2021 and 2022\n"},
+        // What Windows does otherwise than a loader this check can ask.
+        {"marked RELOCS_STRIPPED",
+         [](std::string& bytes, const CPeFile&) {
+             At<WORD>(bytes, Optional(bytes) - sizeof(IMAGE_FILE_HEADER) + offsetof(IMAGE_FILE_HEADER, Characteristics)) |=
+                 IMAGE_FILE_RELOCS_STRIPPED;
+         },
+         "ASLR: marked RELOCS_STRIPPED, which the loader never relocates"},
+        {"a slot's relocation moving nothing", unrelocated(5), "ASLR: no relocation for slot 5 (GetSupportedTest)"},
+        {"the locator's relocation moving nothing", unrelocated(-1), "ASLR: no relocation for the locator before"},
+        {"a CLR header", directory(IMAGE_DIRECTORY_ENTRY_COM_DESCRIPTOR, [](IMAGE_DATA_DIRECTORY& clr) {
+             clr = {0x1000, 0x48};
+         }),
+         "a CLR header, so the loader hands the image to the .NET runtime"},
+        {"FORCE_INTEGRITY without a signature", set(IMAGE_DLLCHARACTERISTICS_FORCE_INTEGRITY),
+         "FORCE_INTEGRITY without a signature, which Windows refuses"},
+        {"a thread-storage zero fill of 2 GB",
+         [](std::string& bytes, const CPeFile& pe) {
+             const size_t tls = pe.FileOffset(pe.Directory(IMAGE_DIRECTORY_ENTRY_TLS).VirtualAddress);
+             At<DWORD>(bytes, tls + (pe.IsPe32() ? offsetof(IMAGE_TLS_DIRECTORY32, SizeOfZeroFill)
+                                                 : offsetof(IMAGE_TLS_DIRECTORY64, SizeOfZeroFill))) = 0x80000000;
+         },
+         "its thread storage asks for 0x80000000 bytes of zero fill"},
+        {"the stack cookie placed in code",
+         [](std::string& bytes, const CPeFile& pe) {
+             // A load configuration in the slack behind the first data section's bytes.
+             for (size_t i = 0; i < pe.Sections().size(); ++i) {
+                 IMAGE_SECTION_HEADER& section = Section(bytes, pe, i);
+                 if ((section.Characteristics & IMAGE_SCN_MEM_EXECUTE) ||
+                     section.SizeOfRawData < section.Misc.VirtualSize + 0x100)
+                     continue;
+                 const DWORD rva = (section.VirtualAddress + section.Misc.VirtualSize + 15) & ~15u;
+                 const size_t at = pe.FileOffset(rva);
+                 const size_t cookie = pe.IsPe32() ? offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, SecurityCookie)
+                                                   : offsetof(IMAGE_LOAD_CONFIG_DIRECTORY64, SecurityCookie);
+                 At<DWORD>(bytes, at) = static_cast<DWORD>(cookie + pe.PointerSize());
+                 const ULONGLONG address = pe.ImageBase() + pe.EntryPoint();
+                 memcpy(&bytes.at(at + cookie), &address, pe.PointerSize());
+                 At<IMAGE_DATA_DIRECTORY>(bytes, DirectoryOffset(bytes, pe, IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG)) = {
+                     rva, static_cast<DWORD>(cookie + pe.PointerSize())};
+                 return;
+             }
+             ADD_FAILURE() << "no data section with slack for a load configuration";
+         },
+         "its load configuration places the stack cookie at 0x"},
         {"two dialog templates of one ID",
          [](std::string& bytes, const CPeFile& pe) {
              const size_t dialogs = ResourceChild(bytes, pe, 0, 5);

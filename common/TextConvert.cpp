@@ -52,7 +52,7 @@ std::string SystemMessage(DWORD error)
     wchar_t text[512] = L"";
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
                                           0, text, sizeof(text) / sizeof(text[0]), nullptr);
-    std::string message = Narrow(text, length);
+    std::string message = Narrow(text, static_cast<size_t>(length));
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();
     return (message.empty() ? "unknown error" : message) + " (error " + std::to_string(error) + ")";

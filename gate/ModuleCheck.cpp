@@ -124,7 +124,7 @@ std::string SystemFolder(bool pe32)
              wcslen(folder) + 10 < MAX_PATH)
         length = static_cast<UINT>(wcslen(wcscat(folder, L"\\Sysnative")));
 #endif
-    return length > 0 && length < MAX_PATH ? Narrow(folder, length) : std::string();
+    return length > 0 && length < MAX_PATH ? Narrow(folder, static_cast<size_t>(length)) : std::string();
 }
 
 std::string Folder(const std::string& path)

@@ -689,12 +689,11 @@ TEST_F(ConfigDialogTest, OperatorRefusesWhatAPersonCannotReach)
         hand.SetText(IDC_ADDRESS, "");
         hand.Click(IDC_WRITE_AND_TEST);     // disabled without an address
         const std::vector<std::string> refused = person.Failures();
+        const char* const expected[] = {"click control 32777", "choose in control 32791", "type into control 32831",
+                                        "click control 32788"};
         ASSERT_EQ(4u, refused.size()) << ::testing::PrintToString(refused);
-        for (const auto& expected : {std::make_pair(0, "click control 32777"), std::make_pair(1, "choose in control 32791"),
-                                     std::make_pair(2, "type into control 32831"),
-                                     std::make_pair(3, "click control 32788")}) {
-            EXPECT_NE(std::string::npos, refused[expected.first].find(expected.second)) << refused[expected.first];
-        }
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_NE(std::string::npos, refused[i].find(expected[i])) << refused[i];
         EXPECT_NE(std::string::npos, refused[3].find("it is disabled")) << refused[3];
         EXPECT_NE(std::string::npos, refused[2].find("it is hidden")) << refused[2];
         EXPECT_TRUE(view.IsOpen());

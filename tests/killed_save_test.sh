@@ -8,22 +8,14 @@
 set -eu
 run=$1 bin=$2 script=$3
 bench=$bin/killed-save-bench.ini
-{
-    echo "[Bench]"
-    i=1
-    while [ $i -le 150 ]; do
-        printf '[Unit U%d]\nType=TAVO-02\nSerial=%08d\n' $i $i
-        echo "UserConfig=05 0A 60 02 00 00 73 61 76 65 03 23 02 02 02 02 50 50 50 50 00"
-        i=$((i + 1))
-    done
-} > "$bench"
+{ echo "[Bench]"; for i in $(seq 150); do printf '[Unit U%d]\nType=TAVO-02\nSerial=%08d\nUserConfig=%s\n' $i $i \
+    "05 0A 60 02 00 00 73 61 76 65 03 23 02 02 02 02 50 50 50 50 00"; done; } > "$bench"
 before=$(sha256sum < "$bench")
 
 # The Wine server must not inherit the limit: a Wine process that waits on a
 # pipe keeps one up, started without it, until the test ends.
 fifo=$bin/killed-save-keeper
-rm -f "$fifo"
-mkfifo "$fifo"
+rm -f "$fifo" && mkfifo "$fifo"
 "$run" cmd.exe /c pause < "$fifo" > /dev/null 2>&1 &
 keeper=$!
 exec 3> "$fifo"
@@ -37,10 +29,7 @@ save() {
     (cd "$bin" && trap "$1" XFSZ && ulimit -f 8 && exec "$run" "$bin/tavohost.exe" configure TestTAVO02.test \
         --bench "$bench" --script "$script" --save-bench "$bench") > "$bin/killed-save-output.txt" 2>&1 || status=$?
     after=$(sha256sum < "$bench")
-    case "$2:$status" in
-        killed:0 | killed:1 | killed:2 | 1:[!1]* | 1:1?*) ended=wrong ;;
-        *) ended=right ;;
-    esac
+    case "$2:$status" in killed:[012] | 1:[!1]* | 1:1?*) ended=wrong ;; *) ended=right ;; esac
     if [ $ended = wrong ] || [ "$before" != "$after" ] || grep -q "wineserver crashed" "$bin/killed-save-output.txt" ||
        { [ "$2" = 1 ] && ! grep -q "cannot be written whole.*the file is as it was" "$bin/killed-save-output.txt"; }; then
         echo "the save under an 8 KB limit (SIGXFSZ: '$1') answered $status, expected $2, and left the bench" \

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 #include "BenchText.h"
 
@@ -12,12 +13,12 @@ namespace {
 
 bool Same(const BenchUnit& a, const BenchUnit& b)
 {
-    return a.strName == b.strName && a.strType == b.strType && a.strSerial == b.strSerial &&
-           memcmp(a.abyConfig, b.abyConfig, sizeof(a.abyConfig)) == 0 && a.defaultBlock == b.defaultBlock &&
-           a.bWriteEnabled == b.bWriteEnabled && a.bJP2Closed == b.bJP2Closed &&
-           a.byAnswerAddress == b.byAnswerAddress && a.nAnswerBaud == b.nAnswerBaud &&
-           a.byAnswerParity == b.byAnswerParity && a.nAnswerAfterPolls == b.nAnswerAfterPolls &&
-           a.bNeverAnswers == b.bNeverAnswers && a.dwPollMs == b.dwPollMs;
+    const auto fields = [](const BenchUnit& u) {
+        return std::make_tuple(u.strName, u.strType, u.strSerial, std::string(u.abyConfig, u.abyConfig + 21),
+                               u.defaultBlock, u.bWriteEnabled, u.bJP2Closed, u.byAnswerAddress, u.nAnswerBaud,
+                               u.byAnswerParity, u.nAnswerAfterPolls, u.bNeverAnswers, u.dwPollMs);
+    };
+    return fields(a) == fields(b);
 }
 
 }  // namespace

@@ -176,13 +176,14 @@ public:
     {
     }
 
-    void Line(bool ok, const std::string& text) { m_pLines->push_back({ok, text}); }
+    void Line(const char* rule, bool ok, const std::string& text) { m_pLines->push_back({ok, text, false, false, rule}); }
 
     // A value held against the one it needs: the fit line, or what was found
     // and what was expected.
-    void Compare(bool ok, const std::string& fit, const std::string& found, const std::string& expected)
+    void Compare(const char* rule, bool ok, const std::string& fit, const std::string& found,
+                 const std::string& expected)
     {
-        Line(ok, ok ? fit : found + ", where it needs " + expected);
+        Line(rule, ok, ok ? fit : found + ", where it needs " + expected);
     }
 
     const char* Name(const Decoration& decoration) const { return m_bPe32 ? decoration.psz32 : decoration.psz64; }
@@ -200,7 +201,7 @@ public:
             else if (!m_pe.IsCode(exported->second))
                 wrong.push_back(std::string(name) + " lies at " + HexNumber(exported->second) + ", no code of the image");
         }
-        Line(wrong.empty(), wrong.empty() ? "exports _GetTestInstance and _GetTestInstanceID under their plain names, "
+        Line("TM110", wrong.empty(), wrong.empty() ? "exports _GetTestInstance and _GetTestInstanceID under their plain names, "
                                             "each a function of its own"
                                           : Joined(wrong) + ", where the host calls each as a function of the module");
         std::set<std::string> members;
@@ -217,7 +218,7 @@ public:
                 missing.push_back(name);
         }
         const std::string all = "CTestTAVO02's " + std::to_string(members.size()) + " members and table";
-        Compare(missing.empty(), "exports " + all + " under Microsoft's names", "does not export " + Joined(missing),
+        Compare("TM111", missing.empty(), "exports " + all + " under Microsoft's names", "does not export " + Joined(missing),
                 all + " under Microsoft's names");
         std::vector<std::string> others;
         for (const auto& exported : m_exports) {
@@ -228,7 +229,7 @@ public:
                 std::none_of(std::begin(kCompilerAdded), std::end(kCompilerAdded), added))
                 others.push_back(name);
         }
-        Compare(others.empty(), "exports nothing else but what the compiler adds for the class",
+        Compare("TM112", others.empty(), "exports nothing else but what the compiler adds for the class",
                 "exports more than the class and the two functions: " + Joined(others),
                 "nothing else but what the compiler adds for the class");
     }
@@ -241,12 +242,12 @@ public:
             const std::string count = std::to_string(library.imports.size());
             const std::string wrongName = NameFault(library);
             if (!wrongName.empty()) {
-                Line(false, "an import library's name " + wrongName + ": its " + count + " imports cannot be bound");
+                Line("TM120", false, "an import library's name " + wrongName + ": its " + count + " imports cannot be bound");
                 continue;
             }
             const BoundLibrary& bound = Library(library.strName, libraries);
             if (!bound.strProblem.empty()) {
-                Line(false, library.strName + " cannot be bound: " + bound.strProblem + ": its " + count +
+                Line("TM120", false, library.strName + " cannot be bound: " + bound.strProblem + ": its " + count +
                                 " imports stay unbound");
                 continue;
             }
@@ -258,9 +259,9 @@ public:
                     foreign.push_back(import.strName);
             }
             if (!foreign.empty())
-                Line(false, "imports from " + library.strName + " what a library built with Microsoft's compiler "
+                Line("TM120", false, "imports from " + library.strName + " what a library built with Microsoft's compiler "
                                                                 "does not export: " + Joined(foreign));
-            Line(unbound.empty(),
+            Line("TM120", unbound.empty(),
                  unbound.empty() ? "binds its " + count + " imports from " + library.strName + " to " + bound.strPath
                                  : "imports from " + library.strName + " what " + bound.strPath +
                                        " does not export: " + Joined(unbound));
@@ -317,7 +318,7 @@ public:
     {
         if (m_symbolByRva.count(m_pe.EntryPoint()))
             return;
-        Line(false, "its entry point " + HexNumber(m_pe.EntryPoint()) + " begins no function the PDB names");
+        Line("TM132", false, "its entry point " + HexNumber(m_pe.EntryPoint()) + " begins no function the PDB names");
     }
 
     // Reads the exported table slot by slot: each holds the module's own
@@ -346,7 +347,7 @@ public:
                 wrong.push_back("slot " + std::to_string(i) + " (" + kSlots[i].pszMember + ") holds " +
                                 (held.empty() ? "code of its own" : held) + ", where it needs " + expected);
         }
-        Line(wrong.empty(), wrong.empty() ? "its virtual table holds the " + std::to_string(std::size(kSlots)) +
+        Line("TM130", wrong.empty(), wrong.empty() ? "its virtual table holds the " + std::to_string(std::size(kSlots)) +
                                                 " published slots in order; slot 0 " +
                                                 (m_bPdb ? "is " + Decorated(kSlots[0], m_bPe32) + " by the PDB"
                                                         : "is code of its own (no PDB beside it names it)")
@@ -381,20 +382,20 @@ public:
     void LoaderRefusals()
     {
         const bool clr = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_COM_DESCRIPTOR).Size != 0;
-        Line(!clr, clr ? "a CLR header, so the loader hands the image to the .NET runtime, where the host needs native "
+        Line("TM150", !clr, clr ? "a CLR header, so the loader hands the image to the .NET runtime, where the host needs native "
                          "code"
                        : "native code: no CLR header");
         const bool integrity = m_pe.DllCharacteristics() & IMAGE_DLLCHARACTERISTICS_FORCE_INTEGRITY;
         const bool signature = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_SECURITY).Size != 0;
         if (integrity)
-            Line(signature, signature ? "FORCE_INTEGRITY with a signature to check"
+            Line("TM151", signature, signature ? "FORCE_INTEGRITY with a signature to check"
                                       : "FORCE_INTEGRITY without a signature, which Windows refuses to load, where it "
                                         "needs either a signature or no such mark");
         const IMAGE_DATA_DIRECTORY tls = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_TLS);
         if (tls.Size) {
             const DWORD zeroFill = m_bPe32 ? TlsZeroFill<IMAGE_TLS_DIRECTORY32>(tls.VirtualAddress)
                                            : TlsZeroFill<IMAGE_TLS_DIRECTORY64>(tls.VirtualAddress);
-            Line(zeroFill <= m_pe.SizeOfImage(),
+            Line("TM152", zeroFill <= m_pe.SizeOfImage(),
                  zeroFill <= m_pe.SizeOfImage()
                      ? "its thread storage fits in the image"
                      : "its thread storage asks for " + HexNumber(zeroFill) + " bytes of zero fill, past the image's " +
@@ -408,7 +409,7 @@ public:
                                                                                                : nullptr;
             const bool writable = section && (section->Characteristics & IMAGE_SCN_MEM_WRITE) &&
                                   !(section->Characteristics & IMAGE_SCN_MEM_EXECUTE);
-            Line(writable, writable ? "its stack cookie lies in writable data, where the entry routine seeds it"
+            Line("TM153", writable, writable ? "its stack cookie lies in writable data, where the entry routine seeds it"
                                     : "its load configuration places the stack cookie at " + HexNumber(cookie) +
                                           ", no writable data of the image, where the entry routine must seed it");
         }
@@ -447,7 +448,7 @@ public:
         const bool stripped = m_pe.FileHeader().Characteristics & IMAGE_FILE_RELOCS_STRIPPED;
         const std::vector<std::string> unmoved = UnrelocatedPointers();
         const bool aslr = dynamic && relocations && !stripped && unmoved.empty();
-        Line(aslr, aslr ? "ASLR: loads at any address (dynamic base, relocations of every address the host reads)"
+        Line("TM140", aslr, aslr ? "ASLR: loads at any address (dynamic base, relocations of every address the host reads)"
                         : std::string("ASLR: ") +
                               (!dynamic       ? "no dynamic base"
                                : !relocations ? "dynamic base without relocations"
@@ -456,7 +457,7 @@ public:
                               ", where the loader needs a dynamic base, relocations and each address the host "
                               "reads moved with the image");
         LoaderRefusals();
-        Compare((flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, "NX: runs with data execution prevention",
+        Compare("TM141", (flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, "NX: runs with data execution prevention",
                 "NX: not marked compatible with data execution prevention", "the NX_COMPAT mark");
         SehMarking(flags);
 
@@ -469,16 +470,17 @@ public:
             if (name.rfind(".debug", 0) == 0 || name.rfind(".zdebug", 0) == 0 || name[0] == '/')
                 dwarf.push_back(name);
         }
-        Compare(writableCode.empty(), "no section is both writable and executable",
+        Compare("TM143", writableCode.empty(), "no section is both writable and executable",
                 "sections both writable and executable: " + Joined(writableCode), "each section one or the other");
         const IMAGE_FILE_HEADER& header = m_pe.FileHeader();
         // A string table of nothing but long section names (.eh_frame) is no
         // symbol table: symbols are what a stripped image has none of.
         const bool symbols = header.NumberOfSymbols != 0;
-        Compare(!symbols && dwarf.empty(), "stripped: no symbol table, no DWARF sections",
+        Compare("TM144", !symbols && dwarf.empty(), "stripped: no symbol table, no DWARF sections",
                 symbols ? "not stripped: a COFF symbol table of " + std::to_string(header.NumberOfSymbols) + " symbols"
                         : "not stripped: DWARF sections " + Joined(dwarf),
                 "neither, its symbols in the PDB");
+        m_pdbLine.pszRule = "TM145";
         m_pLines->push_back(m_pdbLine);
     }
 
@@ -579,13 +581,13 @@ private:
             names.push_back(descriptor ? m_pe.TextAt(RttiRva(*descriptor) + nameOffset) : std::string("?"));
         }
         if (!object) {
-            Line(false, "no RTTI: the word before its virtual table names no object locator");
+            Line("TM131", false, "no RTTI: the word before its virtual table names no object locator");
             return;
         }
         const bool named = m_pe.TextAt(RttiRva(object[3]) + nameOffset) == kHierarchy[0] &&
                            names.size() >= std::size(kHierarchy) &&
                            std::equal(std::begin(kHierarchy), std::end(kHierarchy), names.begin());
-        Compare(named, "its RTTI names CTestTAVO02, derived from CTAVOTester and CTest",
+        Compare("TM131", named, "its RTTI names CTestTAVO02, derived from CTAVOTester and CTest",
                 "its RTTI names " + (names.empty() ? std::string("no class hierarchy") : Joined(names)),
                 "CTestTAVO02 with its bases CTAVOTester and CTest");
     }
@@ -595,7 +597,7 @@ private:
         if (m_pe.Machine() != IMAGE_FILE_MACHINE_I386)
             return;  // other machines keep their handlers in tables
         if (flags & IMAGE_DLLCHARACTERISTICS_NO_SEH) {
-            Line(true, "SEH: marked as registering no exception handler (NO_SEH)");
+            Line("TM142", true, "SEH: marked as registering no exception handler (NO_SEH)");
             return;
         }
         const IMAGE_DATA_DIRECTORY directory = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG);
@@ -603,7 +605,7 @@ private:
             directory.Size ? m_pe.AtRva<IMAGE_LOAD_CONFIG_DIRECTORY32>(directory.VirtualAddress) : nullptr;
         const bool safeSeh = config && config->Size >= offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerCount) + 4 &&
                              config->SEHandlerTable;
-        Line(safeSeh, safeSeh ? "SEH: a SafeSEH table of " + std::to_string(config->SEHandlerCount) + " handlers"
+        Line("TM142", safeSeh, safeSeh ? "SEH: a SafeSEH table of " + std::to_string(config->SEHandlerCount) + " handlers"
                               : "SEH: neither a SafeSEH table nor the NO_SEH mark, so a host that enforces SafeSEH "
                                 "refuses any exception handler in it");
     }
@@ -712,7 +714,7 @@ void CheckResources(const CPeFile& pe, CChecker& checker)
     DWORD size = 0;
     const auto has = [&pe, &size](LPCSTR name, LPCSTR type) { return pe.Resource(type, name, &size) != nullptr; };
     const auto hold = [&checker](bool held, const std::string& what) {
-        checker.Compare(held, "holds " + what, "does not hold " + what + " as FindResource looks for it", what);
+        checker.Compare("TM160", held, "holds " + what, "does not hold " + what + " as FindResource looks for it", what);
     };
     hold(has("MAINICON", RT_GROUP_ICON), "the icon MAINICON");
     hold(has("IDB_TOOLBAR", RT_BITMAP), "the bitmap IDB_TOOLBAR");
@@ -726,7 +728,7 @@ void CheckResources(const CPeFile& pe, CChecker& checker)
     const std::string found =
         version ? "names the file " + (file.empty() ? "none" : file) + ", version " + (number.empty() ? "none" : number)
                 : "is missing";
-    checker.Compare(file == "TestTAVO02.test", "its version block names the file TestTAVO02.test, version " + number,
+    checker.Compare("TM161", file == "TestTAVO02.test", "its version block names the file TestTAVO02.test, version " + number,
                     "its version block " + found, "the file name TestTAVO02.test");
 }
 
@@ -777,7 +779,7 @@ ModuleCheckLine PackageLine(const std::string& path, const std::string& sha)
 }
 
 bool CheckReadable(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
-                   std::string* error)
+                   std::string* error, FileIdentity* identity)
 {
     CPeFile pe;
     bool readable = false;
@@ -785,17 +787,20 @@ bool CheckReadable(const std::string& path, const std::string& libraries, std::v
     if (!readable)
         return false;
     const std::string sha = Sha256(pe.Bytes());
+    if (identity)
+        *identity = {sha, pe.Bytes().size()};
     lines->push_back({true, "SHA-256 " + sha + ", " + std::to_string(pe.Bytes().size()) + " bytes", false, true});
     lines->push_back(PackageLine(path, sha));
+    lines->back().pszRule = "TM101";
     if (!headers) {
-        lines->push_back({false, "the file is damaged: " + *error});
+        lines->push_back({false, "the file is damaged: " + *error, false, false, "TM103"});
         error->clear();
         return true;
     }
     CChecker checker(pe, path, lines);
     const bool x86 = pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_I386;
     const bool x64 = !pe.IsPe32() && pe.Machine() == IMAGE_FILE_MACHINE_AMD64;
-    checker.Line(x86 && pe.IsDll(), x86 && pe.IsDll()
+    checker.Line("TM102", x86 && pe.IsDll(), x86 && pe.IsDll()
                                         ? "a PE32 DLL for 32-bit x86"
                                         : std::string(x86   ? "a PE32 program"
                                                       : x64 ? "a PE32+ file for x64"
@@ -806,7 +811,7 @@ bool CheckReadable(const std::string& path, const std::string& libraries, std::v
     if (!x86 && !x64)
         return true;  // the tables below are read as x86's or x64's
     if (x64 && !pe.IsDll())
-        checker.Line(false, "a PE32+ program, where the host loads a DLL");
+        checker.Line("TM102", false, "a PE32+ program, where the host loads a DLL");
     pe.CheckLayout();
     checker.Exports();
     checker.Bindings(libraries);
@@ -815,23 +820,23 @@ bool CheckReadable(const std::string& path, const std::string& libraries, std::v
     checker.ReleaseConventions();
     CheckResources(pe, checker);
     for (const std::string& damage : pe.Damage())
-        checker.Line(false, "the file is damaged: " + damage);
+        checker.Line("TM103", false, "the file is damaged: " + damage);
     return true;
 }
 
 }  // namespace
 
 bool CheckModuleFile(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
-                     std::string* error)
+                     std::string* error, FileIdentity* identity)
 {
     // Whatever the file holds, the answer is a finding, never the end of the
     // engineer's script.
     try {
-        return CheckReadable(path, libraries, lines, error);
+        return CheckReadable(path, libraries, lines, error, identity);
     } catch (const std::bad_alloc&) {
-        lines->push_back({false, "the file is damaged: reading it takes more memory than there is"});
+        lines->push_back({false, "the file is damaged: reading it takes more memory than there is", false, false, "TM103"});
     } catch (const std::exception& e) {
-        lines->push_back({false, std::string("the file is damaged: ") + e.what()});
+        lines->push_back({false, std::string("the file is damaged: ") + e.what(), false, false, "TM103"});
     }
     return true;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "CheckRule.h"
+
 struct ModuleCheckLine
 {
     bool bOk;
@@ -16,6 +18,8 @@ struct ModuleCheckLine
     // A line that says what was read rather than judging it (the module's
     // SHA-256 and size, which head every report).
     bool bNote = false;
+    // The rule of kModuleRules (ModuleRules.h) the line judges; null for a note.
+    const char* pszRule = nullptr;
 };
 
 // Reads the module at path as a file and checks, one line each: a PE32 DLL
@@ -38,4 +42,4 @@ struct ModuleCheckLine
 // byte of the file could be read: whatever is wrong with its bytes, a file
 // cut short or no PE file at all included, is a finding.
 bool CheckModuleFile(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
-                     std::string* error);
+                     std::string* error, FileIdentity* identity = nullptr);

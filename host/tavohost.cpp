@@ -3,6 +3,7 @@
 // commands from the command line.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -18,8 +19,10 @@
 #include "HostWindow.h"
 #include "CaptionFit.h"
 #include "LanguageCheck.h"
+#include "LanguageRules.h"
 #include "LanguageTemplate.h"
 #include "ModuleCheck.h"
+#include "ModuleRules.h"
 #include "ModuleTexts.h"
 #include "Operator.h"
 #include "OperatorScript.h"
@@ -41,14 +44,14 @@ const char kUsage[] =
     "      (the language file or the module); with --template, write instead a\n"
     "      language file of every text to translate (those of --lang, else the\n"
     "      built-in ones), each with where it is shown and what the module fills\n"
-    "  check-module MODULE [--libs DIR]\n"
+    "  check-module MODULE [--libs DIR] [--json]   check-module --rules\n"
     "      check a built module file as the loader, the production host and the\n"
     "      field's libraries see it: its SHA-256 against the package's SHA256SUMS\n"
     "      beside it, its structure at the loader's strictness,\n"
     "      exports, every import bound to the library the loader would load (from\n"
     "      DIR, beside the module, or the system folder), the virtual table slot\n"
     "      by slot, RTTI, release conventions, the PDB beside it, resources\n"
-    "  check-lang FILE [--codepage N] [--module MODULE]\n"
+    "  check-lang FILE [--codepage N] [--module MODULE] [--json]   check-lang --rules\n"
     "      check a language file for the localizer: what the module reads of it,\n"
     "      the placeholders it fills, and every character against the 8-bit code\n"
     "      page the line shows its texts in (1250, or N); with --module, each\n"
@@ -70,6 +73,10 @@ const char kUsage[] =
     "      --shots PREFIX     save a PNG of every dialog the moment it is ready,\n"
     "                         as PREFIX-1.png, PREFIX-2.png, ... (needs a display)\n"
     "      configure needs TestBench.dll, the simulated bench, beside tavohost.exe\n"
+    "\n"
+    "check-module and check-lang name the rule of each line ([TM140]); --rules\n"
+    "lists a check's rules, --json gives the verdict as one JSON object\n"
+    "(docs\\check-json.md).\n"
     "\n"
     "Files: any path Windows can name. No device (COM1, AUX, ...) is ever opened;\n"
     "a file written is replaced only when its new contents are whole, and log\n"
@@ -121,12 +128,16 @@ struct CommandLine
     std::vector<std::string> arguments;
     std::map<std::string, std::string> options;
 
+    bool Has(const char* name) const { return options.count(name) != 0; }
     std::string Option(const char* name) const
     {
         const auto option = options.find(name);
         return option != options.end() ? option->second : std::string();
     }
 };
+
+// Options that take no value.
+const std::set<std::string> kFlags = {"--json", "--rules"};
 
 bool ParseCommandLine(const std::vector<std::string>& words, const std::set<std::string>& known, CommandLine* line,
                       std::string* problem)
@@ -139,6 +150,13 @@ bool ParseCommandLine(const std::vector<std::string>& words, const std::set<std:
         if (!known.count(words[i])) {
             *problem = "unknown option '" + words[i] + "'";
             return false;
+        }
+        if (kFlags.count(words[i])) {
+            if (!line->options.emplace(words[i], "yes").second) {
+                *problem = words[i] + " is given twice";
+                return false;
+            }
+            continue;
         }
         if (i + 1 >= words.size()) {
             *problem = words[i] + " needs a value";
@@ -286,23 +304,113 @@ int RunTexts(const CommandLine& line)
     return kDone;
 }
 
+// A check's rules, one a line: what --rules prints.
+int PrintRules(const CheckRule* rules, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        PrintText(stdout, "%s  %s: %s\n", rules[i].pszId, rules[i].pszTitle, rules[i].pszNeeds);
+    return kDone;
+}
+
+const CheckRule* FindRule(const CheckRule* rules, size_t count, const char* id)
+{
+    for (size_t i = 0; id && i < count; ++i) {
+        if (strcmp(rules[i].pszId, id) == 0)
+            return &rules[i];
+    }
+    return nullptr;
+}
+
+// One result of a check for --json.
+struct JsonResult
+{
+    const CheckRule* pRule;
+    const char* pszResult;  // "pass", "fail" or "note"
+    int nLine;              // 0: none
+    std::string strFound;
+};
+
+// The verdict as one JSON object: the tool, the file, each rule that ran with
+// its result over the file (fail, note or pass; quiet, when not null, is the
+// result of a rule that ran without a line), and each result line
+// (docs/check-json.md).
+void PrintJson(const char* command, const std::string& path, const FileIdentity& identity, bool fit,
+               const CheckRule* table, size_t count, const char* quiet, const std::vector<JsonResult>& results)
+{
+    std::string json = "{\n  \"tool\": \"tavohost\",\n  \"version\": \"" TAVO_VERSION "\",\n  \"command\": \"" +
+                       std::string(command) + "\",\n  \"file\": " + JsonText(path) +
+                       ",\n  \"size\": " + std::to_string(identity.nSize) + ",\n  \"sha256\": \"" +
+                       identity.strSha256 + "\",\n  \"verdict\": \"" + (fit ? "fit" : "not fit") + "\",\n  \"rules\": [";
+    bool first = true;
+    for (size_t i = 0; i < count; ++i) {
+        std::string result;
+        for (const JsonResult& line : results) {
+            if (line.pRule == &table[i] && result != "fail" && (result.empty() || strcmp(line.pszResult, "pass")))
+                result = line.pszResult;
+        }
+        if (result.empty() && !quiet)
+            continue;
+        result = result.empty() ? quiet : result;
+        json += std::string(first ? "" : ",") + "\n    {\"rule\": \"" + table[i].pszId + "\", \"title\": " +
+                JsonText(table[i].pszTitle) + ", \"result\": \"" + result + "\", \"needed\": " +
+                JsonText(table[i].pszNeeds) + "}";
+        first = false;
+    }
+    json += "\n  ],\n  \"results\": [";
+    for (size_t i = 0; i < results.size(); ++i) {
+        const JsonResult& result = results[i];
+        json += std::string(i ? "," : "") + "\n    {\"rule\": \"" + result.pRule->pszId + "\", \"title\": " +
+                JsonText(result.pRule->pszTitle) + ", \"result\": \"" + result.pszResult + "\"" +
+                (result.nLine ? ", \"line\": " + std::to_string(result.nLine) : std::string()) +
+                ", \"found\": " + JsonText(result.strFound) + ", \"needed\": " + JsonText(result.pRule->pszNeeds) +
+                "}";
+    }
+    PrintText(stdout, "%s\n  ]\n}\n", json.c_str());
+}
+
+// Nothing could be read: the reason, as a person or a script reads it.
+int Unreadable(const CommandLine& line, const char* command, const std::string& path, const std::string& error)
+{
+    if (!line.Has("--json"))
+        return Unusable(error);
+    PrintText(stdout,
+              "{\n  \"tool\": \"tavohost\",\n  \"version\": \"" TAVO_VERSION "\",\n  \"command\": \"%s\",\n"
+              "  \"file\": %s,\n  \"verdict\": \"unreadable\",\n  \"reason\": %s\n}\n",
+              command, JsonText(path).c_str(), JsonText(error).c_str());
+    return kUnusable;
+}
+
 int RunCheckModule(const CommandLine& line)
 {
+    if (line.Has("--rules") && line.arguments.empty())
+        return PrintRules(kModuleRules, std::size(kModuleRules));
     if (line.arguments.size() != 1)
-        return Usage("check-module takes the module's path and, optionally, --libs DIR");
+        return Usage("check-module takes the module's path and, optionally, --libs DIR and --json; or --rules");
     const std::string& path = line.arguments[0];
     std::vector<ModuleCheckLine> lines;
     std::string error;
-    if (!CheckModuleFile(path, line.Option("--libs"), &lines, &error))
-        return Unusable(error);
-    PrintText(stdout, "%s\n", path.c_str());
+    FileIdentity identity;
+    if (!CheckModuleFile(path, line.Option("--libs"), &lines, &error, &identity))
+        return Unreadable(line, "check-module", path, error);
     int findings = 0;
+    std::vector<JsonResult> results;
+    for (const ModuleCheckLine& checked : lines) {
+        findings += checked.bOk ? 0 : 1;
+        if (const CheckRule* rule = FindRule(kModuleRules, std::size(kModuleRules), checked.pszRule))
+            results.push_back({rule, checked.bOk ? "pass" : "fail", 0, checked.strText});
+    }
+    if (line.Has("--json")) {
+        PrintJson("check-module", path, identity, findings == 0, kModuleRules, std::size(kModuleRules), nullptr,
+                  results);
+        return findings ? kFindings : kDone;
+    }
+    PrintText(stdout, "%s\n", path.c_str());
     for (const ModuleCheckLine& checked : lines) {
         if (checked.bNote)
             PrintText(stdout, "%s\n", checked.strText.c_str());
         else
-            PrintText(stdout, "%s  %s\n", checked.bOk ? "ok  " : "FAIL", checked.strText.c_str());
-        findings += checked.bOk ? 0 : 1;
+            PrintText(stdout, "%s  %s [%s]\n", checked.bOk ? "ok  " : "FAIL", checked.strText.c_str(),
+                      checked.pszRule ? checked.pszRule : "-");
     }
     PrintText(stdout, "%d finding%s\n", findings, findings == 1 ? "" : "s");
     return findings ? kFindings : kDone;
@@ -310,8 +418,11 @@ int RunCheckModule(const CommandLine& line)
 
 int RunCheckLanguage(const CommandLine& line)
 {
+    if (line.Has("--rules") && line.arguments.empty())
+        return PrintRules(kLanguageRules, std::size(kLanguageRules));
     if (line.arguments.size() != 1)
-        return Usage("check-lang takes the language file's path and, optionally, --codepage N");
+        return Usage("check-lang takes the language file's path and, optionally, --codepage N, --module MODULE and "
+                     "--json; or --rules");
     const std::string& path = line.arguments[0];
     const std::string option = line.Option("--codepage");
     const unsigned int codePage = option.empty() ? kLineCodePage : static_cast<unsigned int>(atoi(option.c_str()));
@@ -322,18 +433,34 @@ int RunCheckLanguage(const CommandLine& line)
     std::vector<LanguageFinding> findings;
     std::string error;
     std::vector<LanguageCaption> captions;
-    if (!CheckLanguageFile(path, codePage, &findings, &error, &captions))
-        return Unusable(error);
+    FileIdentity identity;
+    if (!CheckLanguageFile(path, codePage, &findings, &error, &captions, &identity))
+        return Unreadable(line, "check-lang", path, error);
     const std::string module = line.Option("--module");
     if (!module.empty() && !MeasureCaptions(module, captions, &findings, &error))
         return Unusable("--module: " + error);
     size_t notes = 0;
+    std::vector<JsonResult> results;
     for (const LanguageFinding& finding : findings) {
-        const std::string where = finding.nLine ? path + ":" + std::to_string(finding.nLine) : path;
-        PrintText(stdout, "%s: %s%s\n", where.c_str(), finding.bNote ? "note: " : "", finding.strText.c_str());
         notes += finding.bNote ? 1 : 0;
+        if (const CheckRule* rule = FindRule(kLanguageRules, std::size(kLanguageRules), finding.pszRule))
+            results.push_back({rule, finding.bNote ? "note" : "fail", finding.nLine, finding.strText});
     }
     const size_t count = findings.size() - notes;
+    if (line.Has("--json")) {
+        // Every rule runs over a file the module's reading takes; none over one it refuses.
+        const bool usable = std::none_of(findings.begin(), findings.end(),
+                                         [](const LanguageFinding& finding) { return finding.bUnusable; });
+        // The captions' rule, the table's last, runs only with the module.
+        const size_t ran = std::size(kLanguageRules) - (module.empty() ? 1 : 0);
+        PrintJson("check-lang", path, identity, count == 0, kLanguageRules, ran, usable ? "pass" : nullptr, results);
+        return count ? kFindings : kDone;
+    }
+    for (const LanguageFinding& finding : findings) {
+        const std::string where = finding.nLine ? path + ":" + std::to_string(finding.nLine) : path;
+        PrintText(stdout, "%s: %s%s [%s]\n", where.c_str(), finding.bNote ? "note: " : "", finding.strText.c_str(),
+                  finding.pszRule);
+    }
     PrintText(stdout, "%s: %zu finding%s", path.c_str(), count, count == 1 ? "" : "s");
     if (!module.empty())
         PrintText(stdout, ", %zu caption%s cut on this PC's fonts", notes, notes == 1 ? "" : "s");
@@ -575,8 +702,8 @@ struct Command
 const Command kCommands[] = {
     {"info", {}, RunInfo},
     {"texts", {"--lang", "--template"}, RunTexts},
-    {"check-module", {"--libs"}, RunCheckModule},
-    {"check-lang", {"--codepage", "--module"}, RunCheckLanguage},
+    {"check-module", {"--libs", "--json", "--rules"}, RunCheckModule},
+    {"check-lang", {"--codepage", "--module", "--json", "--rules"}, RunCheckLanguage},
     {"configure", kConfigureOptions, RunConfigure},
 };
 

@@ -120,7 +120,7 @@ void MeasureControl(HWND dialog, const LanguageCaption& caption, std::vector<Lan
     const SIZE needed = Needed(dc.Get(), Widen(caption.strText), layout.cx, layout.uFormat);
     if (needed.cx <= layout.cx && needed.cy <= layout.cy)
         return;
-    notes->push_back({caption.nLine,
+    notes->push_back({"LA210", caption.nLine,
                       "control " + std::to_string(caption.nControl) + " of dialog " + std::to_string(caption.nDialog) +
                           " (" + layout.pszKind + ", " + Pixels(layout.cx, layout.cy) + " for its text) cuts \"" +
                           caption.strText + "\": it needs " + Pixels(needed.cx, needed.cy) + " in " + FaceOf(dc.Get()) +
@@ -145,7 +145,7 @@ void MeasureTitle(HWND dialog, const LanguageCaption& caption, std::vector<Langu
     const SIZE needed = Needed(dc.Get(), Widen(caption.strText), 0, DT_SINGLELINE | DT_NOPREFIX);
     if (needed.cx <= width)
         return;
-    notes->push_back({caption.nLine,
+    notes->push_back({"LA210", caption.nLine,
                       "the title of dialog " + std::to_string(caption.nDialog) + " (" + std::to_string(width) +
                           " pixels of title bar) cuts \"" + caption.strText + "\": it needs " +
                           std::to_string(needed.cx) + " pixels in " + FaceOf(dc.Get()) + " on this PC",

@@ -12,6 +12,7 @@
 #include "CaptionFit.h"
 #include "FileDoor.h"
 #include "ModuleTexts.h"
+#include "Sha256.h"
 #include "Text.h"
 #include "TextConvert.h"
 #include "XmlItems.h"
@@ -53,17 +54,17 @@ public:
     bool Add(const XmlItem& item, long long* id)
     {
         if (!item.bHasId) {
-            Report(item.nLine, std::string(m_pszWhat) + " without ID reads as ID 0");
+            Report("LA202", item.nLine, std::string(m_pszWhat) + " without ID reads as ID 0");
         }
         bool exact = true;
         *id = item.bHasId ? ReadId(item.strId, &exact) : 0;
         if (item.bHasId && !exact)
-            Report(item.nLine, std::string(m_pszWhat) + " ID \"" + item.strId +
+            Report("LA202", item.nLine, std::string(m_pszWhat) + " ID \"" + item.strId +
                                    "\" does not read as a decimal number; the module reads it as " +
                                    std::to_string(*id));
         auto first = m_first.find(*id);
         if (first != m_first.end()) {
-            Report(item.nLine, std::string(m_pszWhat) + " ID " + std::to_string(*id) + " repeats line " +
+            Report("LA203", item.nLine, std::string(m_pszWhat) + " ID " + std::to_string(*id) + " repeats line " +
                                    std::to_string(first->second) + "; this entry is never used");
             return false;
         }
@@ -73,7 +74,7 @@ public:
 
     bool Has(long long id) const { return m_first.count(id) != 0; }
 
-    void Report(int line, const std::string& text) { m_pFindings->push_back({line, text}); }
+    void Report(const char* rule, int line, const std::string& text) { m_pFindings->push_back({rule, line, text}); }
 
 private:
     const char* m_pszWhat;
@@ -117,7 +118,7 @@ void CheckPlaceholders(long long id, const std::string& text, int line, std::vec
                 const std::string lost = at.empty() ? std::string("show neither ") + kind.second[0] + " nor " +
                                                           kind.second[1]
                                                     : std::string("not show ") + kind.second[1];
-                findings->push_back({line, message + " holds " + std::to_string(at.size()) + " \"" + kind.first +
+                findings->push_back({"LA207", line, message + " holds " + std::to_string(at.size()) + " \"" + kind.first +
                                                "\" of two: the report line will " + lost + " (the first \"" +
                                                kind.first + "\" gets " + kind.second[0] + ", the second " +
                                                kind.second[1] + ")"});
@@ -132,7 +133,7 @@ void CheckPlaceholders(long long id, const std::string& text, int line, std::vec
         if (filled[i])
             continue;
         const std::string sequence = text.substr(i, 2);
-        findings->push_back({line, message + " holds \"" + sequence + "\", which the module fills with nothing: " +
+        findings->push_back({"LA207", line, message + " holds \"" + sequence + "\", which the module fills with nothing: " +
                                        "the line shows \"" + sequence + "\" as it stands"});
         i += sequence.size() - 1;
     }
@@ -155,7 +156,7 @@ void CheckShown(const std::string& text, int line, unsigned int codePage, std::v
         }
         const std::string character = Narrow(&wide[i], length);
         const std::string shown = Narrow(Widen(Narrow(&wide[i], length, codePage), codePage));
-        findings->push_back({line, "\"" + character + "\" (U+" + Hex(length == 2 ? 0x10000 + ((wide[i] - 0xD800) << 10) +
+        findings->push_back({"LA208", line, "\"" + character + "\" (U+" + Hex(length == 2 ? 0x10000 + ((wide[i] - 0xD800) << 10) +
                                                                              (wide[i + 1] - 0xDC00)
                                                                        : wide[i],
                                                                    4) +
@@ -181,7 +182,7 @@ void CheckSavedAsUtf8(const std::string& bytes, unsigned int declared, std::vect
         const std::string sequence = utf8 ? bytes.substr(i, length) : std::string();
         if (!utf8 || line == lastLine || !::IsCharAlphaW(Widen(sequence)[0]))
             continue;
-        findings->push_back({line, "bytes " + HexBytes(reinterpret_cast<const unsigned char*>(sequence.data()),
+        findings->push_back({"LA209", line, "bytes " + HexBytes(reinterpret_cast<const unsigned char*>(sequence.data()),
                                                        length) +
                                        " read as UTF-8 \"" + sequence + "\", but the file declares code page " +
                                        std::to_string(declared) + ": the module shows \"" +
@@ -194,7 +195,7 @@ void CheckSavedAsUtf8(const std::string& bytes, unsigned int declared, std::vect
 }  // namespace
 
 bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vector<LanguageFinding>* findings,
-                       std::string* error, std::vector<LanguageCaption>* captions)
+                       std::string* error, std::vector<LanguageCaption>* captions, FileIdentity* identity)
 {
     std::vector<LanguageCaption> read;
     std::string bytes, reason;
@@ -202,14 +203,16 @@ bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vect
     int line = 0;
     if (!ReadRegularFile(path, kMaxXmlBytes, &bytes, error))
         return false;
+    if (identity)
+        *identity = {Sha256(bytes), bytes.size()};
     if (!ReadXmlItems(bytes, &items, &line, &reason)) {
-        findings->push_back({line, "not well-formed XML (" + reason + "): the module uses none of its texts", true});
+        findings->push_back({"LA201", line, "not well-formed XML (" + reason + "): the module uses none of its texts", true});
         return true;
     }
     if (const unsigned int declared = DeclaredCodePage(bytes))
         CheckSavedAsUtf8(bytes, declared, findings);
     if (items.empty() || items[0].strElement != "TesterLanguage") {
-        findings->push_back({items.empty() ? 0 : items[0].nLine,
+        findings->push_back({"LA201", items.empty() ? 0 : items[0].nLine,
                              "the root element is not TesterLanguage: the module uses none of its texts", true});
         return true;
     }
@@ -228,7 +231,7 @@ bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vect
         const std::string local = colon == std::string::npos ? "" : item.strElement.substr(colon + 1);
         if (local == "Message" || local == "MessageItem" || local == "Dialog" || local == "DialogItem" ||
             local == "ControlItem")
-            findings->push_back({item.nLine, item.strElement + " is no " + local +
+            findings->push_back({"LA206", item.nLine, item.strElement + " is no " + local +
                                                  " to the module, which compares names with their prefix: it "
                                                  "reads nothing of it"});
         if (depth == 1) {
@@ -238,7 +241,7 @@ bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vect
             if (!messages.Add(item, &id))
                 continue;
             if (!item.bHasText)
-                messages.Report(item.nLine,
+                messages.Report("LA204", item.nLine,
                                 "MessageItem ID " + std::to_string(id) + " has no text; the built-in text is used");
             CheckPlaceholders(id, item.strText, item.nLine, findings);
             CheckShown(item.strText, item.nLine, codePage, findings);
@@ -261,23 +264,23 @@ bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vect
                 read.push_back({static_cast<unsigned int>(dialogId), static_cast<unsigned int>(id), item.strText,
                                 item.nLine});
             if (first && !item.bHasText)
-                group.Report(item.nLine, "ControlItem ID " + std::to_string(id) + " of dialog " +
+                group.Report("LA204", item.nLine, "ControlItem ID " + std::to_string(id) + " of dialog " +
                                              std::to_string(dialogId) + " has no text; the built-in caption is used");
         }
     }
 
     for (unsigned int id = kModuleFirstMessage; id <= kModuleLastMessage; ++id) {
         if (!messages.Has(id))
-            findings->push_back({0, "message " + std::to_string(id) + " is not translated"});
+            findings->push_back({"LA205", 0, "message " + std::to_string(id) + " is not translated"});
     }
     for (unsigned int id : kModuleDialogs) {
         if (!hasTitle[id])
-            findings->push_back({0, "the title of dialog " + std::to_string(id) + " is not translated"});
+            findings->push_back({"LA205", 0, "the title of dialog " + std::to_string(id) + " is not translated"});
     }
     for (const ModuleControlText& control : kModuleControls) {
         auto group = controls.find(control.nDialog);
         if (group == controls.end() || !group->second.Has(control.nControl))
-            findings->push_back({0, "control " + std::to_string(control.nControl) + " of dialog " +
+            findings->push_back({"LA205", 0, "control " + std::to_string(control.nControl) + " of dialog " +
                                         std::to_string(control.nDialog) + " is not translated"});
     }
     if (captions)

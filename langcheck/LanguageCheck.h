@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "CheckRule.h"
+
 struct LanguageFinding
 {
-    int nLine;          // 0 when the finding is about the file as a whole
+    const char* pszRule;  // its rule of kLanguageRules (LanguageRules.h)
+    int nLine;            // 0 when the finding is about the file as a whole
     std::string strText;
     bool bUnusable = false;  // the module's reading refuses the whole file for it
     bool bNote = false;      // said, but no fault of the file: a caption cut on this PC's fonts
@@ -29,4 +32,5 @@ struct LanguageCaption;
 // captions, when given, gets every dialog title and control caption the
 // module reads of the file.
 bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vector<LanguageFinding>* findings,
-                       std::string* error, std::vector<LanguageCaption>* captions = nullptr);
+                       std::string* error, std::vector<LanguageCaption>* captions = nullptr,
+                       FileIdentity* identity = nullptr);

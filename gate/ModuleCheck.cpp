@@ -176,7 +176,10 @@ public:
     {
     }
 
-    void Line(const char* rule, bool ok, const std::string& text) { m_pLines->push_back({ok, text, false, false, rule}); }
+    void Line(const char* rule, bool ok, const std::string& text)
+    {
+        m_pLines->push_back({ok, text, false, false, rule});
+    }
 
     // A value held against the one it needs: the fit line, or what was found
     // and what was expected.
@@ -199,11 +202,13 @@ public:
                 wrong.push_back(std::string(name) + " is a forwarder (" + HexNumber(exported->second) +
                                 " lies in the export table)");
             else if (!m_pe.IsCode(exported->second))
-                wrong.push_back(std::string(name) + " lies at " + HexNumber(exported->second) + ", no code of the image");
+                wrong.push_back(std::string(name) + " lies at " + HexNumber(exported->second) +
+                                ", no code of the image");
         }
-        Line("TM110", wrong.empty(), wrong.empty() ? "exports _GetTestInstance and _GetTestInstanceID under their plain names, "
-                                            "each a function of its own"
-                                          : Joined(wrong) + ", where the host calls each as a function of the module");
+        Line("TM110", wrong.empty(),
+             wrong.empty() ? "exports _GetTestInstance and _GetTestInstanceID under their plain names, "
+                             "each a function of its own"
+                           : Joined(wrong) + ", where the host calls each as a function of the module");
         std::set<std::string> members;
         for (const Decoration& member : kOtherMembers)
             members.insert(Name(member));
@@ -218,8 +223,8 @@ public:
                 missing.push_back(name);
         }
         const std::string all = "CTestTAVO02's " + std::to_string(members.size()) + " members and table";
-        Compare("TM111", missing.empty(), "exports " + all + " under Microsoft's names", "does not export " + Joined(missing),
-                all + " under Microsoft's names");
+        Compare("TM111", missing.empty(), "exports " + all + " under Microsoft's names",
+                "does not export " + Joined(missing), all + " under Microsoft's names");
         std::vector<std::string> others;
         for (const auto& exported : m_exports) {
             const std::string& name = exported.first;
@@ -242,7 +247,8 @@ public:
             const std::string count = std::to_string(library.imports.size());
             const std::string wrongName = NameFault(library);
             if (!wrongName.empty()) {
-                Line("TM120", false, "an import library's name " + wrongName + ": its " + count + " imports cannot be bound");
+                Line("TM120", false,
+                     "an import library's name " + wrongName + ": its " + count + " imports cannot be bound");
                 continue;
             }
             const BoundLibrary& bound = Library(library.strName, libraries);
@@ -259,8 +265,11 @@ public:
                     foreign.push_back(import.strName);
             }
             if (!foreign.empty())
-                Line("TM120", false, "imports from " + library.strName + " what a library built with Microsoft's compiler "
-                                                                "does not export: " + Joined(foreign));
+                Line("TM120", false,
+                     "imports from " + library.strName +
+                         " what a library built with Microsoft's compiler "
+                         "does not export: " +
+                         Joined(foreign));
             Line("TM120", unbound.empty(),
                  unbound.empty() ? "binds its " + count + " imports from " + library.strName + " to " + bound.strPath
                                  : "imports from " + library.strName + " what " + bound.strPath +
@@ -347,11 +356,12 @@ public:
                 wrong.push_back("slot " + std::to_string(i) + " (" + kSlots[i].pszMember + ") holds " +
                                 (held.empty() ? "code of its own" : held) + ", where it needs " + expected);
         }
-        Line("TM130", wrong.empty(), wrong.empty() ? "its virtual table holds the " + std::to_string(std::size(kSlots)) +
-                                                " published slots in order; slot 0 " +
-                                                (m_bPdb ? "is " + Decorated(kSlots[0], m_bPe32) + " by the PDB"
-                                                        : "is code of its own (no PDB beside it names it)")
-                                          : "its virtual table is not the published one: " + Joined(wrong, 3));
+        Line("TM130", wrong.empty(),
+             wrong.empty() ? "its virtual table holds the " + std::to_string(std::size(kSlots)) +
+                                 " published slots in order; slot 0 " +
+                                 (m_bPdb ? "is " + Decorated(kSlots[0], m_bPe32) + " by the PDB"
+                                         : "is code of its own (no PDB beside it names it)")
+                           : "its virtual table is not the published one: " + Joined(wrong, 3));
         TypeInformation(table->second);
     }
 
@@ -382,9 +392,10 @@ public:
     void LoaderRefusals()
     {
         const bool clr = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_COM_DESCRIPTOR).Size != 0;
-        Line("TM150", !clr, clr ? "a CLR header, so the loader hands the image to the .NET runtime, where the host needs native "
-                         "code"
-                       : "native code: no CLR header");
+        Line("TM150", !clr,
+             clr ? "a CLR header, so the loader hands the image to the .NET runtime, where the host needs native "
+                   "code"
+                 : "native code: no CLR header");
         const bool integrity = m_pe.DllCharacteristics() & IMAGE_DLLCHARACTERISTICS_FORCE_INTEGRITY;
         const bool signature = m_pe.Directory(IMAGE_DIRECTORY_ENTRY_SECURITY).Size != 0;
         if (integrity)
@@ -409,9 +420,10 @@ public:
                                                                                                : nullptr;
             const bool writable = section && (section->Characteristics & IMAGE_SCN_MEM_WRITE) &&
                                   !(section->Characteristics & IMAGE_SCN_MEM_EXECUTE);
-            Line("TM153", writable, writable ? "its stack cookie lies in writable data, where the entry routine seeds it"
-                                    : "its load configuration places the stack cookie at " + HexNumber(cookie) +
-                                          ", no writable data of the image, where the entry routine must seed it");
+            Line("TM153", writable,
+                 writable ? "its stack cookie lies in writable data, where the entry routine seeds it"
+                          : "its load configuration places the stack cookie at " + HexNumber(cookie) +
+                                ", no writable data of the image, where the entry routine must seed it");
         }
     }
 
@@ -448,14 +460,15 @@ public:
         const bool stripped = m_pe.FileHeader().Characteristics & IMAGE_FILE_RELOCS_STRIPPED;
         const std::vector<std::string> unmoved = UnrelocatedPointers();
         const bool aslr = dynamic && relocations && !stripped && unmoved.empty();
-        Line("TM140", aslr, aslr ? "ASLR: loads at any address (dynamic base, relocations of every address the host reads)"
-                        : std::string("ASLR: ") +
-                              (!dynamic       ? "no dynamic base"
-                               : !relocations ? "dynamic base without relocations"
-                               : stripped     ? "marked RELOCS_STRIPPED, which the loader never relocates"
-                                              : "no relocation for " + Joined(unmoved, 3)) +
-                              ", where the loader needs a dynamic base, relocations and each address the host "
-                              "reads moved with the image");
+        Line("TM140", aslr,
+             aslr ? "ASLR: loads at any address (dynamic base, relocations of every address the host reads)"
+                  : std::string("ASLR: ") +
+                        (!dynamic       ? "no dynamic base"
+                         : !relocations ? "dynamic base without relocations"
+                         : stripped     ? "marked RELOCS_STRIPPED, which the loader never relocates"
+                                        : "no relocation for " + Joined(unmoved, 3)) +
+                        ", where the loader needs a dynamic base, relocations and each address the host "
+                        "reads moved with the image");
         LoaderRefusals();
         Compare("TM141", (flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, "NX: runs with data execution prevention",
                 "NX: not marked compatible with data execution prevention", "the NX_COMPAT mark");
@@ -506,8 +519,8 @@ private:
             if (!dll.Read(path, &library.strProblem))
                 return library;
             if (dll.Machine() != m_pe.Machine())
-                library.strProblem =
-                    path + " is for machine " + HexNumber(dll.Machine()) + ", where the module needs " + HexNumber(m_pe.Machine());
+                library.strProblem = path + " is for machine " + HexNumber(dll.Machine()) +
+                                     ", where the module needs " + HexNumber(m_pe.Machine());
             else
                 library.exports = dll.Exports();
             return library;
@@ -605,9 +618,10 @@ private:
             directory.Size ? m_pe.AtRva<IMAGE_LOAD_CONFIG_DIRECTORY32>(directory.VirtualAddress) : nullptr;
         const bool safeSeh = config && config->Size >= offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerCount) + 4 &&
                              config->SEHandlerTable;
-        Line("TM142", safeSeh, safeSeh ? "SEH: a SafeSEH table of " + std::to_string(config->SEHandlerCount) + " handlers"
-                              : "SEH: neither a SafeSEH table nor the NO_SEH mark, so a host that enforces SafeSEH "
-                                "refuses any exception handler in it");
+        Line("TM142", safeSeh,
+             safeSeh ? "SEH: a SafeSEH table of " + std::to_string(config->SEHandlerCount) + " handlers"
+                     : "SEH: neither a SafeSEH table nor the NO_SEH mark, so a host that enforces SafeSEH "
+                       "refuses any exception handler in it");
     }
 
     const CPeFile& m_pe;
@@ -714,7 +728,8 @@ void CheckResources(const CPeFile& pe, CChecker& checker)
     DWORD size = 0;
     const auto has = [&pe, &size](LPCSTR name, LPCSTR type) { return pe.Resource(type, name, &size) != nullptr; };
     const auto hold = [&checker](bool held, const std::string& what) {
-        checker.Compare("TM160", held, "holds " + what, "does not hold " + what + " as FindResource looks for it", what);
+        checker.Compare("TM160", held, "holds " + what, "does not hold " + what + " as FindResource looks for it",
+                        what);
     };
     hold(has("MAINICON", RT_GROUP_ICON), "the icon MAINICON");
     hold(has("IDB_TOOLBAR", RT_BITMAP), "the bitmap IDB_TOOLBAR");
@@ -728,8 +743,9 @@ void CheckResources(const CPeFile& pe, CChecker& checker)
     const std::string found =
         version ? "names the file " + (file.empty() ? "none" : file) + ", version " + (number.empty() ? "none" : number)
                 : "is missing";
-    checker.Compare("TM161", file == "TestTAVO02.test", "its version block names the file TestTAVO02.test, version " + number,
-                    "its version block " + found, "the file name TestTAVO02.test");
+    checker.Compare("TM161", file == "TestTAVO02.test",
+                    "its version block names the file TestTAVO02.test, version " + number, "its version block " + found,
+                    "the file name TestTAVO02.test");
 }
 
 // The line of a SHA256SUMS ("HASH  NAME" or "HASH *NAME", as sha256sum
@@ -773,8 +789,9 @@ ModuleCheckLine PackageLine(const std::string& path, const std::string& sha)
     if (listed.empty())
         return {false, "SHA256SUMS beside it lists no " + name + ", where the package lists every file it holds"};
     if (listed != sha)
-        return {false, "its SHA-256 differs from the " + listed + " that SHA256SUMS beside it lists: it is not the file "
-                       "that was packed"};
+        return {false, "its SHA-256 differs from the " + listed +
+                           " that SHA256SUMS beside it lists: it is not the file "
+                           "that was packed"};
     return {true, "its bytes are the ones SHA256SUMS beside it lists"};
 }
 
@@ -834,7 +851,8 @@ bool CheckModuleFile(const std::string& path, const std::string& libraries, std:
     try {
         return CheckReadable(path, libraries, lines, error, identity);
     } catch (const std::bad_alloc&) {
-        lines->push_back({false, "the file is damaged: reading it takes more memory than there is", false, false, "TM103"});
+        lines->push_back(
+            {false, "the file is damaged: reading it takes more memory than there is", false, false, "TM103"});
     } catch (const std::exception& e) {
         lines->push_back({false, std::string("the file is damaged: ") + e.what(), false, false, "TM103"});
     }

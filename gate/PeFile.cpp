@@ -282,7 +282,8 @@ void CPeFile::CheckAddressTable(const PeLibrary& library, DWORD first,
                  : section && !(section->Characteristics & IMAGE_SCN_MEM_EXECUTE) &&
                        end <= section->VirtualAddress + static_cast<ULONGLONG>(section->Misc.VirtualSize);
     if (!inside)
-        Damaged("the address table of " + library.strName + " (" + HexNumber(first) + " to " + HexNumber(end) + ") lies outside " +
+        Damaged("the address table of " + library.strName + " (" + HexNumber(first) + " to " + HexNumber(end) +
+                ") lies outside " +
                 (all.Size ? "the image's import address table (" + HexNumber(all.VirtualAddress) + " to " +
                                 HexNumber(static_cast<ULONGLONG>(all.VirtualAddress) + all.Size) + ")"
                           : std::string("any section of data")));

@@ -52,7 +52,8 @@ void CPeFile::CheckHeaders() const
                 ": the loader needs powers of two, the file alignment from 0x200 to 0x10000 and at most the "
                 "section alignment, or both alike below a page");
     else if (SizeOfImage() % section)
-        Damaged("its image size " + HexNumber(SizeOfImage()) + " is no multiple of its section alignment " + HexNumber(section));
+        Damaged("its image size " + HexNumber(SizeOfImage()) + " is no multiple of its section alignment " +
+                HexNumber(section));
     if (!m_pFile->NumberOfSections)
         Damaged("it has no section");
     const DWORD headers = IsPe32() ? m_pOptional32->SizeOfHeaders : m_pOptional64->SizeOfHeaders;
@@ -76,17 +77,21 @@ void CPeFile::CheckSections() const
         const ULONGLONG extent = section.Misc.VirtualSize ? section.Misc.VirtualSize : section.SizeOfRawData;
         const ULONGLONG end = section.VirtualAddress + Aligned(extent, alignment);
         if (section.VirtualAddress != expected)
-            Damaged(name + " lies at " + HexNumber(section.VirtualAddress) + " in memory, where the loader needs it at " +
-                    HexNumber(expected) + ", right behind what comes before it");
+            Damaged(name + " lies at " + HexNumber(section.VirtualAddress) +
+                    " in memory, where the loader needs it at " + HexNumber(expected) +
+                    ", right behind what comes before it");
         if (end > SizeOfImage())
-            Damaged(name + " ends at " + HexNumber(end) + " in memory, past the image's size " + HexNumber(SizeOfImage()));
+            Damaged(name + " ends at " + HexNumber(end) + " in memory, past the image's size " +
+                    HexNumber(SizeOfImage()));
         const ULONGLONG rawEnd = static_cast<ULONGLONG>(section.PointerToRawData) + section.SizeOfRawData;
         if (section.SizeOfRawData && IsPowerOfTwo(fileAlignment) &&
             (section.PointerToRawData % fileAlignment || section.SizeOfRawData % fileAlignment))
             Damaged(name + "'s bytes in the file (" + HexNumber(section.PointerToRawData) + ", " +
-                    HexNumber(section.SizeOfRawData) + " of them) are off its file alignment " + HexNumber(fileAlignment));
+                    HexNumber(section.SizeOfRawData) + " of them) are off its file alignment " +
+                    HexNumber(fileAlignment));
         if (section.SizeOfRawData && rawEnd > m_bytes.size())
-            Damaged(name + "'s bytes run to " + HexNumber(rawEnd) + " in the file, past its end at " + HexNumber(m_bytes.size()));
+            Damaged(name + "'s bytes run to " + HexNumber(rawEnd) + " in the file, past its end at " +
+                    HexNumber(m_bytes.size()));
         // A section's bytes that run into the next one's fill memory with another section's data.
         const IMAGE_SECTION_HEADER* next = i + 1 < sections.size() ? &sections[i + 1] : nullptr;
         if (next && section.SizeOfRawData && next->SizeOfRawData && rawEnd > next->PointerToRawData &&
@@ -122,8 +127,8 @@ void CPeFile::CheckDirectories() const
         if (directory.Size &&
             (!section || end > section->VirtualAddress +
                                    static_cast<ULONGLONG>(std::max(section->Misc.VirtualSize, section->SizeOfRawData))))
-            Damaged(std::string("its ") + table.pszName + " (" + HexNumber(directory.VirtualAddress) + " to " + HexNumber(end) +
-                    ") lies whole in no section of the image");
+            Damaged(std::string("its ") + table.pszName + " (" + HexNumber(directory.VirtualAddress) + " to " +
+                    HexNumber(end) + ") lies whole in no section of the image");
     }
 }
 
@@ -166,8 +171,8 @@ void CPeFile::CheckThreadStorage() const
     PointerAt(directory.VirtualAddress + 3 * pointer, &callbacks);
     if ((start && !inImage(start)) || (end && !inImage(end)) || start > end || (index && !inImage(index)) ||
         (callbacks && !inImage(callbacks))) {
-        Damaged("its TLS directory names " + HexNumber(start) + ", " + HexNumber(end) + ", " + HexNumber(index) + " and " +
-                HexNumber(callbacks) + ", where the loader needs addresses of the image");
+        Damaged("its TLS directory names " + HexNumber(start) + ", " + HexNumber(end) + ", " + HexNumber(index) +
+                " and " + HexNumber(callbacks) + ", where the loader needs addresses of the image");
         return;
     }
     const DWORD first = callbacks ? static_cast<DWORD>(callbacks - ImageBase()) : 0;
@@ -176,7 +181,8 @@ void CPeFile::CheckThreadStorage() const
         if (!PointerAt(first + i * pointer, &callback) || !callback)
             return;
         if (!inImage(callback) || !IsCode(static_cast<DWORD>(callback - ImageBase()))) {
-            Damaged("its TLS callback " + std::to_string(i) + " at " + HexNumber(callback) + " lies in no code of the image");
+            Damaged("its TLS callback " + std::to_string(i) + " at " + HexNumber(callback) +
+                    " lies in no code of the image");
             return;
         }
     }
@@ -195,9 +201,9 @@ void CPeFile::CheckRelocations() const
         memcpy(&block, bytes + at, std::min<size_t>(sizeof(block), table.Size - at));
         if (table.Size - at < sizeof(block) || block.SizeOfBlock < sizeof(block) || block.SizeOfBlock % 2 ||
             block.SizeOfBlock > table.Size - at) {
-            Damaged("its relocation block at byte " + HexNumber(at) + " of the table has size " + HexNumber(block.SizeOfBlock) +
-                    ", where the loader needs an even size from 8 to the table's " + HexNumber(table.Size - at) +
-                    " bytes left: the blocks behind it are lost");
+            Damaged("its relocation block at byte " + HexNumber(at) + " of the table has size " +
+                    HexNumber(block.SizeOfBlock) + ", where the loader needs an even size from 8 to the table's " +
+                    HexNumber(table.Size - at) + " bytes left: the blocks behind it are lost");
             return;
         }
         if (block.VirtualAddress % 0x1000 || block.VirtualAddress >= SizeOfImage())
@@ -208,8 +214,9 @@ void CPeFile::CheckRelocations() const
             memcpy(&value, bytes + at + entry, 2);
             const WORD type = value >> 12;
             if (type != IMAGE_REL_BASED_ABSOLUTE && type != full) {
-                Damaged("its relocation block for page " + HexNumber(block.VirtualAddress) + " holds an entry of type " +
-                        std::to_string(type) + ", where the loader of this machine knows types " + types + " only");
+                Damaged("its relocation block for page " + HexNumber(block.VirtualAddress) +
+                        " holds an entry of type " + std::to_string(type) +
+                        ", where the loader of this machine knows types " + types + " only");
                 break;
             }
             // What a relocation moves is an address in the image (or just past its end).

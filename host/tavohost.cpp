@@ -339,8 +339,8 @@ void PrintJson(const char* command, const std::string& path, const FileIdentity&
 {
     std::string json = "{\n  \"tool\": \"tavohost\",\n  \"version\": \"" TAVO_VERSION "\",\n  \"command\": \"" +
                        std::string(command) + "\",\n  \"file\": " + JsonText(path) +
-                       ",\n  \"size\": " + std::to_string(identity.nSize) + ",\n  \"sha256\": \"" +
-                       identity.strSha256 + "\",\n  \"verdict\": \"" + (fit ? "fit" : "not fit") + "\",\n  \"rules\": [";
+                       ",\n  \"size\": " + std::to_string(identity.nSize) + ",\n  \"sha256\": \"" + identity.strSha256 +
+                       "\",\n  \"verdict\": \"" + (fit ? "fit" : "not fit") + "\",\n  \"rules\": [";
     bool first = true;
     for (size_t i = 0; i < count; ++i) {
         std::string result;

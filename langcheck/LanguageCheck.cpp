@@ -118,10 +118,10 @@ void CheckPlaceholders(long long id, const std::string& text, int line, std::vec
                 const std::string lost = at.empty() ? std::string("show neither ") + kind.second[0] + " nor " +
                                                           kind.second[1]
                                                     : std::string("not show ") + kind.second[1];
-                findings->push_back({"LA207", line, message + " holds " + std::to_string(at.size()) + " \"" + kind.first +
-                                               "\" of two: the report line will " + lost + " (the first \"" +
-                                               kind.first + "\" gets " + kind.second[0] + ", the second " +
-                                               kind.second[1] + ")"});
+                findings->push_back({"LA207", line,
+                                     message + " holds " + std::to_string(at.size()) + " \"" + kind.first +
+                                         "\" of two: the report line will " + lost + " (the first \"" + kind.first +
+                                         "\" gets " + kind.second[0] + ", the second " + kind.second[1] + ")"});
             }
         }
     } else if (id == kForType) {
@@ -133,8 +133,9 @@ void CheckPlaceholders(long long id, const std::string& text, int line, std::vec
         if (filled[i])
             continue;
         const std::string sequence = text.substr(i, 2);
-        findings->push_back({"LA207", line, message + " holds \"" + sequence + "\", which the module fills with nothing: " +
-                                       "the line shows \"" + sequence + "\" as it stands"});
+        findings->push_back({"LA207", line,
+                             message + " holds \"" + sequence + "\", which the module fills with nothing: " +
+                                 "the line shows \"" + sequence + "\" as it stands"});
         i += sequence.size() - 1;
     }
 }
@@ -156,12 +157,12 @@ void CheckShown(const std::string& text, int line, unsigned int codePage, std::v
         }
         const std::string character = Narrow(&wide[i], length);
         const std::string shown = Narrow(Widen(Narrow(&wide[i], length, codePage), codePage));
-        findings->push_back({"LA208", line, "\"" + character + "\" (U+" + Hex(length == 2 ? 0x10000 + ((wide[i] - 0xD800) << 10) +
-                                                                             (wide[i + 1] - 0xDC00)
-                                                                       : wide[i],
-                                                                   4) +
-                                       ") has no place in code page " + std::to_string(codePage) +
-                                       ": the module shows \"" + shown + "\" in its place"});
+        findings->push_back(
+            {"LA208", line,
+             "\"" + character + "\" (U+" +
+                 Hex(length == 2 ? 0x10000 + ((wide[i] - 0xD800) << 10) + (wide[i + 1] - 0xDC00) : wide[i], 4) +
+                 ") has no place in code page " + std::to_string(codePage) + ": the module shows \"" + shown +
+                 "\" in its place"});
         return;
     }
 }
@@ -206,7 +207,8 @@ bool CheckLanguageFile(const std::string& path, unsigned int codePage, std::vect
     if (identity)
         *identity = {Sha256(bytes), bytes.size()};
     if (!ReadXmlItems(bytes, &items, &line, &reason)) {
-        findings->push_back({"LA201", line, "not well-formed XML (" + reason + "): the module uses none of its texts", true});
+        findings->push_back(
+            {"LA201", line, "not well-formed XML (" + reason + "): the module uses none of its texts", true});
         return true;
     }
     if (const unsigned int declared = DeclaredCodePage(bytes))

@@ -185,7 +185,10 @@ protected:
     void ExpectConfig(COperator::Action action) { ExpectOwned("the configuration dialog", IDC_WRITE_AND_TEST, action); }
     // The new-setting test; without an action its worker ends it, perhaps
     // before the operator's turn.
-    void ExpectTest(COperator::Action action) { ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, action); }
+    void ExpectTest(COperator::Action action)
+    {
+        ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, action);
+    }
     void ExpectTest() { ExpectOwned("the new-setting test dialog", IDC_TEST_EXPLANATION, [](CDialogView&) {}, true); }
     void ExpectNext(COperator::Action action) { ExpectOwned("the next-unit dialog", IDC_CONFIRM_TEXT, action); }
     // The next-unit dialog: the unit next connected and OK, or Cancel when next is null.

@@ -278,7 +278,8 @@ TEST(LanguageCheck, AgreesWithTheModulesReadingOfEveryForm)
         {"a pair of references to surrogates", kHead + "<MessageItem ID=\"20\" text=\"&#xD83D;&#xDE00;\"/>\n" + kTail},
         {"a reference to U+0000 between elements", kHead + item + "&#0;" + item + kTail},
         {"a reference past the planes", kHead + "<MessageItem ID=\"20\" text=\"&#x110000;\"/>\n" + kTail},
-        {"a reference to a character of another plane", kHead + "<MessageItem ID=\"20\" text=\"&#x1F600;\"/>\n" + kTail},
+        {"a reference to a character of another plane",
+         kHead + "<MessageItem ID=\"20\" text=\"&#x1F600;\"/>\n" + kTail},
         {"a root with a prefix", "<?xml version=\"1.0\"?>\n<x:TesterLanguage xmlns:x=\"urn:x\">\n<Message>\n" + item +
                                      "</Message>\n</x:TesterLanguage>\n"},
         {"a MessageItem with a prefix", kHead + "<x:MessageItem xmlns:x=\"urn:x\" ID=\"20\" text=\"a\"/>\n" + kTail},

@@ -418,7 +418,8 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         {"no relocations", directory(IMAGE_DIRECTORY_ENTRY_BASERELOC, [](IMAGE_DATA_DIRECTORY& t) { t.Size = 0; }),
          "ASLR: dynamic base without relocations"},
         {"no dynamic base", cleared(IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE), "ASLR: no dynamic base"},
-        {"NX cleared", cleared(IMAGE_DLLCHARACTERISTICS_NX_COMPAT), "NX: not marked compatible with data execution prevention, where it needs the NX_COMPAT mark"},
+        {"NX cleared", cleared(IMAGE_DLLCHARACTERISTICS_NX_COMPAT),
+         "NX: not marked compatible with data execution prevention, where it needs the NX_COMPAT mark"},
         {"dialog templates out of order",
          [](std::string& bytes, const CPeFile& pe) {
              const size_t dialogs = ResourceChild(bytes, pe, 0, 5);
@@ -430,15 +431,17 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         // What Windows does otherwise than a loader this check can ask.
         {"marked RELOCS_STRIPPED",
          [](std::string& bytes, const CPeFile&) {
-             At<WORD>(bytes, Optional(bytes) - sizeof(IMAGE_FILE_HEADER) + offsetof(IMAGE_FILE_HEADER, Characteristics)) |=
-                 IMAGE_FILE_RELOCS_STRIPPED;
+             At<WORD>(bytes, Optional(bytes) - sizeof(IMAGE_FILE_HEADER) +
+                                 offsetof(IMAGE_FILE_HEADER, Characteristics)) |= IMAGE_FILE_RELOCS_STRIPPED;
          },
          "ASLR: marked RELOCS_STRIPPED, which the loader never relocates"},
         {"a slot's relocation moving nothing", unrelocated(5), "ASLR: no relocation for slot 5 (GetSupportedTest)"},
         {"the locator's relocation moving nothing", unrelocated(-1), "ASLR: no relocation for the locator before"},
-        {"a CLR header", directory(IMAGE_DIRECTORY_ENTRY_COM_DESCRIPTOR, [](IMAGE_DATA_DIRECTORY& clr) {
-             clr = {0x1000, 0x48};
-         }),
+        {"a CLR header",
+         directory(IMAGE_DIRECTORY_ENTRY_COM_DESCRIPTOR,
+                   [](IMAGE_DATA_DIRECTORY& clr) {
+                       clr = {0x1000, 0x48};
+                   }),
          "a CLR header, so the loader hands the image to the .NET runtime"},
         {"FORCE_INTEGRITY without a signature", set(IMAGE_DLLCHARACTERISTICS_FORCE_INTEGRITY),
          "FORCE_INTEGRITY without a signature, which Windows refuses"},

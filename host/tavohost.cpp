@@ -668,7 +668,7 @@ enum FileUse
 const std::map<std::string, FileUse> kFileOptions = {
     {"--bench", kRead},       {"--script", kRead}, {"--lang", kRead},    {"--report", kWritten},
     {"--save-bench", kWritten}, {"--log", kWritten}, {"--shots", kWritten}, {"--libs", kFolder},
-    {"--template", kWritten},
+    {"--template", kWritten}, {"--module", kRead},
 };
 
 // Refuses, before anything is opened, a file option that names a device, or

@@ -182,9 +182,13 @@ bool MeasureCaptions(const std::string& modulePath, const std::vector<LanguageCa
         else
             MeasureTitle(dialog->second, caption, notes);
     }
+    bool measured = false;
     for (const auto& dialog : dialogs) {
         if (dialog.second)
             ::DestroyWindow(dialog.second);
+        measured = measured || dialog.second;
     }
-    return true;
+    if (!measured && !dialogs.empty())
+        *error = "'" + modulePath + "' holds none of the dialogs the file names: it is no TestTAVO02 module";
+    return measured || dialogs.empty();
 }

@@ -24,6 +24,7 @@ struct LanguageCaption
 // word wrapping within its height, the title bar's close box. A caption the
 // control cuts is a note naming the control, its size and the size the text
 // needs, and the face this PC draws the dialog's font in. False, with error,
-// when the module's templates cannot be had.
+// when the module cannot be read or holds none of the dialogs the captions
+// belong to.
 bool MeasureCaptions(const std::string& modulePath, const std::vector<LanguageCaption>& captions,
                      std::vector<LanguageFinding>* notes, std::string* error);

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <iterator>
 #include <map>
 #include <new>
@@ -19,6 +20,8 @@
 #include "FileDoor.h"
 #include "PdbFile.h"
 #include "PeFile.h"
+#include "DialogTemplate.h"
+#include "ModuleTexts.h"
 #include "PublishedTable.h"
 #include "Sha256.h"
 #include "Text.h"
@@ -697,18 +700,46 @@ void ForEachChild(const VersionBlock& parent, Visit visit)
 
 // The text a string table of the version resource gives for key, read
 // within the blocks' lengths; empty when there is none.
-std::string VersionText(const BYTE* resource, DWORD size, const std::wstring& key)
+// The StringFileInfo table the first Translation of the version block names,
+// as VerQueryValue looks for it ("040504E2" for Czech in code page 1250);
+// empty when the block names none.
+std::wstring TranslationTable(const VersionBlock& root)
+{
+    std::wstring table;
+    ForEachChild(root, [&](const VersionBlock& info) {
+        if (info.strKey != L"VarFileInfo")
+            return;
+        ForEachChild(info, [&](const VersionBlock& translation) {
+            if (translation.strKey != L"Translation" || translation.nValueBytes < 4 || !table.empty())
+                return;
+            WORD pair[2];
+            memcpy(pair, translation.pValue, 4);
+            wchar_t key[16];
+            swprintf(key, 16, L"%04X%04X", pair[0], pair[1]);
+            table = key;
+        });
+    });
+    return table;
+}
+
+// The text of key in the string table the version block's Translation
+// names; *table gets that table's name (empty when it names none).
+std::string VersionText(const BYTE* resource, DWORD size, const std::wstring& key, std::wstring* table)
 {
     VersionBlock root;
     size_t length = 0;
     std::string text;
+    table->clear();
     if (!ReadVersionBlock(resource, size, &root, &length) || root.strKey != L"VS_VERSION_INFO")
         return text;
+    *table = TranslationTable(root);
     ForEachChild(root, [&](const VersionBlock& info) {
         if (info.strKey != L"StringFileInfo")
             return;
-        ForEachChild(info, [&](const VersionBlock& table) {
-            ForEachChild(table, [&](const VersionBlock& entry) {
+        ForEachChild(info, [&](const VersionBlock& strings) {
+            if (_wcsicmp(strings.strKey.c_str(), table->c_str()) != 0)
+                return;  // VerQueryValue reads the table its Translation names alone
+            ForEachChild(strings, [&](const VersionBlock& entry) {
                 for (size_t i = 0; entry.strKey == key && i + 2 <= entry.nValueBytes; i += 2) {
                     wchar_t unit = 0;
                     memcpy(&unit, entry.pValue + i, 2);
@@ -720,6 +751,74 @@ std::string VersionText(const BYTE* resource, DWORD size, const std::wstring& ke
         });
     });
     return text;
+}
+
+// What keeps a bitmap resource (a BITMAPINFOHEADER, its colour table, its
+// rows) from being drawn; empty when nothing does.
+std::string BitmapFault(const BYTE* bytes, DWORD size)
+{
+    BITMAPINFOHEADER header{};
+    if (size < sizeof(header))
+        return "is shorter than its header";
+    memcpy(&header, bytes, sizeof(header));
+    const WORD bits = header.biBitCount;
+    if (header.biSize < sizeof(header) || header.biWidth <= 0 || header.biHeight == 0 || header.biPlanes != 1 ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) ||
+        header.biCompression != BI_RGB)
+        return "has a header no uncompressed bitmap has";
+    const ULONGLONG colours = header.biClrUsed ? header.biClrUsed : bits <= 8 ? 1ull << bits : 0;
+    const ULONGLONG stride = (static_cast<ULONGLONG>(header.biWidth) * bits + 31) / 32 * 4;
+    const ULONGLONG rows = header.biHeight < 0 ? -static_cast<LONGLONG>(header.biHeight) : header.biHeight;
+    const ULONGLONG needed = header.biSize + colours * 4 + stride * rows;
+    if (needed > size)
+        return "needs " + std::to_string(needed) + " bytes for its " + std::to_string(header.biWidth) + " x " +
+               std::to_string(rows) + " pixels, where it holds " + std::to_string(size);
+    return std::string();
+}
+
+// What keeps an icon group from being loaded: an icon it names that the
+// file does not hold; empty when nothing does.
+std::string IconGroupFault(const CPeFile& pe, const BYTE* bytes, DWORD size)
+{
+    if (size < 6)
+        return "is shorter than its header";
+    WORD count = 0;
+    memcpy(&count, bytes + 4, 2);
+    if (count == 0 || size < 6 + 14u * count)
+        return "names " + std::to_string(count) + " icons in " + std::to_string(size) + " bytes";
+    for (WORD i = 0; i < count; ++i) {
+        WORD id = 0;
+        memcpy(&id, bytes + 6 + 14 * i + 12, 2);
+        DWORD iconSize = 0;
+        if (!pe.Resource(RT_ICON, MAKEINTRESOURCEA(id), &iconSize))
+            return "names icon " + std::to_string(id) + ", which the file does not hold";
+    }
+    return std::string();
+}
+
+// What keeps a dialog template from making the dialog the module shows:
+// bytes that end before its controls do, a class no Windows library
+// registers, a control the module reaches that it does not hold; empty when
+// nothing does.
+std::string DialogFault(const BYTE* bytes, DWORD size, unsigned int id)
+{
+    DialogTemplate dialog;
+    if (!ReadDialogTemplate(bytes, size, &dialog))
+        return "ends before its last control does";
+    static const char* const kClasses[] = {"Button", "Edit", "Static", "ComboBox", "msctls_updown32"};
+    for (const DialogControl& control : dialog.controls) {
+        if (std::none_of(std::begin(kClasses), std::end(kClasses),
+                         [&control](const char* known) { return _stricmp(known, control.strClass.c_str()) == 0; }))
+            return "names the class '" + control.strClass + "', which no library the module loads registers";
+    }
+    for (const ModuleControlText& text : kModuleControls) {
+        const bool atRunTime = text.nControl == IDC_TEST_HEADING || text.nControl == IDC_CONFIRM_TEXT;
+        if (text.nDialog == id && !atRunTime &&
+            std::none_of(dialog.controls.begin(), dialog.controls.end(),
+                         [&text](const DialogControl& control) { return control.dwId == text.nControl; }))
+            return "holds no control " + std::to_string(text.nControl) + ", which the module reaches";
+    }
+    return std::string();
 }
 
 // The resources a host and the dialogs need, read from the file.
@@ -737,12 +836,41 @@ void CheckResources(const CPeFile& pe, CChecker& checker)
              has(MAKEINTRESOURCEA(IDD_CONFIRM), RT_DIALOG),
          "the dialog templates 2020, 2021 and 2022");
     hold(has(MAKEINTRESOURCEA(IDB_UNIT_BOARD), RT_BITMAP), "the bitmap 2023");
+
+    // What is there must be usable: the dialog manager, LoadBitmap and
+    // LoadIcon read these bytes as they stand.
+    std::vector<std::string> unusable;
+    for (unsigned int id : {IDD_CONFIG, IDD_TEST_CONFIG, IDD_CONFIRM}) {
+        const BYTE* dialog = pe.Resource(RT_DIALOG, MAKEINTRESOURCEA(id), &size);
+        const std::string fault = dialog ? DialogFault(dialog, size, id) : std::string();
+        if (!fault.empty())
+            unusable.push_back("its dialog template " + std::to_string(id) + " " + fault);
+    }
+    const std::pair<LPCSTR, const char*> bitmaps[] = {{MAKEINTRESOURCEA(IDB_UNIT_BOARD), "2023"},
+                                                      {"IDB_TOOLBAR", "IDB_TOOLBAR"}};
+    for (const auto& bitmap : bitmaps) {
+        const BYTE* bytes = pe.Resource(RT_BITMAP, bitmap.first, &size);
+        const std::string fault = bytes ? BitmapFault(bytes, size) : std::string();
+        if (!fault.empty())
+            unusable.push_back("its bitmap " + std::string(bitmap.second) + " " + fault);
+    }
+    const BYTE* group = pe.Resource(RT_GROUP_ICON, "MAINICON", &size);
+    const std::string iconFault = group ? IconGroupFault(pe, group, size) : std::string();
+    if (!iconFault.empty())
+        unusable.push_back("its icon MAINICON " + iconFault);
+    checker.Compare("TM162", unusable.empty(), "its dialog templates, bitmaps and icon read as the system reads them",
+                    Joined(unusable, 3), "each usable as it stands");
+
     const BYTE* version = pe.Resource(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), &size);
-    const std::string file = version ? VersionText(version, size, L"OriginalFilename") : std::string();
-    const std::string number = version ? VersionText(version, size, L"FileVersion") : std::string();
-    const std::string found =
-        version ? "names the file " + (file.empty() ? "none" : file) + ", version " + (number.empty() ? "none" : number)
-                : "is missing";
+    std::wstring table;
+    const std::string file = version ? VersionText(version, size, L"OriginalFilename", &table) : std::string();
+    const std::string number = version ? VersionText(version, size, L"FileVersion", &table) : std::string();
+    const std::string found = !version       ? "is missing"
+                              : table.empty() ? "names no Translation"
+                              : file.empty()  ? "names no file in the table its Translation names (" +
+                                                   Narrow(table) + ")"
+                                              : "names the file " + file + ", version " +
+                                                   (number.empty() ? "none" : number);
     checker.Compare("TM161", file == "TestTAVO02.test",
                     "its version block names the file TestTAVO02.test, version " + number, "its version block " + found,
                     "the file name TestTAVO02.test");

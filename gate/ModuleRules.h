@@ -27,5 +27,6 @@ const CheckRule kModuleRules[] = {
     {"TM152", "thread storage", "a thread-storage zero fill within the image"},
     {"TM153", "stack cookie", "the load configuration's stack cookie in writable data"},
     {"TM160", "resources", "the icon MAINICON, the bitmaps IDB_TOOLBAR and 2023, the dialog templates 2020-2022"},
-    {"TM161", "version block", "a version block naming the file TestTAVO02.test"},
+    {"TM161", "version block", "a version block naming the file TestTAVO02.test in the table its Translation names"},
+    {"TM162", "usable resources", "dialog templates, bitmaps and the icon readable as the system reads them"},
 };

@@ -102,6 +102,15 @@ size_t ResourceChild(std::string& bytes, const CPeFile& pe, size_t entry, WORD t
     return root + (At<DWORD>(bytes, entry + 4) & 0x7FFFFFFF) + sizeof(IMAGE_RESOURCE_DIRECTORY);
 }
 
+// The file offset of a resource's data, found as FindResource finds it.
+size_t ResourceAt(const CPeFile& pe, LPCSTR type, WORD id)
+{
+    DWORD size = 0;
+    const BYTE* data = pe.Resource(type, MAKEINTRESOURCEA(id), &size);
+    EXPECT_NE(nullptr, data) << "no resource " << id;
+    return data ? data - reinterpret_cast<const BYTE*>(pe.Bytes().data()) : 0;
+}
+
 // A folder of the test's own holding each copy as TestTAVO02.test with the
 // shipped PDB beside it, so that the copy is read as the field reads it.
 class CCopyFolder
@@ -474,6 +483,36 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
              ADD_FAILURE() << "no data section with slack for a load configuration";
          },
          "its load configuration places the stack cookie at 0x"},
+        // Resources that are there but that the system cannot use.
+        {"a dialog template counting one control more than it holds",
+         [](std::string& bytes, const CPeFile& pe) { ++At<WORD>(bytes, ResourceAt(pe, RT_DIALOG, 2020) + 16); },
+         "its dialog template 2020 ends before its last control does"},
+        {"a dialog template naming a class nobody registers",
+         [](std::string& bytes, const CPeFile& pe) {
+             const std::string button("B\0U\0T\0T\0O\0N\0", 12);
+             bytes.replace(bytes.find(button, ResourceAt(pe, RT_DIALOG, 2021)), 2, std::string("X\0", 2));
+         },
+         "its dialog template 2021 names the class 'XUTTON', which no library the module loads registers"},
+        {"bitmap 2023 twice as high as its data",
+         [](std::string& bytes, const CPeFile& pe) {
+             At<LONG>(bytes, ResourceAt(pe, RT_BITMAP, 2023) + offsetof(BITMAPINFOHEADER, biHeight)) *= 2;
+         },
+         "its bitmap 2023 needs "},
+        {"bitmap 2023 with no plane",
+         [](std::string& bytes, const CPeFile& pe) {
+             At<WORD>(bytes, ResourceAt(pe, RT_BITMAP, 2023) + offsetof(BITMAPINFOHEADER, biPlanes)) = 0;
+         },
+         "its bitmap 2023 has a header no uncompressed bitmap has"},
+        {"the icon naming an icon not there",
+         [](std::string& bytes, const CPeFile& pe) {
+             DWORD size = 0;
+             const auto* group = reinterpret_cast<const char*>(pe.Resource(RT_GROUP_ICON, "MAINICON", &size));
+             At<WORD>(bytes, group - pe.Bytes().data() + 6 + 12) = 999;
+         },
+         "its icon MAINICON names icon 999, which the file does not hold"},
+        {"a Translation leading to no strings",
+         [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "\x05\x04\xE2\x04", "\x09\x04\xE2\x04"); },
+         "its version block names no file in the table its Translation names (040904E2)"},
         {"two dialog templates of one ID",
          [](std::string& bytes, const CPeFile& pe) {
              const size_t dialogs = ResourceChild(bytes, pe, 0, 5);

@@ -14,9 +14,8 @@ inline int EnvCount(const char* variable, int fallback)
     return value && atoi(value) > 0 ? atoi(value) : fallback;
 }
 
-// Prints a line with the count done and the time left at every twentieth of
-// a run of total steps (none for a run of fewer than 20), so a batch of many
-// minutes is never silent. Only says; nothing is judged by the clock.
+// Says the count done and the time left at every twentieth of a run of 20
+// steps or more; nothing is judged by the clock.
 class CProgress
 {
 public:

@@ -1,6 +1,6 @@
 // The two file doors of the tools: no device opened under any name Windows
-// keeps for one, a file replaced whole or left as it was, rows appended whole.
-// Paths outside the ANSI code page: tavohost_any_folder.
+// keeps for one, a file replaced whole or left as it was. Rows appended:
+// trace_log_tests; paths outside the ANSI code page: tavohost_any_folder.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -69,15 +69,6 @@ TEST(FileDoor, WriteReplacesTheFileWholeOrLeavesItAsItWas)
     ::GetTempPathA(sizeof(folder), folder);
     EXPECT_FALSE(WriteWholeFile(folder, "x", &error));
     EXPECT_NE(std::string::npos, error.find("is a folder, not a file")) << error;
-}
-
-TEST(FileDoor, AppendAddsWholeRowsAndTheHeadOnce)
-{
-    CTempFile log("rows.csv", "");
-    std::string error;
-    ASSERT_TRUE(AppendToFile(log.Path(), "head\r\n", "row 1\r\n", &error)) << error;
-    ASSERT_TRUE(AppendToFile(log.Path(), "head\r\n", "row 2\r\n", &error)) << error;
-    EXPECT_EQ("head\r\nrow 1\r\nrow 2\r\n", FileBytes(log.Path()));
 }
 
 }  // namespace

@@ -341,12 +341,16 @@ void PrintJson(const char* command, const std::string& path, const FileIdentity&
                        std::string(command) + "\",\n  \"file\": " + JsonText(path) +
                        ",\n  \"size\": " + std::to_string(identity.nSize) + ",\n  \"sha256\": \"" + identity.strSha256 +
                        "\",\n  \"verdict\": \"" + (fit ? "fit" : "not fit") + "\",\n  \"rules\": [";
+    // A rule's result over the file is the worst of its lines: fail, note, pass.
+    static const std::string kWorstFirst[] = {"fail", "note", "pass"};
     bool first = true;
     for (size_t i = 0; i < count; ++i) {
         std::string result;
-        for (const JsonResult& line : results) {
-            if (line.pRule == &table[i] && result != "fail" && (result.empty() || strcmp(line.pszResult, "pass")))
-                result = line.pszResult;
+        for (const std::string& worst : kWorstFirst) {
+            for (const JsonResult& line : results) {
+                if (result.empty() && line.pRule == &table[i] && worst == line.pszResult)
+                    result = worst;
+            }
         }
         if (result.empty() && !quiet)
             continue;

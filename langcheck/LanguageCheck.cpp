@@ -155,14 +155,12 @@ void CheckShown(const std::string& text, int line, unsigned int codePage, std::v
             i += length - 1;
             continue;
         }
-        const std::string character = Narrow(&wide[i], length);
+        const unsigned long point = length == 2 ? 0x10000 + ((wide[i] - 0xD800ul) << 10) + (wide[i + 1] - 0xDC00ul)
+                                                : wide[i];
         const std::string shown = Narrow(Widen(Narrow(&wide[i], length, codePage), codePage));
-        findings->push_back(
-            {"LA208", line,
-             "\"" + character + "\" (U+" +
-                 Hex(length == 2 ? 0x10000 + ((wide[i] - 0xD800) << 10) + (wide[i + 1] - 0xDC00) : wide[i], 4) +
-                 ") has no place in code page " + std::to_string(codePage) + ": the module shows \"" + shown +
-                 "\" in its place"});
+        findings->push_back({"LA208", line,
+                             "\"" + Narrow(&wide[i], length) + "\" (U+" + Hex(point, 4) + ") has no place in code page " +
+                                 std::to_string(codePage) + ": the module shows \"" + shown + "\" in its place"});
         return;
     }
 }

@@ -21,6 +21,7 @@
 #include "PdbFile.h"
 #include "PeFile.h"
 #include "DialogTemplate.h"
+#include "ModuleProbe.h"
 #include "ModuleTexts.h"
 #include "PublishedTable.h"
 #include "Sha256.h"
@@ -453,6 +454,18 @@ public:
         return config && config->Size >= offsetof(IMAGE_LOAD_CONFIG_DIRECTORY64, SecurityCookie) + 8
                    ? config->SecurityCookie
                    : 0;
+    }
+
+    // Where the stack cookie lies, as an RVA: the PDB's symbol for it, else
+    // the load configuration's address; 0 when neither says.
+    DWORD CookieRva() const
+    {
+        for (const auto& symbol : m_symbolByRva) {
+            if (symbol.second == (m_bPe32 ? "___security_cookie" : "__security_cookie"))
+                return symbol.first;
+        }
+        const ULONGLONG address = CookieAddress();
+        return address > m_pe.ImageBase() ? static_cast<DWORD>(address - m_pe.ImageBase()) : 0;
     }
 
     void ReleaseConventions()
@@ -923,8 +936,31 @@ ModuleCheckLine PackageLine(const std::string& path, const std::string& sha)
     return {true, "its bytes are the ones SHA256SUMS beside it lists"};
 }
 
-bool CheckReadable(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
-                   std::string* error, FileIdentity* identity)
+// Loading is tried only where the static reading leaves the loader something
+// to judge: an image of a machine this PC runs, whole, its imports bound, no
+// .NET image. The probe then gives the platform's verdict.
+void LoadIfSafe(const std::string& path, const std::string& libraries, bool pe32, DWORD cookieRva,
+                std::vector<ModuleCheckLine>* lines)
+{
+    static const char* const kUnsafe[] = {"TM102", "TM103", "TM120", "TM150"};
+    std::set<std::string> unsafe;
+    for (const ModuleCheckLine& line : *lines) {
+        for (const char* rule : kUnsafe) {
+            if (!line.bOk && !line.bBitness && line.pszRule && strcmp(line.pszRule, rule) == 0)
+                unsafe.insert(rule);
+        }
+    }
+    if (!unsafe.empty()) {
+        std::vector<std::string> rules(unsafe.begin(), unsafe.end());
+        lines->push_back({true, "not loaded: the static reading's findings (" + Joined(rules) +
+                                    ") leave the loader nothing to judge", false, true});
+        return;
+    }
+    ProbeModule(path, libraries, pe32, cookieRva, lines);
+}
+
+bool CheckReadable(const std::string& path, const std::string& libraries, bool load,
+                   std::vector<ModuleCheckLine>* lines, std::string* error, FileIdentity* identity)
 {
     CPeFile pe;
     bool readable = false;
@@ -966,18 +1002,20 @@ bool CheckReadable(const std::string& path, const std::string& libraries, std::v
     CheckResources(pe, checker);
     for (const std::string& damage : pe.Damage())
         checker.Line("TM103", false, "the file is damaged: " + damage);
+    if (load)
+        LoadIfSafe(path, libraries, pe.IsPe32(), checker.CookieRva(), lines);
     return true;
 }
 
 }  // namespace
 
 bool CheckModuleFile(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
-                     std::string* error, FileIdentity* identity)
+                     std::string* error, FileIdentity* identity, bool load)
 {
     // Whatever the file holds, the answer is a finding, never the end of the
     // engineer's script.
     try {
-        return CheckReadable(path, libraries, lines, error, identity);
+        return CheckReadable(path, libraries, load, lines, error, identity);
     } catch (const std::bad_alloc&) {
         lines->push_back(
             {false, "the file is damaged: reading it takes more memory than there is", false, false, "TM103"});

@@ -41,5 +41,10 @@ struct ModuleCheckLine
 // every file is read once, within a bound. False, with error, only when no
 // byte of the file could be read: whatever is wrong with its bytes, a file
 // cut short or no PE file at all included, is a finding.
+//
+// With load, the module is then loaded and used as the host does in a
+// process of its own (ModuleProbe.h), where the static reading leaves the
+// loader something to judge; each step of it is a line of its rule
+// (TM170-TM178), and a probe that cannot run is a note.
 bool CheckModuleFile(const std::string& path, const std::string& libraries, std::vector<ModuleCheckLine>* lines,
-                     std::string* error, FileIdentity* identity = nullptr);
+                     std::string* error, FileIdentity* identity = nullptr, bool load = true);

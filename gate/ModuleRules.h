@@ -29,4 +29,15 @@ const CheckRule kModuleRules[] = {
     {"TM160", "resources", "the icon MAINICON, the bitmaps IDB_TOOLBAR and 2023, the dialog templates 2020-2022"},
     {"TM161", "version block", "a version block naming the file TestTAVO02.test in the table its Translation names"},
     {"TM162", "usable resources", "dialog templates, bitmaps and the icon readable as the system reads them"},
+    // This PC's own verdict: the module loaded and used as the host does, in
+    // a process of its own (tavoprobe).
+    {"TM170", "loaded", "this PC's loader loading it away from its preferred base, with the host's libraries"},
+    {"TM171", "dialogs made", "the dialog manager making the dialogs 2020-2022 with every control of their templates"},
+    {"TM172", "pictures loaded", "LoadImage loading the bitmaps 2023 and IDB_TOOLBAR and the icon MAINICON"},
+    {"TM173", "version read", "VerQueryValue finding the file name TestTAVO02.test through the Translation"},
+    {"TM174", "cookie seeded", "the stack cookie seeded by the module's start-up"},
+    {"TM175", "entry points", "_GetTestInstanceID answering 19796, _GetTestInstance the one object in the image"},
+    {"TM176", "table loaded", "the object's table the exported one, each slot and the locator relocated and bound"},
+    {"TM177", "identity", "GetModuleName answering TAVO-01 and the three supported tests, as the host asks first"},
+    {"TM178", "RTTI at run time", "typeid and dynamic_cast through the C runtime answering the object itself"},
 };

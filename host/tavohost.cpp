@@ -26,6 +26,7 @@
 #include "ModuleTexts.h"
 #include "Operator.h"
 #include "OperatorScript.h"
+#include "Preview.h"
 #include "ReportFile.h"
 #include "Screenshot.h"
 #include "TestModule.h"
@@ -44,13 +45,22 @@ const char kUsage[] =
     "      (the language file or the module); with --template, write instead a\n"
     "      language file of every text to translate (those of --lang, else the\n"
     "      built-in ones), each with where it is shown and what the module fills\n"
-    "  check-module MODULE [--libs DIR] [--json]   check-module --rules\n"
+    "  check-module MODULE [--libs DIR] [--no-load] [--json]   check-module --rules\n"
     "      check a built module file as the loader, the production host and the\n"
     "      field's libraries see it: its SHA-256 against the package's SHA256SUMS\n"
     "      beside it, its structure at the loader's strictness,\n"
     "      exports, every import bound to the library the loader would load (from\n"
     "      DIR, beside the module, or the system folder), the virtual table slot\n"
-    "      by slot, RTTI, release conventions, the PDB beside it, resources\n"
+    "      by slot, RTTI, release conventions, the PDB beside it, resources;\n"
+    "      then, unless --no-load, this PC's own verdict: tavoprobe32.exe beside\n"
+    "      tavohost.exe (tavoprobe64.exe for a 64-bit build) loads the module in\n"
+    "      a process of its own, killed after 30 s, and runs of it no more than\n"
+    "      the host runs before its first command: the\n"
+    "      loader's start-up call, the two exports, the identity operations and\n"
+    "      the C runtime's typeid and dynamic_cast; it makes the dialogs from\n"
+    "      their templates hidden, with a dialog procedure of its own, and loads\n"
+    "      the pictures and the version block. The last line says \"fit\", \"fit\n"
+    "      by the static reading only\" (not loaded) or \"not fit\"\n"
     "  check-lang FILE [--codepage N] [--module MODULE] [--json]   check-lang --rules\n"
     "      check a language file for the localizer: what the module reads of it,\n"
     "      the placeholders it fills, and every character against the 8-bit code\n"
@@ -72,7 +82,13 @@ const char kUsage[] =
     "      --log FILE         append one CSV row per unit configured\n"
     "      --shots PREFIX     save a PNG of every dialog the moment it is ready,\n"
     "                         as PREFIX-1.png, PREFIX-2.png, ... (needs a display)\n"
-    "      configure needs TestBench.dll, the simulated bench, beside tavohost.exe\n"
+    "  preview MODULE --out FOLDER [--lang FILE]\n"
+    "      save a PNG of each dialog for each type of unit and of each message box\n"
+    "      the module shows, in the language of FILE, into FOLDER (made when it is\n"
+    "      not there): a unit of each type is built in, no bench file or script is\n"
+    "      needed (docs\\localizing.md); needs a display, as --shots does\n"
+    "  configure and preview need TestBench.dll, the simulated bench, beside\n"
+    "  tavohost.exe\n"
     "\n"
     "check-module and check-lang name the rule of each line ([TM140]); --rules\n"
     "lists a check's rules, --json gives the verdict as one JSON object\n"
@@ -89,11 +105,12 @@ const char kUsage[] =
     "     module or no XML at all) is a finding\n"
     "     configure: the run found a fault (a script step, a dialog that never\n"
     "     opened, the report, log rows or the saved bench not written)\n"
+    "     preview: a dialog that did not open, a picture not taken or written\n"
     "  2  nothing was checked or run: no byte of the file under check could be\n"
-    "     read (missing, a folder, a device, no access); an input of texts or\n"
-    "     configure cannot be used (the module, a language file, the bench, the\n"
-    "     script, the report); the command line is wrong, or the host window\n"
-    "     cannot be opened; one line says why\n"
+    "     read (missing, a folder, a device, no access); an input of texts,\n"
+    "     configure or preview cannot be used (the module, a language file, the\n"
+    "     bench, the script, the report, the folder); the command line is wrong,\n"
+    "     or the host window cannot be opened; one line says why\n"
     "\n"
     "The docs and examples folders named above lie beside tavohost.exe.\n";
 
@@ -137,7 +154,7 @@ struct CommandLine
 };
 
 // Options that take no value.
-const std::set<std::string> kFlags = {"--json", "--rules"};
+const std::set<std::string> kFlags = {"--json", "--rules", "--no-load"};
 
 bool ParseCommandLine(const std::vector<std::string>& words, const std::set<std::string>& known, CommandLine* line,
                       std::string* problem)
@@ -334,13 +351,13 @@ struct JsonResult
 // its result over the file (fail, note or pass; quiet, when not null, is the
 // result of a rule that ran without a line), and each result line
 // (docs/check-json.md).
-void PrintJson(const char* command, const std::string& path, const FileIdentity& identity, bool fit,
+void PrintJson(const char* command, const std::string& path, const FileIdentity& identity, const char* verdict,
                const CheckRule* table, size_t count, const char* quiet, const std::vector<JsonResult>& results)
 {
     std::string json = "{\n  \"tool\": \"tavohost\",\n  \"version\": \"" TAVO_VERSION "\",\n  \"command\": \"" +
                        std::string(command) + "\",\n  \"file\": " + JsonText(path) +
                        ",\n  \"size\": " + std::to_string(identity.nSize) + ",\n  \"sha256\": \"" + identity.strSha256 +
-                       "\",\n  \"verdict\": \"" + (fit ? "fit" : "not fit") + "\",\n  \"rules\": [";
+                       "\",\n  \"verdict\": \"" + verdict + "\",\n  \"rules\": [";
     // A rule's result over the file is the worst of its lines: fail, note, pass.
     static const std::string kWorstFirst[] = {"fail", "note", "pass"};
     bool first = true;
@@ -394,8 +411,11 @@ int RunCheckModule(const CommandLine& line)
     std::vector<ModuleCheckLine> lines;
     std::string error;
     FileIdentity identity;
-    if (!CheckModuleFile(path, line.Option("--libs"), &lines, &error, &identity))
+    if (!CheckModuleFile(path, line.Option("--libs"), &lines, &error, &identity, !line.Has("--no-load")))
         return Unreadable(line, "check-module", path, error);
+    const bool loaded = std::any_of(lines.begin(), lines.end(), [](const ModuleCheckLine& checked) {
+        return checked.pszRule && strcmp(checked.pszRule, "TM170") == 0;
+    });
     int findings = 0;
     std::vector<JsonResult> results;
     for (const ModuleCheckLine& checked : lines) {
@@ -403,9 +423,10 @@ int RunCheckModule(const CommandLine& line)
         if (const CheckRule* rule = FindRule(kModuleRules, std::size(kModuleRules), checked.pszRule))
             results.push_back({rule, checked.bOk ? "pass" : "fail", 0, checked.strText});
     }
+    // Fit only when this PC's loader has had its say too.
+    const char* verdict = findings ? "not fit" : loaded ? "fit" : "fit by the static reading only";
     if (line.Has("--json")) {
-        PrintJson("check-module", path, identity, findings == 0, kModuleRules, std::size(kModuleRules), nullptr,
-                  results);
+        PrintJson("check-module", path, identity, verdict, kModuleRules, std::size(kModuleRules), nullptr, results);
         return findings ? kFindings : kDone;
     }
     PrintText(stdout, "%s\n", path.c_str());
@@ -416,7 +437,7 @@ int RunCheckModule(const CommandLine& line)
             PrintText(stdout, "%s  %s [%s]\n", checked.bOk ? "ok  " : "FAIL", checked.strText.c_str(),
                       checked.pszRule ? checked.pszRule : "-");
     }
-    PrintText(stdout, "%d finding%s\n", findings, findings == 1 ? "" : "s");
+    PrintText(stdout, "%d finding%s: %s\n", findings, findings == 1 ? "" : "s", verdict);
     return findings ? kFindings : kDone;
 }
 
@@ -457,7 +478,7 @@ int RunCheckLanguage(const CommandLine& line)
                                          [](const LanguageFinding& finding) { return finding.bUnusable; });
         // The captions' rule, the table's last, runs only with the module.
         const size_t ran = std::size(kLanguageRules) - (module.empty() ? 1 : 0);
-        PrintJson("check-lang", path, identity, count == 0, kLanguageRules, ran, usable ? "pass" : nullptr, results);
+        PrintJson("check-lang", path, identity, count ? "not fit" : "fit", kLanguageRules, ran, usable ? "pass" : nullptr, results);
         return count ? kFindings : kDone;
     }
     for (const LanguageFinding& finding : findings) {
@@ -661,6 +682,34 @@ int RunConfigure(const CommandLine& line)
     return status;
 }
 
+// The pictures of every dialog and message box, for the localizer.
+int RunPreview(const CommandLine& line)
+{
+    const std::string folder = line.Option("--out");
+    if (line.arguments.size() != 1 || folder.empty())
+        return Usage("preview takes the module's path, --out FOLDER and optionally --lang FILE");
+    if (!CBench::Available())
+        return Unusable("preview needs TestBench.dll, the simulated bench, beside tavohost.exe: it is not there");
+    const std::wstring wide = Widen(folder);
+    if (!::CreateDirectoryW(wide.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return Unusable("--out: '" + folder + "' cannot be made: " + SystemMessage(::GetLastError()));
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Unusable("--out: '" + folder + "' is a file, not a folder");
+    CTestModule module;
+    if (!LoadModule(module, line.arguments[0]))
+        return kUnusable;
+    ITest* test = module.Instance();
+    if (!OpenLanguageFile(test, line.Option("--lang")))
+        return kUnusable;
+    const std::vector<std::string> faults =
+        SavePreview(test, folder, [](const std::string& path) { PrintText(stdout, "%s\n", path.c_str()); });
+    test->LanguageFileClose();
+    for (const std::string& fault : faults)
+        PrintText(stderr, "tavohost: %s\n", fault.c_str());
+    return faults.empty() ? kDone : kFindings;
+}
+
 // What a file option names: a file read, a file written, or a folder.
 enum FileUse
 {
@@ -672,7 +721,7 @@ enum FileUse
 const std::map<std::string, FileUse> kFileOptions = {
     {"--bench", kRead},       {"--script", kRead}, {"--lang", kRead},    {"--report", kWritten},
     {"--save-bench", kWritten}, {"--log", kWritten}, {"--shots", kWritten}, {"--libs", kFolder},
-    {"--template", kWritten}, {"--module", kRead},
+    {"--template", kWritten}, {"--module", kRead},    {"--out", kFolder},
 };
 
 // Refuses, before anything is opened, a file option that names a device, or
@@ -706,9 +755,10 @@ struct Command
 const Command kCommands[] = {
     {"info", {}, RunInfo},
     {"texts", {"--lang", "--template"}, RunTexts},
-    {"check-module", {"--libs", "--json", "--rules"}, RunCheckModule},
+    {"check-module", {"--libs", "--json", "--rules", "--no-load"}, RunCheckModule},
     {"check-lang", {"--codepage", "--module", "--json", "--rules"}, RunCheckLanguage},
     {"configure", kConfigureOptions, RunConfigure},
+    {"preview", {"--lang", "--out"}, RunPreview},
 };
 
 }  // namespace

@@ -77,3 +77,22 @@ own_prefix() {
     fi
     echo "$prefix"
 }
+
+# A copy of the tree's prefix with Wine's x11 display driver in place of the
+# null one, for pictures under Xvfb; Wine draws its own captions, unmanaged.
+x11_prefix() {
+    local tree=$1 prefix=$1/wineprefix-x11
+    if [ ! -f "$prefix/.ready" ]; then
+        rm -rf "$prefix"
+        cp -a "$tree/wineprefix" "$prefix"
+        TAVO_WINEPREFIX=$prefix "$tree/wine-run" reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f \
+            >/dev/null 2>&1 || true
+        TAVO_WINEPREFIX=$prefix "$tree/wine-run" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f \
+            >/dev/null 2>&1
+        TAVO_WINEPREFIX=$prefix "$tree/wine-run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+            >/dev/null 2>&1
+        WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+        touch "$prefix/.ready"
+    fi
+    echo "$prefix"
+}

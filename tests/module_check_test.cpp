@@ -1,8 +1,8 @@
 // tavohost check-module as the field engineer's gate: the module as shipped
 // passes beside its libraries, and each damaged copy of it that a host or
 // the loader would trip over is refused with a finding naming why. Every
-// copy is held against the real loader too (load_probe, a process each):
-// a copy the loader refuses is never fit.
+// copy is held against the real loader too (tavoprobe, a process each): a
+// copy the loader refuses is never fit, not even by the static reading alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +14,8 @@
 
 #include "DamagedCopies.h"
 #include "ModuleCheck.h"
+#include "ModuleProbe.h"
+#include "PdbFile.h"
 #include "PeFile.h"
 #include "Sha256.h"
 #include "TempFile.h"
@@ -136,46 +138,39 @@ public:
     std::string Module() const { return m_strFolder + "\\TestTAVO02.test"; }
     std::string Beside(const char* name) const { return m_strFolder + "\\" + name; }
 
-    // check-module's findings on a copy of bytes, one a line, but the one
-    // about the module's bitness; or the reason it could not be read at all.
-    std::string Answer(const std::string& bytes) const
+    // check-module's findings on a copy of bytes, one a line ending with its
+    // rule, but the one about the module's bitness; or the reason it could
+    // not be read at all. With load, this PC's loader has its say too.
+    std::string Answer(const std::string& bytes, bool load = true)
     {
         Write(bytes);
+        m_nLoaderTakes = -1;
         std::vector<ModuleCheckLine> lines;
         std::string error;
-        if (!CheckModuleFile(Module(), ".", &lines, &error))
+        if (!CheckModuleFile(Module(), ".", &lines, &error, nullptr, load))
             return error;
         std::string text;
-        for (const ModuleCheckLine& line : lines)
-            text += line.bOk || line.bBitness ? "" : line.strText + "\n";
+        for (const ModuleCheckLine& line : lines) {
+            if (line.pszRule && strcmp(line.pszRule, "TM170") == 0)
+                m_nLoaderTakes = line.bOk;
+            if (!line.bOk && !line.bBitness)
+                text += line.strText + " [" + line.pszRule + "]\n";
+        }
         return text;
     }
 
-    // Whether the loader takes the copy last answered: load_probe, started
-    // in the test's folder (the current one) where the libraries lie, exits
-    // with 0.
-    bool LoaderTakes() const
+    // Whether the loader takes the copy last answered: the probe's first
+    // step, in the check's answer or run on its own where the check did not
+    // load the copy, with the libraries of the test's folder (the current one).
+    bool LoaderTakes()
     {
-        std::string command = "load_probe.exe \"" + Module() + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                              &startup, &process)) {
-            ADD_FAILURE() << "load_probe.exe cannot be started (error " << ::GetLastError() << ")";
-            return false;
-        }
-        // A load that never ends is a refusal; the wait only keeps the batch going.
-        if (::WaitForSingleObject(process.hProcess, 60000) == WAIT_TIMEOUT) {
-            ::TerminateProcess(process.hProcess, 99);
-            ::WaitForSingleObject(process.hProcess, INFINITE);
-        }
-        DWORD status = 1;
-        ::GetExitCodeProcess(process.hProcess, &status);
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
-        EXPECT_NE(64u, status) << "load_probe was named no module";
-        return status == 0;
+        if (m_nLoaderTakes >= 0)
+            return m_nLoaderTakes == 1;
+        std::vector<ModuleCheckLine> lines;
+        EXPECT_TRUE(ProbeModule(Module(), ".", sizeof(void*) == 4, 0, &lines)) << "the probe cannot be started";
+        return std::any_of(lines.begin(), lines.end(), [](const ModuleCheckLine& line) {
+            return line.bOk && line.pszRule && strcmp(line.pszRule, "TM170") == 0;
+        });
     }
 
 private:
@@ -189,6 +184,7 @@ private:
     }
 
     std::string m_strFolder;
+    int m_nLoaderTakes = -1;  // the last answer's load: 1 taken, 0 refused, -1 not tried
 };
 
 typedef std::function<void(std::string& bytes, const CPeFile& pe)> Patch;
@@ -204,7 +200,7 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
 {
     CPeFile pe;
     const std::string original = ShippedModule(&pe);
-    const CCopyFolder folder;
+    CCopyFolder folder;
     const auto pick = [&pe](const char* pe32, const char* pe64) { return std::string(pe.IsPe32() ? pe32 : pe64); };
     const auto truncated = [](size_t length) {
         return [length](std::string& bytes, const CPeFile&) { bytes.resize(length); };
@@ -267,6 +263,15 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
                 rva != 1 ? rva : pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress + 4;  // a forwarder
         };
     };
+    // The C runtime's own start-up, to which the module's entry routine hands over.
+    CPdbFile pdb;
+    std::string pdbError;
+    EXPECT_TRUE(pdb.Read("TestTAVO02.pdb", &pdbError)) << pdbError;
+    DWORD startup = 0;
+    for (const auto& symbol : pdb.Publics()) {
+        if (symbol.first == (pe.IsPe32() ? "_DllMainCRTStartup@12" : "DllMainCRTStartup"))
+            startup = pe.Sections().at(symbol.second.first - 1).VirtualAddress + symbol.second.second;
+    }
     std::string scratch = original;
     const size_t nt = Optional(scratch) - sizeof(IMAGE_FILE_HEADER) - sizeof(DWORD);
     const size_t sections = Optional(scratch) + pe.FileHeader().SizeOfOptionalHeader;
@@ -279,6 +284,7 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         const char* pszWhat;
         Patch patch;
         std::string strFinding;  // the findings' texts, each ending a line; empty: no finding at all
+        const char* pszRules = nullptr;  // when given, the rules of every finding, in order
     } cases[] = {
         {"as shipped", [](std::string&, const CPeFile&) {}, ""},
         // The table the host calls through.
@@ -349,7 +355,8 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         {"_GetTestInstance a forwarder", plainExport(1), "_GetTestInstance is a forwarder"},
         {"_GetTestInstance outside the image", plainExport(0x7FFFFF00),
          "_GetTestInstance lies at 0x7FFFFF00, no code of the image"},
-        {"_GetTestInstance in the headers", plainExport(0x10), "_GetTestInstance lies at 0x10, no code of the image"},
+        {"_GetTestInstance in the headers", plainExport(0x10),
+         "_GetTestInstance lies at 0x10, no code of the image\nthe step crashed: exception 0xC0000005", "TM110 TM175"},
         {"exported names out of order",
          [](std::string& bytes, const CPeFile& pe) {
              const size_t names = pe.FileOffset(Exported(bytes, pe).AddressOfNames);
@@ -443,8 +450,9 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
              At<WORD>(bytes, Optional(bytes) - sizeof(IMAGE_FILE_HEADER) +
                                  offsetof(IMAGE_FILE_HEADER, Characteristics)) |= IMAGE_FILE_RELOCS_STRIPPED;
          },
-         "ASLR: marked RELOCS_STRIPPED, which the loader never relocates"},
-        {"a slot's relocation moving nothing", unrelocated(5), "ASLR: no relocation for slot 5 (GetSupportedTest)"},
+         "ASLR: marked RELOCS_STRIPPED, which the loader never relocates\nthe loader refuses it: ", "TM140 TM170"},
+        {"a slot's relocation moving nothing", unrelocated(5),
+         "ASLR: no relocation for slot 5 (GetSupportedTest)\nslot 5 (GetSupportedTest) holds 0x", "TM140 TM176"},
         {"the locator's relocation moving nothing", unrelocated(-1), "ASLR: no relocation for the locator before"},
         {"a CLR header",
          directory(IMAGE_DIRECTORY_ENTRY_COM_DESCRIPTOR,
@@ -486,13 +494,14 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         // Resources that are there but that the system cannot use.
         {"a dialog template counting one control more than it holds",
          [](std::string& bytes, const CPeFile& pe) { ++At<WORD>(bytes, ResourceAt(pe, RT_DIALOG, 2020) + 16); },
-         "its dialog template 2020 ends before its last control does"},
+         "its dialog template 2020 ends before its last control does", "TM162 TM171"},
         {"a dialog template naming a class nobody registers",
          [](std::string& bytes, const CPeFile& pe) {
              const std::string button("B\0U\0T\0T\0O\0N\0", 12);
              bytes.replace(bytes.find(button, ResourceAt(pe, RT_DIALOG, 2021)), 2, std::string("X\0", 2));
          },
-         "its dialog template 2021 names the class 'XUTTON', which no library the module loads registers"},
+         "its dialog template 2021 names the class 'XUTTON', which no library the module loads registers",
+         "TM162 TM171"},
         {"bitmap 2023 twice as high as its data",
          [](std::string& bytes, const CPeFile& pe) {
              At<LONG>(bytes, ResourceAt(pe, RT_BITMAP, 2023) + offsetof(BITMAPINFOHEADER, biHeight)) *= 2;
@@ -509,10 +518,10 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
              const auto* group = reinterpret_cast<const char*>(pe.Resource(RT_GROUP_ICON, "MAINICON", &size));
              At<WORD>(bytes, group - pe.Bytes().data() + 6 + 12) = 999;
          },
-         "its icon MAINICON names icon 999, which the file does not hold"},
+         "its icon MAINICON names icon 999, which the file does not hold", "TM162 TM172"},
         {"a Translation leading to no strings",
          [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "\x05\x04\xE2\x04", "\x09\x04\xE2\x04"); },
-         "its version block names no file in the table its Translation names (040904E2)"},
+         "its version block names no file in the table its Translation names (040904E2)", "TM161 TM173"},
         {"two dialog templates of one ID",
          [](std::string& bytes, const CPeFile& pe) {
              const size_t dialogs = ResourceChild(bytes, pe, 0, 5);
@@ -541,6 +550,47 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
          },
          "its version block names the file TestTAVO03.test, version 1.0.0.0, where it needs the file name "
          "TestTAVO02.test"},
+        // What only this PC's loader, C runtime and dialog manager tell.
+        {"_GetTestInstance at _GetTestInstanceID's code",
+         [&plainExport](std::string& bytes, const CPeFile& pe) {
+             plainExport(pe.Exports().at("_GetTestInstanceID"))(bytes, pe);
+         },
+         ", where the host needs the one object, in the module's image", "TM175"},
+        {"a supported test renamed",
+         [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, std::string("TAV-02\0", 7), "TAV-03"); },
+         "GetSupportedTest(2) answers \"TAV-03\", where it needs \"TAV-02\"", "TM177"},
+        {"the object locator's offset 8 where the object begins at the table",
+         [](std::string& bytes, const CPeFile& pe) {
+             ULONGLONG locator = 0;
+             pe.PointerAt(pe.Exports().at("??_7CTestTAVO02@@6B@") - pe.PointerSize(), &locator);
+             At<DWORD>(bytes, pe.FileOffset(static_cast<DWORD>(locator - pe.ImageBase())) + 4) = 8;
+         },
+         "dynamic_cast<CTAVOTester*> of the CTest answers ", "TM178"},
+        {"dialog 2021 marked a child window",
+         [](std::string& bytes, const CPeFile& pe) {
+             const size_t dialog = ResourceAt(pe, RT_DIALOG, 2021);
+             const bool extended = At<WORD>(bytes, dialog + 2) == 0xFFFF;
+             At<DWORD>(bytes, dialog + (extended ? 12 : 0)) |= WS_CHILD;
+         },
+         "dialog 2021: the dialog manager cannot make it", "TM171"},
+        {"the icon's image bytes cleared",
+         [](std::string& bytes, const CPeFile& pe) {
+             DWORD size = 0;
+             const auto* group = reinterpret_cast<const BYTE*>(pe.Resource(RT_GROUP_ICON, "MAINICON", &size));
+             for (WORD i = 0; i < reinterpret_cast<const WORD*>(group)[2]; ++i) {
+                 const WORD id = *reinterpret_cast<const WORD*>(group + 6 + 14 * i + 12);
+                 const size_t icon = ResourceAt(pe, RT_ICON, id);
+                 DWORD iconSize = 0;
+                 pe.Resource(RT_ICON, MAKEINTRESOURCEA(id), &iconSize);
+                 memset(&bytes[icon], 0, iconSize);
+             }
+         },
+         "LoadImage cannot load its icon MAINICON", "TM172"},
+        {"the entry point at the C runtime's start-up, which never seeds the stack cookie",
+         [&startup](std::string& bytes, const CPeFile&) {
+             Field(bytes, offsetof(IMAGE_OPTIONAL_HEADER32, AddressOfEntryPoint)) = startup;
+         },
+         "the module's start-up never seeded it", "TM174"},
         {"a PDB named COM1",
          [](std::string& bytes, const CPeFile&) { ReplaceText(bytes, "TestTAVO02.pdb", std::string("COM1\0", 5)); },
          "its CodeView entry names COM1 as its PDB"},
@@ -551,15 +601,22 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         c.patch(bytes, pe);
         const std::string findings = folder.Answer(bytes);
         const bool loads = folder.LoaderTakes();
+        const std::string statics = folder.Answer(bytes, false);
         if (c.strFinding.empty()) {
             EXPECT_EQ("", findings);
             EXPECT_TRUE(loads) << "the loader refuses the module as shipped";
+        }
+        if (c.pszRules) {
+            std::string rules;
+            for (size_t at = findings.find(" [TM"); at != std::string::npos; at = findings.find(" [TM", at + 1))
+                rules += (rules.empty() ? "" : " ") + findings.substr(at + 2, 5);
+            EXPECT_EQ(c.pszRules, rules) << "findings:\n" << findings;
         }
         for (size_t at = 0, end; at < c.strFinding.size(); at = end + 1) {
             end = std::min(c.strFinding.find('\n', at), c.strFinding.size());
             EXPECT_NE(std::string::npos, findings.find(c.strFinding.substr(at, end - at))) << "findings:\n" << findings;
         }
-        EXPECT_TRUE(loads || !findings.empty()) << "the loader refuses a copy the check calls fit";
+        EXPECT_TRUE(loads || !statics.empty()) << "the loader refuses a copy the static reading calls fit";
     }
 }
 
@@ -570,7 +627,7 @@ TEST(ModuleCheckTest, BytesAreHeldAgainstThePackagesChecksums)
 {
     CPeFile pe;
     const std::string original = ShippedModule(&pe);
-    const CCopyFolder folder;
+    CCopyFolder folder;
     std::string flipped = original;
     flipped[flipped.size() / 2] ^= 0x10;
     const std::string sum = Sha256(original);
@@ -614,14 +671,15 @@ TEST(ModuleCheckTest, The32BitModuleLacksAtMostThisPcsLibraries)
 }
 
 // Copies of the module with bytes of its headers and tables changed at
-// random, held against the loader; and copies changed only in bytes no
-// structure refers to (the slack behind a section's data in the file),
-// which stay fit.
+// random, held against the loader: the static reading alone refuses every
+// copy the loader refuses, for the check decides by it whether to load; and
+// copies changed only in bytes no structure refers to (the slack behind a
+// section's data in the file), which stay fit.
 TEST(ModuleCheckTest, RefusesEveryRandomlyDamagedCopyTheLoaderRefuses)
 {
     CPeFile pe;
     const std::string original = ShippedModule(&pe);
-    const CCopyFolder folder;
+    CCopyFolder folder;
     std::vector<std::pair<size_t, size_t>> tables = {{0, 0x400}};  // the headers and the section table
     for (int index : {IMAGE_DIRECTORY_ENTRY_EXPORT, IMAGE_DIRECTORY_ENTRY_IMPORT, IMAGE_DIRECTORY_ENTRY_RESOURCE,
                       IMAGE_DIRECTORY_ENTRY_BASERELOC, IMAGE_DIRECTORY_ENTRY_DEBUG, IMAGE_DIRECTORY_ENTRY_IAT}) {
@@ -645,7 +703,7 @@ TEST(ModuleCheckTest, RefusesEveryRandomlyDamagedCopyTheLoaderRefuses)
         }
     };
     JudgeDamagedCopies("TAVO_DAMAGED_MODULES", original, 60, damage, [&](const std::string& bytes) {
-        const std::string findings = folder.Answer(bytes);
+        const std::string findings = folder.Answer(bytes, false);
         const bool loads = folder.LoaderTakes();
         if (harmless) {
             EXPECT_EQ("", findings) << "bytes no structure refers to changed";

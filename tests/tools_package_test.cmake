@@ -1,6 +1,6 @@
 # The tools zip, unpacked alone into an empty folder and run from there under
-# Wine, no build folder on its path: the package holds tavohost.exe and no
-# simulated bench; check-module calls the shipped module as the tree's own
+# Wine, no build folder on its path: the package holds tavohost.exe and the
+# probe of its bitness, and no simulated bench; check-module calls the shipped module as the tree's own
 # check does (EXPECT_MODULE, EXIT_MODULE) and tavohost.exe itself no module,
 # but stripped and with its version block; check-lang calls the packed Czech
 # file clean; configure says in one line that it needs the bench.
@@ -22,7 +22,9 @@ endfunction()
 
 file(GLOB_RECURSE packed RELATIVE ${package} ${package}/*)
 list(SORT packed)
-if(NOT packed STREQUAL "README.txt;SHA256SUMS;docs/localizing.md;lang/cs.xml;lang/de.xml;tavohost.exe")
+string(REGEX MATCH "win(32|64)-tools" bits ${name})
+set(probe tavoprobe${CMAKE_MATCH_1}.exe)
+if(NOT packed STREQUAL "README.txt;SHA256SUMS;docs/localizing.md;lang/cs.xml;lang/de.xml;tavohost.exe;${probe}")
     message(FATAL_ERROR "the tools package holds ${packed}")
 endif()
 # SHA256SUMS lists every other file of the package with the checksum certutil

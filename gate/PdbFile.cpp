@@ -6,13 +6,11 @@
 
 #include <algorithm>
 #include <cstring>
-
-#include "FileDoor.h"
+#include <utility>
 
 namespace {
 
 const char kMagic[] = "Microsoft C/C++ MSF 7.00\r\n\x1a" "DS\0\0";
-const size_t kMaxPdbBytes = 1024u << 20;
 
 struct SuperBlock
 {
@@ -42,10 +40,9 @@ const WORD kPublicSymbol = 0x110E;    // S_PUB32: flags, offset, section, name
 
 }  // namespace
 
-bool CPdbFile::Read(const std::string& path, std::string* error)
+bool CPdbFile::Parse(std::string bytes, const std::string& path, std::string* error)
 {
-    if (!ReadRegularFile(path, kMaxPdbBytes, &m_bytes, error))
-        return false;
+    m_bytes = std::move(bytes);
     std::string identity, dbi, records;
     if (m_bytes.size() < sizeof(SuperBlock) || memcmp(m_bytes.data(), kMagic, sizeof(kMagic) - 1) != 0 ||
         !ReadDirectory() || !Stream(kPdbStream, &identity) || identity.size() < 28 || !Stream(kDbiStream, &dbi) ||
@@ -65,9 +62,10 @@ bool CPdbFile::ReadDirectory()
     SuperBlock super;
     memcpy(&super, m_bytes.data(), sizeof(super));
     m_dwBlockSize = super.blockSize;
+    if (m_dwBlockSize != 512 && m_dwBlockSize != 1024 && m_dwBlockSize != 2048 && m_dwBlockSize != 4096)
+        return false;
     const size_t directoryBlocks = (super.directoryBytes + static_cast<size_t>(m_dwBlockSize) - 1) / m_dwBlockSize;
-    if ((m_dwBlockSize != 512 && m_dwBlockSize != 1024 && m_dwBlockSize != 2048 && m_dwBlockSize != 4096) ||
-        super.directoryBytes > m_bytes.size() || directoryBlocks > m_dwBlockSize / 4)
+    if (super.directoryBytes > m_bytes.size() || directoryBlocks > m_dwBlockSize / 4)
         return false;
     // One block lists the directory's blocks.
     const size_t map = static_cast<size_t>(super.directoryMapBlock) * m_dwBlockSize;

@@ -2,18 +2,24 @@
 // as a file: the identity it records for its image and its public symbols.
 #pragma once
 
-#include <windows.h>
-
 #include <map>
 #include <string>
 #include <vector>
+
+#include "PeFormat.h"
+
+// The largest PDB read: a module's is a few hundred kilobytes.
+const size_t kMaxPdbBytes = 1024u << 20;
 
 class CPdbFile
 {
 public:
     // False, with error, when the file cannot be read or holds no PDB
-    // stream and DBI stream that can be read.
+    // stream and DBI stream that can be read. The file comes through the
+    // file door (ReaderFiles.cpp); everything else here reads bytes alone.
     bool Read(const std::string& path, std::string* error);
+    // The same for bytes already read; name names them in the error.
+    bool Parse(std::string bytes, const std::string& name, std::string* error);
 
     // The GUID and age it records for the image it belongs to.
     const GUID& Guid() const { return m_guid; }

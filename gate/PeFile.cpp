@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
-#include "FileDoor.h"
 #include "Text.h"
 
 std::string CPeFile::SectionName(const IMAGE_SECTION_HEADER& section) const
@@ -27,13 +27,9 @@ std::string CPeFile::SectionName(const IMAGE_SECTION_HEADER& section) const
     return std::string(text, strnlen(text, std::min(m_bytes.size() - at, kMaxName)));
 }
 
-bool CPeFile::Read(const std::string& path, std::string* error, bool* readable)
+bool CPeFile::Parse(std::string bytes, const std::string& path, std::string* error)
 {
-    const bool read = ReadRegularFile(path, kMaxImageBytes, &m_bytes, error);
-    if (readable)
-        *readable = read;
-    if (!read)
-        return false;
+    m_bytes = std::move(bytes);
     const auto* dos = At<IMAGE_DOS_HEADER>(0);
     if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew < 0) {
         *error = "'" + path + "' is not a Windows executable (no MZ header)";
@@ -89,16 +85,18 @@ IMAGE_DATA_DIRECTORY CPeFile::Directory(int index) const
 
 std::vector<IMAGE_SECTION_HEADER> CPeFile::Sections() const
 {
-    const auto* sections = At<IMAGE_SECTION_HEADER>(m_sectionsOffset, m_pFile->NumberOfSections);
-    return std::vector<IMAGE_SECTION_HEADER>(sections, sections + m_pFile->NumberOfSections);
+    std::vector<IMAGE_SECTION_HEADER> sections(m_pFile->NumberOfSections);
+    if (!sections.empty())
+        memcpy(sections.data(), At<IMAGE_SECTION_HEADER>(m_sectionsOffset, sections.size()),
+               sections.size() * sizeof(IMAGE_SECTION_HEADER));
+    return sections;
 }
 
-const IMAGE_SECTION_HEADER* CPeFile::SectionOf(DWORD rva) const
+const Unaligned<IMAGE_SECTION_HEADER>* CPeFile::SectionOf(DWORD rva) const
 {
     const auto* sections = At<IMAGE_SECTION_HEADER>(m_sectionsOffset, m_pFile->NumberOfSections);
     for (WORD i = 0; i < m_pFile->NumberOfSections; ++i) {
-        const DWORD size = std::max(sections[i].Misc.VirtualSize, sections[i].SizeOfRawData);
-        if (rva >= sections[i].VirtualAddress && rva - sections[i].VirtualAddress < size)
+        if (rva >= sections[i].VirtualAddress && rva - sections[i].VirtualAddress < Extent(sections[i]))
             return &sections[i];
     }
     return nullptr;
@@ -106,13 +104,13 @@ const IMAGE_SECTION_HEADER* CPeFile::SectionOf(DWORD rva) const
 
 bool CPeFile::IsCode(DWORD rva) const
 {
-    const IMAGE_SECTION_HEADER* section = SectionOf(rva);
+    const auto* section = SectionOf(rva);
     return section && (section->Characteristics & IMAGE_SCN_MEM_EXECUTE);
 }
 
 size_t CPeFile::FileOffset(DWORD rva) const
 {
-    const IMAGE_SECTION_HEADER* section = SectionOf(rva);
+    const auto* section = SectionOf(rva);
     if (!section || rva - section->VirtualAddress >= section->SizeOfRawData)
         return 0;
     return section->PointerToRawData + (rva - section->VirtualAddress);
@@ -137,11 +135,11 @@ void CPeFile::Damaged(const std::string& what) const
 bool CPeFile::PointerAt(DWORD rva, ULONGLONG* value) const
 {
     if (IsPe32()) {
-        const DWORD* word = AtRva<DWORD>(rva);
+        const auto* word = AtRva<DWORD>(rva);
         *value = word ? *word : 0;
         return word != nullptr;
     }
-    const ULONGLONG* word = AtRva<ULONGLONG>(rva);
+    const auto* word = AtRva<ULONGLONG>(rva);
     *value = word ? *word : 0;
     return word != nullptr;
 }
@@ -160,9 +158,9 @@ std::map<std::string, DWORD> CPeFile::Exports() const
         Damaged("its export table counts more than " + std::to_string(kMaxExports) + " names or functions");
         return names;
     }
-    const DWORD* nameRvas = AtRva<DWORD>(exports->AddressOfNames, exports->NumberOfNames);
-    const WORD* ordinals = AtRva<WORD>(exports->AddressOfNameOrdinals, exports->NumberOfNames);
-    const DWORD* functions = AtRva<DWORD>(exports->AddressOfFunctions, exports->NumberOfFunctions);
+    const auto* nameRvas = AtRva<DWORD>(exports->AddressOfNames, exports->NumberOfNames);
+    const auto* ordinals = AtRva<WORD>(exports->AddressOfNameOrdinals, exports->NumberOfNames);
+    const auto* functions = AtRva<DWORD>(exports->AddressOfFunctions, exports->NumberOfFunctions);
     if (exports->NumberOfNames && !(nameRvas && ordinals && functions))
         Damaged("its export table runs off the file");
     std::string previous;
@@ -276,7 +274,7 @@ void CPeFile::CheckAddressTable(const PeLibrary& library, DWORD first,
         Damaged("the address table of " + library.strName + " (" + HexNumber(first) + " to " + HexNumber(end) + ") " +
                 (apart ? "is off a 4-byte boundary" : "overlaps another library's") +
                 ", where the loader writes a pointer into each slot");
-    const IMAGE_SECTION_HEADER* section = SectionOf(first);
+    const auto* section = SectionOf(first);
     const bool inside =
         all.Size ? first >= all.VirtualAddress && end <= static_cast<ULONGLONG>(all.VirtualAddress) + all.Size
                  : section && !(section->Characteristics & IMAGE_SCN_MEM_EXECUTE) &&
@@ -295,7 +293,7 @@ bool CPeFile::CodeView(std::string* pdb, GUID* guid, DWORD* age) const
     const size_t count = directory.Size / sizeof(IMAGE_DEBUG_DIRECTORY);
     const auto* entries = count ? AtRva<IMAGE_DEBUG_DIRECTORY>(directory.VirtualAddress, count) : nullptr;
     for (size_t i = 0; entries && i < count; ++i) {
-        const IMAGE_DEBUG_DIRECTORY& entry = entries[i];
+        const auto& entry = entries[i];
         // "RSDS", the GUID, the age, then the PDB's name.
         const size_t fixed = 4 + sizeof(GUID) + 4;
         const char* record = At<char>(entry.PointerToRawData, entry.SizeOfData);
@@ -315,7 +313,7 @@ const BYTE* CPeFile::Resource(LPCSTR type, LPCSTR name, DWORD* size) const
 {
     // Three levels: type, name, language; the first two lead to directories,
     // the third to the data.
-    const IMAGE_RESOURCE_DIRECTORY_ENTRY* entry = ResourceEntry(0, type);
+    const Unaligned<IMAGE_RESOURCE_DIRECTORY_ENTRY>* entry = ResourceEntry(0, type);
     const LPCSTR keys[] = {name, nullptr};
     for (LPCSTR key : keys) {
         if (entry && !entry->DataIsDirectory)
@@ -341,7 +339,7 @@ const BYTE* CPeFile::Resource(LPCSTR type, LPCSTR name, DWORD* size) const
     return bytes;
 }
 
-const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntries(DWORD offset, DWORD* named, DWORD* count) const
+const Unaligned<IMAGE_RESOURCE_DIRECTORY_ENTRY>* CPeFile::ResourceEntries(DWORD offset, DWORD* named, DWORD* count) const
 {
     const IMAGE_DATA_DIRECTORY root = Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
     const auto* directory =
@@ -359,12 +357,12 @@ const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntries(DWORD offset, DWO
 }
 
 // As FindResource looks: names first, then IDs, each part by binary search.
-const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntry(DWORD offset, LPCSTR key) const
+const Unaligned<IMAGE_RESOURCE_DIRECTORY_ENTRY>* CPeFile::ResourceEntry(DWORD offset, LPCSTR key) const
 {
     if (!Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).Size)
         return nullptr;
     DWORD named = 0, count = 0;
-    const IMAGE_RESOURCE_DIRECTORY_ENTRY* entries = ResourceEntries(offset, &named, &count);
+    const Unaligned<IMAGE_RESOURCE_DIRECTORY_ENTRY>* entries = ResourceEntries(offset, &named, &count);
     if (!entries || !key)
         return entries && count ? entries : nullptr;
     std::wstring wanted;
@@ -374,7 +372,7 @@ const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntry(DWORD offset, LPCST
     long low = IS_INTRESOURCE(key) ? named : 0, high = IS_INTRESOURCE(key) ? count : std::min(named, count);
     while (low < high) {
         const long middle = (low + high) / 2;
-        const IMAGE_RESOURCE_DIRECTORY_ENTRY& entry = entries[middle];
+        const auto& entry = entries[middle];
         std::wstring name;
         const int order = IS_INTRESOURCE(key) ? (entry.Id < id ? -1 : entry.Id > id)
                           : ResourceName(entry.NameOffset, &name) ? name.compare(wanted) : 1;
@@ -393,8 +391,8 @@ const IMAGE_RESOURCE_DIRECTORY_ENTRY* CPeFile::ResourceEntry(DWORD offset, LPCST
 bool CPeFile::ResourceName(DWORD offset, std::wstring* name) const
 {
     const IMAGE_DATA_DIRECTORY root = Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
-    const WORD* length = offset < root.Size ? AtRva<WORD>(root.VirtualAddress + offset) : nullptr;
-    const WORD* units = length ? AtRva<WORD>(root.VirtualAddress + offset, 1 + *length) : nullptr;
+    const auto* length = offset < root.Size ? AtRva<WORD>(root.VirtualAddress + offset) : nullptr;
+    const auto* units = length ? AtRva<WORD>(root.VirtualAddress + offset, 1 + *length) : nullptr;
     if (!units || offset + 2 * (1 + static_cast<ULONGLONG>(*length)) > root.Size)
         return false;
     name->clear();

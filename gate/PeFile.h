@@ -3,13 +3,12 @@
 // at the strictness of the loader that will load it.
 #pragma once
 
-#include <windows.h>
-
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "PeFormat.h"
 #include "Text.h"
 
 struct PeImport
@@ -25,6 +24,16 @@ struct PeLibrary
     std::vector<PeImport> imports;
 };
 
+// A structure of the file where the file puts it: at any address, as the
+// loader of x86 and x64 reads it, so no access assumes its alignment.
+template <typename Type>
+struct UnalignedOf
+{
+    typedef Type __attribute__((aligned(1))) type;
+};
+template <typename Type>
+using Unaligned = typename UnalignedOf<Type>::type;
+
 // Limits that no real module or library reaches: a table past one is damaged.
 const size_t kMaxName = 4096;              // characters of a name
 const size_t kMaxLibraries = 1024;         // import descriptors
@@ -37,15 +46,18 @@ class CPeFile
 public:
     // False, with error, when the file cannot be read or has no PE headers;
     // *readable (when given) tells the two apart: true when its bytes were
-    // read, so that what is wrong lies in them.
+    // read, so that what is wrong lies in them. The file comes through the
+    // file door (ReaderFiles.cpp); everything else here reads bytes alone.
     bool Read(const std::string& path, std::string* error, bool* readable = nullptr);
+    // The same for bytes already read; name names them in the error.
+    bool Parse(std::string bytes, const std::string& name, std::string* error);
     // The file's bytes as read.
     const std::string& Bytes() const { return m_bytes; }
 
     bool IsPe32() const { return m_pOptional32->Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC; }
     WORD Machine() const { return m_pFile->Machine; }
     bool IsDll() const { return (m_pFile->Characteristics & IMAGE_FILE_DLL) != 0; }
-    const IMAGE_FILE_HEADER& FileHeader() const { return *m_pFile; }
+    IMAGE_FILE_HEADER FileHeader() const { return *m_pFile; }
     DWORD PointerSize() const { return IsPe32() ? 4 : 8; }
     ULONGLONG ImageBase() const;
     DWORD SizeOfImage() const;
@@ -56,8 +68,16 @@ public:
     // A section's name; a long one ("/4") as the COFF string table holds it,
     // or as it stands when the table does not.
     std::string SectionName(const IMAGE_SECTION_HEADER& section) const;
+    // How far from its address a section holds what an RVA can name: its
+    // size in memory or its bytes from the file, whichever reach further
+    // (the loader maps the bytes behind the size too).
+    static DWORD Extent(const Unaligned<IMAGE_SECTION_HEADER>& section)
+    {
+        const DWORD virtualSize = section.Misc.VirtualSize, rawSize = section.SizeOfRawData;
+        return virtualSize > rawSize ? virtualSize : rawSize;
+    }
     // The section that holds rva, or null.
-    const IMAGE_SECTION_HEADER* SectionOf(DWORD rva) const;
+    const Unaligned<IMAGE_SECTION_HEADER>* SectionOf(DWORD rva) const;
     // Whether rva lies in an executable section.
     bool IsCode(DWORD rva) const;
 
@@ -65,7 +85,7 @@ public:
     size_t FileOffset(DWORD rva) const;
     // The structure at an RVA, or null when it lies outside the file.
     template <typename Type>
-    const Type* AtRva(DWORD rva, size_t count = 1) const
+    const Unaligned<Type>* AtRva(DWORD rva, size_t count = 1) const
     {
         const size_t offset = FileOffset(rva);
         return offset ? At<Type>(offset, count) : nullptr;
@@ -108,9 +128,9 @@ private:
     void Damaged(const std::string& what) const;
     // The entry of a resource directory (at offset in the resource section)
     // that matches key, or its first entry when key is null.
-    const IMAGE_RESOURCE_DIRECTORY_ENTRY* ResourceEntry(DWORD offset, LPCSTR key) const;
+    const Unaligned<IMAGE_RESOURCE_DIRECTORY_ENTRY>* ResourceEntry(DWORD offset, LPCSTR key) const;
     // A resource directory's entries, or null when they lie outside it.
-    const IMAGE_RESOURCE_DIRECTORY_ENTRY* ResourceEntries(DWORD offset, DWORD* named, DWORD* count) const;
+    const Unaligned<IMAGE_RESOURCE_DIRECTORY_ENTRY>* ResourceEntries(DWORD offset, DWORD* named, DWORD* count) const;
     // A resource entry's name (upper case, as FindResource compares), or
     // false when it lies outside the resource section.
     bool ResourceName(DWORD offset, std::wstring* name) const;
@@ -124,18 +144,18 @@ private:
     void CheckResourceOrder(DWORD offset, int level, std::set<DWORD>* seen) const;
 
     template <typename Type>
-    const Type* At(size_t offset, size_t count = 1) const
+    const Unaligned<Type>* At(size_t offset, size_t count = 1) const
     {
         if (offset > m_bytes.size() || count > (m_bytes.size() - offset) / sizeof(Type))
             return nullptr;
-        return reinterpret_cast<const Type*>(m_bytes.data() + offset);
+        return reinterpret_cast<const Unaligned<Type>*>(m_bytes.data() + offset);
     }
 
     std::string m_bytes;
     mutable std::vector<std::string> m_damage;
     mutable std::set<std::string> m_damageSeen;
     size_t m_sectionsOffset = 0;
-    const IMAGE_FILE_HEADER* m_pFile = nullptr;
-    const IMAGE_OPTIONAL_HEADER32* m_pOptional32 = nullptr;
-    const IMAGE_OPTIONAL_HEADER64* m_pOptional64 = nullptr;
+    const Unaligned<IMAGE_FILE_HEADER>* m_pFile = nullptr;
+    const Unaligned<IMAGE_OPTIONAL_HEADER32>* m_pOptional32 = nullptr;
+    const Unaligned<IMAGE_OPTIONAL_HEADER64>* m_pOptional64 = nullptr;
 };

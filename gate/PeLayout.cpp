@@ -72,7 +72,7 @@ void CPeFile::CheckSections() const
     ULONGLONG expected = Aligned(IsPe32() ? m_pOptional32->SizeOfHeaders : m_pOptional64->SizeOfHeaders, alignment);
     const std::vector<IMAGE_SECTION_HEADER> sections = Sections();
     for (size_t i = 0; i < sections.size(); ++i) {
-        const IMAGE_SECTION_HEADER& section = sections[i];
+        const auto& section = sections[i];
         const std::string name = SectionLabel(section, i);
         const ULONGLONG extent = section.Misc.VirtualSize ? section.Misc.VirtualSize : section.SizeOfRawData;
         const ULONGLONG end = section.VirtualAddress + Aligned(extent, alignment);
@@ -122,11 +122,10 @@ void CPeFile::CheckDirectories() const
     };
     for (const auto& table : kTables) {
         const IMAGE_DATA_DIRECTORY directory = Directory(table.nIndex);
-        const IMAGE_SECTION_HEADER* section = directory.Size ? SectionOf(directory.VirtualAddress) : nullptr;
+        const auto* section = directory.Size ? SectionOf(directory.VirtualAddress) : nullptr;
         const ULONGLONG end = static_cast<ULONGLONG>(directory.VirtualAddress) + directory.Size;
         if (directory.Size &&
-            (!section || end > section->VirtualAddress +
-                                   static_cast<ULONGLONG>(std::max(section->Misc.VirtualSize, section->SizeOfRawData))))
+            (!section || end > section->VirtualAddress + static_cast<ULONGLONG>(Extent(*section))))
             Damaged(std::string("its ") + table.pszName + " (" + HexNumber(directory.VirtualAddress) + " to " +
                     HexNumber(end) + ") lies whole in no section of the image");
     }
@@ -260,11 +259,11 @@ std::set<DWORD> CPeFile::Relocated() const
 void CPeFile::CheckResourceOrder(DWORD offset, int level, std::set<DWORD>* seen) const
 {
     DWORD named = 0, count = 0;
-    const IMAGE_RESOURCE_DIRECTORY_ENTRY* entries =
+    const Unaligned<IMAGE_RESOURCE_DIRECTORY_ENTRY>* entries =
         seen->insert(offset).second ? ResourceEntries(offset, &named, &count) : nullptr;
     std::wstring previous, name;
     for (DWORD i = 0; entries && i < count; ++i) {
-        const IMAGE_RESOURCE_DIRECTORY_ENTRY& entry = entries[i];
+        const auto& entry = entries[i];
         const bool isName = i < named;
         std::string fault;
         if (entry.NameIsString != isName)

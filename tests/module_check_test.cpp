@@ -655,6 +655,36 @@ TEST(ModuleCheckTest, BytesAreHeldAgainstThePackagesChecksums)
     }
 }
 
+// A PDB beside the module that is damaged is a finding of its own; the
+// module's reading goes on.
+TEST(ModuleCheckTest, ReadsADamagedPdbBesideItAsAFinding)
+{
+    CPeFile pe;
+    const std::string original = ShippedModule(&pe);
+    CCopyFolder folder;
+    const std::string pdb = FileBytes("TestTAVO02.pdb");
+    const struct
+    {
+        const char* pszWhat;
+        std::function<void(std::string&)> damage;
+    } cases[] = {
+        {"a block size of 0", [](std::string& bytes) { memset(&bytes[32], 0, 4); }},
+        {"cut inside its stream directory", [](std::string& bytes) { bytes.resize(bytes.size() / 3); }},
+    };
+    for (const auto& c : cases) {
+        std::string damaged = pdb;
+        c.damage(damaged);
+        FILE* file = fopen(folder.Beside("TestTAVO02.pdb").c_str(), "wb");
+        ASSERT_NE(nullptr, file);
+        fwrite(damaged.data(), 1, damaged.size(), file);
+        fclose(file);
+        EXPECT_EQ("TestTAVO02.pdb beside it cannot be read: '" + folder.Beside("TestTAVO02.pdb") +
+                      "' is no PDB that can be read [TM145]\n",
+                  folder.Answer(original, false))
+            << c.pszWhat;
+    }
+}
+
 // The 32-bit module, read as a file whichever tree runs the tests: nothing
 // is found but the system libraries a PC without 32-bit Windows lacks.
 TEST(ModuleCheckTest, The32BitModuleLacksAtMostThisPcsLibraries)

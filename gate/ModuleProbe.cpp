@@ -68,7 +68,8 @@ void ReadAnswers(const std::string& output, const std::string& ending, std::vect
             lines->push_back({true, rest, false, true});
         } else if (const char* rule = RuleId(head)) {
             const size_t word = rest.find(' ');
-            const std::string verb = rest.substr(0, word), text = word == std::string::npos ? "" : rest.substr(word + 1);
+            const std::string verb = rest.substr(0, word),
+                              text = word == std::string::npos ? "" : rest.substr(word + 1);
             if (verb == "begin") {
                 open = rule;
             } else if (verb == "ok" || verb == "fail") {
@@ -126,7 +127,8 @@ bool ProbeModule(const std::string& path, const std::string& libraries, bool pe3
     ::SetHandleInformation(reading, HANDLE_FLAG_INHERIT, 0);
     CHandle job(::CreateJobObjectW(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
+    limits.BasicLimitInformation.LimitFlags =
+        JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
     ::SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
 
     STARTUPINFOW startup = {};
@@ -138,12 +140,15 @@ bool ProbeModule(const std::string& path, const std::string& libraries, bool pe3
     if (!::CreateProcessW(probe.c_str(), &command[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
                           nullptr, nullptr, &startup, &process)) {
         ::CloseHandle(writing);
-        lines->push_back({true, std::string("not loaded: ") + name + " cannot be started: " +
-                                    SystemMessage(::GetLastError()), false, true});
+        lines->push_back({true,
+                          std::string("not loaded: ") + name + " cannot be started: " + SystemMessage(::GetLastError()),
+                          false, true});
         return false;
     }
     CHandle child(process.hProcess), thread(process.hThread);
-    ::AssignProcessToJobObject(job.Get(), process.hProcess);
+    // A tool started inside a job of its own may not nest another (before
+    // Windows 8): the probe alone is then killed at its time.
+    const bool jobbed = job && ::AssignProcessToJobObject(job.Get(), process.hProcess);
     ::ResumeThread(process.hThread);
     ::CloseHandle(writing);  // the probe holds the only writing end now
 
@@ -158,7 +163,8 @@ bool ProbeModule(const std::string& path, const std::string& libraries, bool pe3
         if (exited)
             break;
         if (::GetTickCount64() > deadline) {
-            ::TerminateJobObject(job.Get(), 99);
+            if (!jobbed || !::TerminateJobObject(job.Get(), 99))
+                ::TerminateProcess(process.hProcess, 99);
             ending = "it did not finish within " + std::to_string(kProbeTimeLimit / 1000) + " s and was killed";
             break;
         }

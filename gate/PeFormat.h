@@ -111,8 +111,7 @@ struct IMAGE_OPTIONAL_HEADER32
         MajorSubsystemVersion, MinorSubsystemVersion;
     DWORD Win32VersionValue, SizeOfImage, SizeOfHeaders, CheckSum;
     WORD Subsystem, DllCharacteristics;
-    DWORD SizeOfStackReserve, SizeOfStackCommit, SizeOfHeapReserve, SizeOfHeapCommit, LoaderFlags,
-        NumberOfRvaAndSizes;
+    DWORD SizeOfStackReserve, SizeOfStackCommit, SizeOfHeapReserve, SizeOfHeapCommit, LoaderFlags, NumberOfRvaAndSizes;
     IMAGE_DATA_DIRECTORY DataDirectory[IMAGE_NUMBEROF_DIRECTORY_ENTRIES];
 };
 

@@ -24,8 +24,8 @@ struct VersionBlock
 bool SameKey(const std::wstring& a, const std::wstring& b)
 {
     const auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&upper](wchar_t x, wchar_t y) { return upper(x) == upper(y); });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&upper](wchar_t x, wchar_t y) { return upper(x) == upper(y); });
 }
 
 size_t Aligned(size_t offset)

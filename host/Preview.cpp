@@ -72,8 +72,11 @@ std::vector<PreviewRun> PreviewRuns()
         runs.push_back({type, true, true, kNextScript, {"", "", name + "-next"}});
     }
     runs.push_back({"TAVO-02", true, true, kSeriesScript, {"", "", "", "message-20", "message-35", ""}});
-    runs.push_back({"TAVO-02", true, false, "connect U\ndialog config\n  click write\n  click cancel\n"
-                                            "dialog box\n  answer ok\n",
+    runs.push_back({"TAVO-02",
+                    true,
+                    false,
+                    "connect U\ndialog config\n  click write\n  click cancel\n"
+                    "dialog box\n  answer ok\n",
                     {"", "message-33"}});
     static const struct
     {
@@ -90,7 +93,10 @@ std::vector<PreviewRun> PreviewRuns()
         {"QX2250.10", "  tick timeout-on\n  type timeout 0\n", 46},
     };
     for (const auto& rejection : kRejections)
-        runs.push_back({rejection.pszType, true, true, Rejected(rejection.pszChange),
+        runs.push_back({rejection.pszType,
+                        true,
+                        true,
+                        Rejected(rejection.pszChange),
                         {"", "message-" + std::to_string(rejection.nMessage)}});
     return runs;
 }
@@ -138,8 +144,8 @@ void RunPreview(ITest* tester, const PreviewRun& run, int serial, const std::str
     });
     script.Prepare();
     script.Queue(op, [](const std::string&) {});
-    HWND host = ::CreateWindowExA(0, "STATIC", "tavohost", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
-                                  480, nullptr, nullptr, nullptr, nullptr);
+    HWND host = ::CreateWindowExA(0, "STATIC", "tavohost", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
+                                  nullptr, nullptr, nullptr, nullptr);
     tester->ConfigureThermometer(host, 0, 0);
     ::DestroyWindow(host);
     for (const std::string& failure : op.Failures())

@@ -12,6 +12,7 @@
 // Exit: 0 every step ok, 1 a step failed, 2 the command line is wrong, 3 a
 // step crashed.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstring>
@@ -61,10 +62,9 @@ LONG WINAPI Crashed(EXCEPTION_POINTERS* exception)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-const char* const kSlotNames[] = {
-    "scalar deleting destructor",
+const char* const kSlotNames[] = {"scalar deleting destructor",
 #define TAVO_SLOT_NAME(member, ...) #member,
-    TAVO_PUBLISHED_SLOTS(TAVO_SLOT_NAME)
+                                  TAVO_PUBLISHED_SLOTS(TAVO_SLOT_NAME)
 #undef TAVO_SLOT_NAME
 };
 
@@ -108,20 +108,20 @@ bool Load(const std::string& path, Loaded* loaded)
 {
     Begin("TM170");
     const uintptr_t preferred = static_cast<uintptr_t>(loaded->file.ImageBase());
-    void* taken = ::VirtualAlloc(reinterpret_cast<void*>(preferred), loaded->file.SizeOfImage(), MEM_RESERVE,
-                                 PAGE_NOACCESS);
+    void* taken =
+        ::VirtualAlloc(reinterpret_cast<void*>(preferred), loaded->file.SizeOfImage(), MEM_RESERVE, PAGE_NOACCESS);
     loaded->module = ::LoadLibraryExW(Widen(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     const DWORD error = ::GetLastError();
     if (!loaded->module)
-        return Answer(false, "the loader refuses it: " + SystemMessage(error) + " (error " + std::to_string(error) +
-                                 ")");
+        return Answer(false,
+                      "the loader refuses it: " + SystemMessage(error) + " (error " + std::to_string(error) + ")");
     loaded->base = reinterpret_cast<uintptr_t>(loaded->module);
-    // Where the reservation failed, a library loaded first holds the base.
-    return Answer(loaded->base != preferred,
-                  loaded->base != preferred
-                      ? "loaded and relocated from " + HexNumber(preferred) + " to " + HexNumber(loaded->base)
-                      : "loaded at its preferred base " + HexNumber(preferred) + ", which the probe held " +
-                            (taken ? "reserved" : "for it"));
+    if (loaded->base != preferred)
+        return Answer(true, "loaded and relocated from " + HexNumber(preferred) + " to " + HexNumber(loaded->base));
+    if (!taken)
+        return Answer(true, "loaded at its preferred base " + HexNumber(preferred) +
+                                ", which the probe could not take first: its relocation is untried");
+    return Answer(false, "loaded at its preferred base " + HexNumber(preferred) + ", which the probe held");
 }
 
 // The two exports, called as the host calls them: the identifier, and the
@@ -131,12 +131,13 @@ bool EntryPoints(Loaded* loaded)
     Begin("TM175");
     typedef unsigned short (*GetIdFn)();
     typedef ITest* (*GetInstanceFn)();
-    const auto getId = reinterpret_cast<GetIdFn>(reinterpret_cast<void*>(::GetProcAddress(loaded->module, "_GetTestInstanceID")));
+    const auto getId =
+        reinterpret_cast<GetIdFn>(reinterpret_cast<void*>(::GetProcAddress(loaded->module, "_GetTestInstanceID")));
     const auto getInstance =
         reinterpret_cast<GetInstanceFn>(reinterpret_cast<void*>(::GetProcAddress(loaded->module, "_GetTestInstance")));
     if (!getId || !getInstance)
-        return Answer(false, std::string("GetProcAddress finds no ") +
-                                 (getId ? "_GetTestInstance" : "_GetTestInstanceID"));
+        return Answer(false,
+                      std::string("GetProcAddress finds no ") + (getId ? "_GetTestInstance" : "_GetTestInstanceID"));
     const unsigned short id = getId();
     if (id != 19796)
         return Answer(false, "_GetTestInstanceID answers " + std::to_string(id) + ", where the host needs 19796");
@@ -179,8 +180,9 @@ std::string SlotFault(const Loaded& loaded, const std::map<DWORD, std::string>& 
     const auto name = exported.find(target);
     if (name != exported.end()) {
         const auto found = reinterpret_cast<uintptr_t>(::GetProcAddress(loaded.module, name->second.c_str()));
-        return found == held ? "" : "holds " + HexNumber(held) + ", where GetProcAddress finds " + name->second +
-                                        " at " + HexNumber(found);
+        return found == held ? ""
+                             : "holds " + HexNumber(held) + ", where GetProcAddress finds " + name->second + " at " +
+                                   HexNumber(found);
     }
     const DWORD slot = StubSlot(loaded.file, target);
     const auto import = imported.find(slot);
@@ -190,7 +192,8 @@ std::string SlotFault(const Loaded& loaded, const std::map<DWORD, std::string>& 
         DWORD operand;
         memcpy(&operand, reinterpret_cast<const BYTE*>(held) + 2, 4);
         if (operand != loaded.base + slot)
-            return "jumps through " + HexNumber(operand) + ", where relocated it needs " + HexNumber(loaded.base + slot);
+            return "jumps through " + HexNumber(operand) + ", where relocated it needs " +
+                   HexNumber(loaded.base + slot);
     }
     const HMODULE library = ::GetModuleHandleA(import->second.first.c_str());
     const auto bound = *reinterpret_cast<const uintptr_t*>(loaded.base + slot);
@@ -307,9 +310,9 @@ bool TypeInformation(const Loaded& loaded)
     };
     for (const auto& c : casts) {
         if (c.pResult != object)
-            return Answer(false, std::string(c.pszCast) + " answers " +
-                                     HexNumber(reinterpret_cast<uintptr_t>(c.pResult)) + ", where it needs the object at " +
-                                     HexNumber(reinterpret_cast<uintptr_t>(object)));
+            return Answer(false,
+                          std::string(c.pszCast) + " answers " + HexNumber(reinterpret_cast<uintptr_t>(c.pResult)) +
+                              ", where it needs the object at " + HexNumber(reinterpret_cast<uintptr_t>(object)));
     }
     return Answer(true, "typeid names CTestTAVO02; dynamic_cast to CTAVOTester, CTestTAVO02, CTest and void* "
                         "answer the object itself");
@@ -338,8 +341,8 @@ std::string DialogFault(HMODULE module, WORD id)
     memcpy(&style, &copy[extended ? 12 : 0], 4);
     style &= ~WS_VISIBLE;
     memcpy(&copy[extended ? 12 : 0], &style, 4);
-    HWND dialog = ::CreateDialogIndirectParamW(module, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), nullptr,
-                                               QuietDialog, 0);
+    HWND dialog =
+        ::CreateDialogIndirectParamW(module, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), nullptr, QuietDialog, 0);
     if (!dialog)
         return "the dialog manager cannot make it: " + SystemMessage(::GetLastError());
     size_t children = 0;
@@ -379,8 +382,8 @@ bool Pictures(HMODULE module)
         {"icon MAINICON", L"MAINICON", IMAGE_ICON},
     };
     for (const auto& picture : pictures) {
-        HANDLE loaded = ::LoadImageW(module, picture.pszName, picture.type, 0, 0,
-                                     picture.type == IMAGE_ICON ? LR_DEFAULTSIZE : 0);
+        HANDLE loaded =
+            ::LoadImageW(module, picture.pszName, picture.type, 0, 0, picture.type == IMAGE_ICON ? LR_DEFAULTSIZE : 0);
         if (!loaded)
             return Answer(false, std::string("LoadImage cannot load its ") + picture.pszWhat + ": " +
                                      SystemMessage(::GetLastError()));
@@ -424,10 +427,9 @@ bool Cookie(const Loaded& loaded, DWORD rva)
         return Answer(false, "the stack cookie's address " + HexNumber(rva) + " lies outside the image's data");
     const auto seeded = *reinterpret_cast<const uintptr_t*>(loaded.base + rva);
     return Answer(seeded != unset && seeded != 0,
-                  seeded != unset && seeded != 0
-                      ? "the stack cookie at " + HexNumber(rva) + " is seeded"
-                      : "the stack cookie at " + HexNumber(rva) + " still holds " + HexNumber(seeded) +
-                            ": the module's start-up never seeded it");
+                  seeded != unset && seeded != 0 ? "the stack cookie at " + HexNumber(rva) + " is seeded"
+                                                 : "the stack cookie at " + HexNumber(rva) + " still holds " +
+                                                       HexNumber(seeded) + ": the module's start-up never seeded it");
 }
 
 int Usage()

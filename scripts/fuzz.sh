@@ -21,7 +21,7 @@ compiler=${TAVO_FUZZ_CXX:-clang++-16}
 command -v "$compiler" >/dev/null || { echo "fuzz.sh: $compiler is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
 mkdir -p "$out"
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-       -I"$root/bench" -I"$root/common" -I"$root/host" -I"$root/resources" -I"$root/gate")
+       -I"$root/bench" -I"$root/common" -I"$root/host" -I"$root/resources" -I"$root/gate" -I"$root/langcheck")
 
 # fuzz NAME "SOURCES" MAXLEN BUDGET SEEDS...: builds NAME from its harness
 # and SOURCES, then runs it on inputs of at most MAXLEN bytes for BUDGET.
@@ -69,6 +69,7 @@ done
 
 fuzz bench_text_fuzz bench/BenchText.cpp 8192 "$budget" "$root"/examples/*.ini "$root"/tests/data/*.ini
 fuzz operator_script_fuzz host/OperatorScriptText.cpp 8192 "$budget" "$root"/examples/*.script "$root"/tests/data/*.script
+fuzz language_scan_fuzz langcheck/ByteScan.cpp 65536 "$budget" "$root"/lang/*.xml "$root"/tests/data/*.xml
 fuzz module_readers_fuzz "gate/PeFile.cpp gate/PeLayout.cpp gate/PdbFile.cpp gate/VersionBlock.cpp" 262144 \
     "${TAVO_FUZZ_MODULE_BUDGET:-$budget}" "$seeds"/*
 echo "no sanitizer report, no broken property"

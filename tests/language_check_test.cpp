@@ -139,6 +139,8 @@ TEST(LanguageCheck, FilesTheModuleRefusesAreOneFindingWithItsLine)
          "line 4: not well-formed XML (a tag name that begins with '-')"},
         {"a malformed declaration", "<?xml version=\"1.0\" encoding='UTF-8\"?>\n<TesterLanguage/>",
          "line 1: not well-formed XML (a malformed XML declaration)"},
+        {"a declaration without its end", "<?xml version=\"1.0\"\n<TesterLanguage/>",
+         "line 2: not well-formed XML (a malformed XML declaration)"},
         {"cut inside an element", kHead + "<MessageIt", "line 4: not well-formed XML (a tag without its '>')"},
         {"cut inside an attribute", kHead + "<MessageItem ID=\"2",
          "line 4: not well-formed XML (an attribute value without its closing quote)"},

@@ -434,6 +434,16 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         {"no relocations", directory(IMAGE_DIRECTORY_ENTRY_BASERELOC, [](IMAGE_DATA_DIRECTORY& t) { t.Size = 0; }),
          "ASLR: dynamic base without relocations"},
         {"no dynamic base", cleared(IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE), "ASLR: no dynamic base"},
+        {"NO_SEH cleared without a SafeSEH table", cleared(IMAGE_DLLCHARACTERISTICS_NO_SEH),
+         pick("SEH: neither a SafeSEH table nor the NO_SEH mark", ""), pe.IsPe32() ? "TM142" : ""},
+        {"code made writable",
+         [](std::string& bytes, const CPeFile& pe) { Section(bytes, pe, 0).Characteristics |= IMAGE_SCN_MEM_WRITE; },
+         "sections both writable and executable: .text", "TM143"},
+        {"a member exported under another name",
+         [](std::string& bytes, const CPeFile&) {
+             ReplaceText(bytes, "?GetModuleName@CTestTAVO02@@", "?GetModuleNamf@CTestTAVO02@@");
+         },
+         "does not export ?GetModuleName@CTestTAVO02@@", "TM111 TM112 TM130"},
         {"NX cleared", cleared(IMAGE_DLLCHARACTERISTICS_NX_COMPAT),
          "NX: not marked compatible with data execution prevention, where it needs the NX_COMPAT mark"},
         {"dialog templates out of order",

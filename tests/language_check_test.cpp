@@ -69,7 +69,7 @@ TEST(LanguageCheck, FindsEveryPlantedFaultWithItsLine)
         "    <MessageItem ID=\" 21\" text=\"never used\"/>\n"                 // 6
         "    <MessageItem ID=\"22\"/>\n"                                      // 7
         "    <MessageItem ID=\"39\" text=\"%s %d %d\"/>\n"                    // 8
-        "  </Message>\n"                                                      // 9
+        "  <x:MessageItem xmlns:x=\"urn:x\" ID=\"23\" text=\"x\"/></Message>\n"  // 9
         "  <Dialog>\n"                                                        // 10
         "    <DialogItem ID=\"2020\">\n"                                      // 11
         "      <ControlItem ID=\"32815\" text=\"Adresa:\"/>\n"                // 12
@@ -89,6 +89,8 @@ TEST(LanguageCheck, FindsEveryPlantedFaultWithItsLine)
         "7: MessageItem ID 22 has no text; the built-in text is used",
         "8: message 39 holds 1 \"%s\" of two: the report line will not show the parity (the first \"%s\" gets the "
         "serial number, the second the parity)",
+        "9: x:MessageItem is no MessageItem to the module, which compares names with their prefix: it reads nothing "
+        "of it",
         "13: ControlItem ID 32815 repeats line 12; this entry is never used",
         "14: ControlItem ID 32816 of dialog 2020 has no text; the built-in caption is used",
         "16: DialogItem ID 2020 repeats line 11; this entry is never used",

@@ -396,6 +396,15 @@ TEST(ModuleCheckTest, RefusesEachDamagedCopyWithItsFinding)
         {"the TLS directory three bytes on",
          directory(IMAGE_DIRECTORY_ENTRY_TLS, [](IMAGE_DATA_DIRECTORY& tls) { tls.VirtualAddress += 3; }),
          "its TLS directory names "},
+        {"marked a program, not a DLL",
+         [nt](std::string& bytes, const CPeFile&) {
+             At<WORD>(bytes, nt + 4 + offsetof(IMAGE_FILE_HEADER, Characteristics)) &= ~IMAGE_FILE_DLL;
+         },
+         pick("a PE32 program, where the production host", "a PE32+ program, where the host loads a DLL"),
+         pe.IsPe32() ? "TM102" : "TM102 TM102"},
+        {"for another machine",
+         [nt](std::string& bytes, const CPeFile&) { At<WORD>(bytes, nt + 4) = 0x01C4; },  // ARM Thumb-2
+         "a file for machine 0x1C4, where the production host", "TM102"},
         {"not an executable image",
          [nt](std::string& bytes, const CPeFile&) {
              At<WORD>(bytes, nt + 4 + offsetof(IMAGE_FILE_HEADER, Characteristics)) &= ~IMAGE_FILE_EXECUTABLE_IMAGE;

@@ -146,6 +146,11 @@ bool CPeFile::PointerAt(DWORD rva, ULONGLONG* value) const
 
 std::map<std::string, DWORD> CPeFile::Exports() const
 {
+    return ReadExports(nullptr);
+}
+
+std::map<std::string, DWORD> CPeFile::ReadExports(std::vector<std::string>* inOrder) const
+{
     std::map<std::string, DWORD> names;
     const IMAGE_DATA_DIRECTORY directory = Directory(IMAGE_DIRECTORY_ENTRY_EXPORT);
     const auto* exports = directory.Size ? AtRva<IMAGE_EXPORT_DIRECTORY>(directory.VirtualAddress) : nullptr;
@@ -163,7 +168,6 @@ std::map<std::string, DWORD> CPeFile::Exports() const
     const auto* functions = AtRva<DWORD>(exports->AddressOfFunctions, exports->NumberOfFunctions);
     if (exports->NumberOfNames && !(nameRvas && ordinals && functions))
         Damaged("its export table runs off the file");
-    std::string previous;
     for (DWORD i = 0; nameRvas && ordinals && functions && i < exports->NumberOfNames; ++i) {
         bool terminated = false;
         const std::string name = TextAt(nameRvas[i], &terminated);
@@ -171,11 +175,8 @@ std::map<std::string, DWORD> CPeFile::Exports() const
             Damaged("an exported name is not terminated within " + std::to_string(kMaxName) + " characters");
         else if (ordinals[i] < exports->NumberOfFunctions)
             names[name] = functions[ordinals[i]];
-        // The loader finds a name by binary search.
-        if (i && terminated && strcmp(previous.c_str(), name.c_str()) >= 0)
-            Damaged("its exported names are out of order (\"" + name + "\" behind \"" + previous +
-                    "\"), where the loader's binary search needs them sorted");
-        previous = name;
+        if (terminated && inOrder)
+            inOrder->push_back(name);
     }
     return names;
 }

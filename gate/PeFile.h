@@ -134,6 +134,10 @@ private:
     // A resource entry's name (upper case, as FindResource compares), or
     // false when it lies outside the resource section.
     bool ResourceName(DWORD offset, std::wstring* name) const;
+    // The exported names and their RVAs; inOrder, when given, gets the names
+    // in the order of the table.
+    std::map<std::string, DWORD> ReadExports(std::vector<std::string>* inOrder) const;
+    void CheckExportOrder() const;
     void CheckAddressTable(const PeLibrary& library, DWORD first, std::map<ULONGLONG, ULONGLONG>* tables) const;
     void CheckHeaders() const;
     void CheckSections() const;

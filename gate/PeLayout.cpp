@@ -1,6 +1,7 @@
-// CPeFile::CheckLayout: the headers, sections, data directories, relocations
-// and resource directory held to what the loader requires before it maps an
-// image, binds it and lets FindResource search it.
+// CPeFile::CheckLayout: the headers, sections, data directories, relocations,
+// the exported names' order and the resource directory held to what the
+// loader requires before it maps an image, binds it and lets FindResource
+// search it.
 #include "PeFile.h"
 
 #include <cstring>
@@ -33,9 +34,24 @@ void CPeFile::CheckLayout() const
     CheckRelocations();
     CheckThreadStorage();
     CheckEntryPoint();
+    CheckExportOrder();
     std::set<DWORD> seen;
     if (Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).Size)
         CheckResourceOrder(0, 0, &seen);
+}
+
+// The loader finds an exported name by binary search, comparing bytes.
+void CPeFile::CheckExportOrder() const
+{
+    std::vector<std::string> names;
+    ReadExports(&names);
+    for (size_t i = 1; i < names.size(); ++i) {
+        if (strcmp(names[i - 1].c_str(), names[i].c_str()) >= 0) {
+            Damaged("its exported names are out of order (\"" + names[i] + "\" behind \"" + names[i - 1] +
+                    "\"), where the loader's binary search needs them sorted");
+            return;
+        }
+    }
 }
 
 void CPeFile::CheckHeaders() const

@@ -10,7 +10,7 @@
 // step that crashes writes its fail line from the exception filter, and the
 // steps after it do not run. The last line is "end". tavohost check-module runs it in a job with a time limit.
 // Exit: 0 every step ok, 1 a step failed, 2 the command line is wrong, 3 a
-// step crashed.
+// step crashed. tavoprobe --version names its version.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -434,7 +434,7 @@ bool Cookie(const Loaded& loaded, DWORD rva)
 
 int Usage()
 {
-    Say("usage: tavoprobe MODULE [--libs DIR] [--cookie RVA]");
+    Say("usage: tavoprobe MODULE [--libs DIR] [--cookie RVA]   tavoprobe --version");
     return 2;
 }
 
@@ -444,6 +444,10 @@ int wmain(int argc, wchar_t** argv)
 {
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     ::SetUnhandledExceptionFilter(Crashed);
+    if (argc == 2 && wcscmp(argv[1], L"--version") == 0) {
+        Say("tavoprobe " TAVO_VERSION);
+        return 0;
+    }
     std::string path, libraries;
     DWORD cookie = 0;
     for (int i = 1; i < argc; ++i) {

@@ -38,6 +38,7 @@ foreach(name ${packed})
     endif()
 endforeach()
 run(0 "^tavohost [0-9]+\\.[0-9]+\\.[0-9]+\n$" --version)
+tavohost_run(${package}/${probe} 0 "^tavoprobe [0-9]+\\.[0-9]+\\.[0-9]+\n$" --version)
 run(${EXIT_MODULE} "${EXPECT_MODULE}" check-module ${MODULE} --libs ${LIBRARIES})
 run(1 "\nok    stripped: no symbol table, no DWARF sections \\[TM144\\]\n.*\nFAIL  its version block names the file tavohost.exe, version [0-9.]+, where"
     check-module tavohost.exe)

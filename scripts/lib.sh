@@ -84,7 +84,11 @@ x11_prefix() {
     local tree=$1 prefix=$1/wineprefix-x11
     if [ ! -f "$prefix/.ready" ]; then
         rm -rf "$prefix"
-        cp -a "$tree/wineprefix" "$prefix"
+        if ! cp -a "$tree/wineprefix" "$prefix"; then
+            rm -rf "$prefix"
+            echo "the x11 copy of the Wine prefix cannot be made in $tree (is the disk full?)" >&2
+            return 1
+        fi
         TAVO_WINEPREFIX=$prefix "$tree/wine-run" reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f \
             >/dev/null 2>&1 || true
         TAVO_WINEPREFIX=$prefix "$tree/wine-run" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f \

@@ -11,7 +11,10 @@ if ! command -v xvfb-run >/dev/null; then
     echo "preview not tried: no xvfb-run here, and the pictures need a display (package xvfb)"
     exit 77
 fi
-prefix=$(x11_prefix "$tree")
+if ! prefix=$(x11_prefix "$tree"); then
+    echo "preview not tried: no Wine prefix with a display driver here"
+    exit 77
+fi
 cd "$tree/bin"
 out=preview-test
 rm -rf "$out"

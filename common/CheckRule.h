@@ -1,6 +1,6 @@
 // Names in this file: CheckRule, one rule of a check's declared table (its
-// stable id, a short title, what it needs), and JsonText, a text as a JSON
-// string, for the verdicts the checks give to machines.
+// stable id, a short title, what it needs), FindRule, and JsonText, a text as
+// a JSON string, for the verdicts the checks give to machines.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +13,16 @@ struct CheckRule
     const char* pszTitle;
     const char* pszNeeds;
 };
+
+// The rule of a table with the id, or null when it has none.
+inline const CheckRule* FindRule(const CheckRule* rules, size_t count, const char* id)
+{
+    for (size_t i = 0; id && i < count; ++i) {
+        if (std::string(rules[i].pszId) == id)
+            return &rules[i];
+    }
+    return nullptr;
+}
 
 // The file a check read: its size and SHA-256, which head every verdict.
 struct FileIdentity

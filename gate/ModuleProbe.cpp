@@ -15,6 +15,11 @@ namespace {
 // Where the probe's answers stop being read: far more than its lines.
 const size_t kMaxProbeOutput = 64 * 1024;
 
+const char* ProbeName(bool pe32)
+{
+    return pe32 ? "tavoprobe32.exe" : "tavoprobe64.exe";
+}
+
 // The probe of the bitness beside this program; empty when there is none.
 std::wstring ProbePath(bool pe32)
 {
@@ -24,7 +29,7 @@ std::wstring ProbePath(bool pe32)
         return L"";
     std::wstring path(self, length);
     path.erase(path.find_last_of(L'\\') + 1);
-    path += pe32 ? L"tavoprobe32.exe" : L"tavoprobe64.exe";
+    path += Widen(ProbeName(pe32));
     return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? L"" : path;
 }
 
@@ -36,15 +41,6 @@ std::wstring Quoted(const std::string& argument)
     const size_t end = wide.find_last_not_of(L'\\') + 1;
     wide.append(wide.size() - end, L'\\');
     return L"\"" + wide + L"\"";
-}
-
-const char* RuleId(const std::string& id)
-{
-    for (const CheckRule& rule : kModuleRules) {
-        if (id == rule.pszId)
-            return rule.pszId;
-    }
-    return nullptr;
 }
 
 // The probe's lines as check lines; a step begun and never answered is a
@@ -66,7 +62,8 @@ void ReadAnswers(const std::string& output, const std::string& ending, std::vect
             ended = true;
         } else if (head == "note") {
             lines->push_back({true, rest, false, true});
-        } else if (const char* rule = RuleId(head)) {
+        } else if (const CheckRule* found = FindRule(kModuleRules, std::size(kModuleRules), head.c_str())) {
+            const char* rule = found->pszId;
             const size_t word = rest.find(' ');
             const std::string verb = rest.substr(0, word),
                               text = word == std::string::npos ? "" : rest.substr(word + 1);
@@ -105,7 +102,7 @@ bool ProbeModule(const std::string& path, const std::string& libraries, bool pe3
                  std::vector<ModuleCheckLine>* lines)
 {
     const std::wstring probe = ProbePath(pe32);
-    const char* name = pe32 ? "tavoprobe32.exe" : "tavoprobe64.exe";
+    const char* name = ProbeName(pe32);
     if (probe.empty()) {
         lines->push_back({true, std::string("not loaded: ") + name + " is not beside this program", false, true});
         return false;

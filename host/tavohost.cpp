@@ -55,12 +55,12 @@ const char kUsage[] =
     "      then, unless --no-load, this PC's own verdict: tavoprobe32.exe beside\n"
     "      tavohost.exe (tavoprobe64.exe for a 64-bit build) loads the module in\n"
     "      a process of its own, killed after 30 s, and runs of it no more than\n"
-    "      the host runs before its first command: the\n"
-    "      loader's start-up call, the two exports, the identity operations and\n"
-    "      the C runtime's typeid and dynamic_cast; it makes the dialogs from\n"
-    "      their templates hidden, with a dialog procedure of its own, and loads\n"
-    "      the pictures and the version block. The last line says \"fit\", \"fit\n"
-    "      by the static reading only\" (not loaded) or \"not fit\"\n"
+    "      the host runs before its first command: the loader's start-up call,\n"
+    "      the two exports, the identity operations and the C runtime's typeid\n"
+    "      and dynamic_cast; it makes the dialogs from their templates hidden,\n"
+    "      with a dialog procedure of its own, and loads the pictures and the\n"
+    "      version block. The last line says \"fit\", \"fit by the static reading\n"
+    "      only\" (not loaded) or \"not fit\"\n"
     "  check-lang FILE [--codepage N] [--module MODULE] [--json]   check-lang --rules\n"
     "      check a language file for the localizer: what the module reads of it,\n"
     "      the placeholders it fills, and every character against the 8-bit code\n"
@@ -327,15 +327,6 @@ int PrintRules(const CheckRule* rules, size_t count)
     for (size_t i = 0; i < count; ++i)
         PrintText(stdout, "%s  %s: %s\n", rules[i].pszId, rules[i].pszTitle, rules[i].pszNeeds);
     return kDone;
-}
-
-const CheckRule* FindRule(const CheckRule* rules, size_t count, const char* id)
-{
-    for (size_t i = 0; id && i < count; ++i) {
-        if (strcmp(rules[i].pszId, id) == 0)
-            return &rules[i];
-    }
-    return nullptr;
 }
 
 // One result of a check for --json.

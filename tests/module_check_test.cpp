@@ -137,13 +137,21 @@ public:
     CCopyFolder& operator=(const CCopyFolder&) = delete;
     std::string Module() const { return m_strFolder + "\\TestTAVO02.test"; }
     std::string Beside(const char* name) const { return m_strFolder + "\\" + name; }
+    // Writes bytes beside the copy under name.
+    void Put(const char* name, const std::string& bytes) const
+    {
+        FILE* file = fopen(Beside(name).c_str(), "wb");
+        ASSERT_NE(nullptr, file) << Beside(name);
+        fwrite(bytes.data(), 1, bytes.size(), file);
+        fclose(file);
+    }
 
     // check-module's findings on a copy of bytes, one a line ending with its
     // rule, but the one about the module's bitness; or the reason it could
     // not be read at all. With load, this PC's loader has its say too.
     std::string Answer(const std::string& bytes, bool load = true)
     {
-        Write(bytes);
+        Put("TestTAVO02.test", bytes);
         m_nLoaderTakes = -1;
         std::vector<ModuleCheckLine> lines;
         std::string error;
@@ -175,13 +183,6 @@ public:
 
 private:
     std::string Pdb() const { return m_strFolder + "\\TestTAVO02.pdb"; }
-    void Write(const std::string& bytes) const
-    {
-        FILE* file = fopen(Module().c_str(), "wb");
-        ASSERT_NE(nullptr, file) << Module();
-        fwrite(bytes.data(), 1, bytes.size(), file);
-        fclose(file);
-    }
 
     std::string m_strFolder;
     int m_nLoaderTakes = -1;  // the last answer's load: 1 taken, 0 refused, -1 not tried
@@ -662,10 +663,7 @@ TEST(ModuleCheckTest, BytesAreHeldAgainstThePackagesChecksums)
         {"no line for it", sum + "  TestTAVO02.pdb\n", original, "SHA256SUMS beside it lists no TestTAVO02.test"},
     };
     for (const auto& c : cases) {
-        FILE* sums = fopen(folder.Beside("SHA256SUMS").c_str(), "wb");
-        ASSERT_NE(nullptr, sums);
-        fwrite(c.sums.data(), 1, c.sums.size(), sums);
-        fclose(sums);
+        folder.Put("SHA256SUMS", c.sums);
         const std::string findings = folder.Answer(c.bytes);
         if (!*c.pszFinding)
             EXPECT_EQ("", findings) << c.pszWhat;
@@ -693,10 +691,7 @@ TEST(ModuleCheckTest, ReadsADamagedPdbBesideItAsAFinding)
     for (const auto& c : cases) {
         std::string damaged = pdb;
         c.damage(damaged);
-        FILE* file = fopen(folder.Beside("TestTAVO02.pdb").c_str(), "wb");
-        ASSERT_NE(nullptr, file);
-        fwrite(damaged.data(), 1, damaged.size(), file);
-        fclose(file);
+        folder.Put("TestTAVO02.pdb", damaged);
         EXPECT_EQ("TestTAVO02.pdb beside it cannot be read: '" + folder.Beside("TestTAVO02.pdb") +
                       "' is no PDB that can be read [TM145]\n",
                   folder.Answer(original, false))
